@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QLatin1StringView>
+
+// Every key of the user-defaults store, in one place.
+namespace DefaultsKeys {
+
+inline constexpr QLatin1StringView scrapeSettings("scrape_settings");
+inline constexpr QLatin1StringView scrapeVersion("scrape_version");
+inline constexpr QLatin1StringView bookmarks("bookmarks");
+inline constexpr QLatin1StringView favorites("favorites");
+inline constexpr QLatin1StringView howtoPopoverOkayed("howtoPopoverOkayed");
+inline constexpr QLatin1StringView windowGeometry("window_geometry");
+
+} // namespace DefaultsKeys

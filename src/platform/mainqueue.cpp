@@ -1,0 +1,31 @@
+#include "platform/mainqueue.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThreadPool>
+
+namespace MainQueue {
+
+void post(std::function<void()> fn)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
+}
+
+void post(QObject *context, std::function<void()> fn)
+{
+    QPointer<QObject> guard(context);
+    post([guard, fn = std::move(fn)] {
+        if (guard)
+            fn();
+    });
+}
+
+void runInBackground(std::function<void()> fn, QThread::Priority priority)
+{
+    QThreadPool::globalInstance()->start(std::move(fn), int(priority));
+}
+
+} // namespace MainQueue

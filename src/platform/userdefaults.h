@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QAnyStringView>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QSettings;
+
+// The user-defaults store: small values under fixed keys (DefaultsKeys), kept in an INI file
+// through QSettings (organisation and application "Listoro"). Every read asks QSettings, which
+// rereads the file when another process changed it; every write goes out atomically.
+class UserDefaults
+{
+public:
+    static UserDefaults &standard();
+
+    // Keeps the store in this INI file instead of the user's own profile (a demo run, a test).
+    // An empty path returns to the user's profile.
+    static void setStoreFile(const QString &iniPath);
+    static QString storeFile();
+
+    QVariant objectForKey(QAnyStringView key) const;
+    void setObject(const QVariant &value, QAnyStringView key);
+    void removeObjectForKey(QAnyStringView key);
+
+    // A list value; a missing key, or a value that is not a list, reads as an empty list.
+    QVariantList arrayForKey(QAnyStringView key) const;
+    // A byte buffer; anything else reads as a null QByteArray.
+    QByteArray dataForKey(QAnyStringView key) const;
+    float floatForKey(QAnyStringView key) const;
+    void setFloat(float value, QAnyStringView key);
+    bool boolForKey(QAnyStringView key) const;
+    void setBool(bool value, QAnyStringView key);
+
+    // Writes pending changes to disk now and picks up changes made by other processes.
+    void synchronize();
+
+private:
+    UserDefaults() = default;
+    std::unique_ptr<QSettings> open() const;
+};

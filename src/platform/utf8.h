@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QStringDecoder>
+
+// Whether bytes are valid UTF-8 text.
+inline bool isValidUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)decoder.decode(bytes);
+    return !decoder.hasError();
+}

@@ -1,0 +1,18 @@
+#include "scrape/extractdirective.h"
+
+namespace ExtractDirective {
+
+QString firstChildContent(const TFHppleElement::Ptr &node)
+{
+    const TFHppleElement::Ptr child = node->firstChild();
+    return child ? child->content() : QString();
+}
+
+QString valueOf(const TFHppleElement::Ptr &node, const QString &extract)
+{
+    if (isContent(extract))
+        return firstChildContent(node);
+    return node->objectForKey(extract);
+}
+
+} // namespace ExtractDirective

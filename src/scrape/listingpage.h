@@ -1,0 +1,23 @@
+#pragma once
+
+#include "scrape/zestoscrapesetting.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What a listing's own page yields under a rule set: its title and its photo URLs.
+struct ListingPage
+{
+    // The last non-empty match of the "title" rule; null when none matched.
+    QString title;
+    // knownPhotos followed by the photos found on the page, resolved against the listing URL.
+    // A value already listed (compared as found, before resolution) is not added again.
+    QStringList photos;
+
+    static ListingPage scrape(const QByteArray &page, const QString &listingUrl,
+                              const std::optional<ZestoScrapeSetting> &rules,
+                              const QStringList &knownPhotos = {});
+};

@@ -1,0 +1,74 @@
+#include "scrape/resultspage.h"
+
+#include "platform/url.h"
+#include "query/tfhpple.h"
+#include "scrape/extractdirective.h"
+#include "scrape/nsurlutils.h"
+
+namespace {
+
+// A next link with a host stays as found; a relative one is resolved against the page's
+// address as a browser resolves an href.
+QString resolveNextLink(const QString &value, const QString &pageUrl)
+{
+    const std::optional<Url> link = Url::fromString(value);
+    if (link && link->hasHost())
+        return value;
+    const std::optional<Url> page = Url::fromString(pageUrl);
+    if (!page)
+        return {};
+    const QUrl relative(value, QUrl::TolerantMode);
+    if (!relative.isValid())
+        return {};
+    return page->toQUrl().resolved(relative).toString(QUrl::FullyEncoded);
+}
+
+} // namespace
+
+ResultsPage ResultsPage::scrape(const QByteArray &page, const QString &pageUrl,
+                                const std::optional<ZestoScrapeSetting> &rules)
+{
+    ResultsPage result;
+    const ZestoScrapeSetting none;
+    const ZestoScrapeSetting &set = rules ? *rules : none;
+    const TFHpple document = TFHpple::hppleWithHTMLData(page);
+
+    const QList<TFHppleElement::Ptr> nodes = document.searchWithXPathQuery(set.link());
+    if (nodes.isEmpty())
+        return result;
+    result.noLinkNodes = false;
+
+    int n = 0;
+    for (const TFHppleElement::Ptr &node : nodes) {
+        const QString value = ExtractDirective::valueOf(node, set.link_extract());
+        if (value.isNull())
+            continue;
+        Link link;
+        link.idInList = n++;
+        link.title = ExtractDirective::firstChildContent(node);
+        link.url = NSUrlUtils::fixUrl(value, pageUrl);
+        result.links.append(link);
+    }
+
+    const QList<TFHppleElement::Ptr> nextNodes = document.searchWithXPathQuery(set.next());
+    if (nextNodes.isEmpty())
+        return result;
+    const TFHppleElement::Ptr &nextNode = nextNodes.constLast();
+
+    // A "next" node that is one of the listings is no next page.
+    const QString asListing = ExtractDirective::valueOf(nextNode, set.link_extract());
+    if (!asListing.isNull()) {
+        for (const Link &link : std::as_const(result.links)) {
+            if (link.url == asListing)
+                return result;
+        }
+    }
+    // The link rule's directive decides whether the next node's text is taken.
+    const QString value = ExtractDirective::isContent(set.link_extract())
+                              ? ExtractDirective::firstChildContent(nextNode)
+                              : nextNode->objectForKey(set.next_extract());
+    if (value.isNull())
+        return result;
+    result.nextLink = resolveNextLink(value, pageUrl);
+    return result;
+}

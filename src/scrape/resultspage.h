@@ -1,0 +1,32 @@
+#pragma once
+
+#include "scrape/zestoscrapesetting.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// What a results page yields under a rule set: its listing links in page order and the link to
+// the next results page. The link extractor builds its records from it; the scrape tool prints it.
+struct ResultsPage
+{
+    struct Link
+    {
+        int idInList = 0;
+        // The text of the link node's first child; null when the node has no children.
+        QString title;
+        // The link resolved against the page URL; null when it cannot form a URL.
+        QString url;
+    };
+
+    // No node matched the rule set's "link" query (or there was no rule set).
+    bool noLinkNodes = true;
+    QList<Link> links;
+    // Null when there is none.
+    QString nextLink;
+
+    static ResultsPage scrape(const QByteArray &page, const QString &pageUrl,
+                              const std::optional<ZestoScrapeSetting> &rules);
+};

@@ -1,0 +1,218 @@
+#include "scrape/zestoscrapesetting.h"
+
+#include "platform/defaultskeys.h"
+#include "platform/regularexpression.h"
+#include "platform/userdefaults.h"
+
+#include <QCborArray>
+#include <QCborValue>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+
+struct Rule
+{
+    QLatin1StringView key;
+    void (ZestoScrapeSetting::*setSelect)(const QString &);
+    void (ZestoScrapeSetting::*setExtract)(const QString &);
+};
+
+const Rule rules[] = {
+    {QLatin1StringView("link"), &ZestoScrapeSetting::setLink, &ZestoScrapeSetting::setLink_extract},
+    {QLatin1StringView("next"), &ZestoScrapeSetting::setNext, &ZestoScrapeSetting::setNext_extract},
+    {QLatin1StringView("title"), &ZestoScrapeSetting::setTitle,
+     &ZestoScrapeSetting::setTitle_extract},
+    {QLatin1StringView("innerImgsWithHref"), &ZestoScrapeSetting::setInnerImgsWithHref,
+     &ZestoScrapeSetting::setInnerImgsWithHref_extract},
+    {QLatin1StringView("innerImgsWithSrc"), &ZestoScrapeSetting::setInnerImgsWithSrc,
+     &ZestoScrapeSetting::setInnerImgsWithSrc_extract},
+    {QLatin1StringView("date"), &ZestoScrapeSetting::setDate, &ZestoScrapeSetting::setDate_extract},
+    {QLatin1StringView("price"), &ZestoScrapeSetting::setPrice,
+     &ZestoScrapeSetting::setPrice_extract},
+};
+
+struct Property
+{
+    QLatin1StringView key;
+    QString (ZestoScrapeSetting::*get)() const;
+    void (ZestoScrapeSetting::*set)(const QString &);
+};
+
+const Property properties[] = {
+    {QLatin1StringView("regex"), &ZestoScrapeSetting::regex, &ZestoScrapeSetting::setRegex},
+    {QLatin1StringView("link"), &ZestoScrapeSetting::link, &ZestoScrapeSetting::setLink},
+    {QLatin1StringView("next"), &ZestoScrapeSetting::next, &ZestoScrapeSetting::setNext},
+    {QLatin1StringView("title"), &ZestoScrapeSetting::title, &ZestoScrapeSetting::setTitle},
+    {QLatin1StringView("innerImgsWithHref"), &ZestoScrapeSetting::innerImgsWithHref,
+     &ZestoScrapeSetting::setInnerImgsWithHref},
+    {QLatin1StringView("innerImgsWithSrc"), &ZestoScrapeSetting::innerImgsWithSrc,
+     &ZestoScrapeSetting::setInnerImgsWithSrc},
+    {QLatin1StringView("date"), &ZestoScrapeSetting::date, &ZestoScrapeSetting::setDate},
+    {QLatin1StringView("price"), &ZestoScrapeSetting::price, &ZestoScrapeSetting::setPrice},
+    {QLatin1StringView("link_extract"), &ZestoScrapeSetting::link_extract,
+     &ZestoScrapeSetting::setLink_extract},
+    {QLatin1StringView("next_extract"), &ZestoScrapeSetting::next_extract,
+     &ZestoScrapeSetting::setNext_extract},
+    {QLatin1StringView("title_extract"), &ZestoScrapeSetting::title_extract,
+     &ZestoScrapeSetting::setTitle_extract},
+    {QLatin1StringView("innerImgsWithHref_extract"), &ZestoScrapeSetting::innerImgsWithHref_extract,
+     &ZestoScrapeSetting::setInnerImgsWithHref_extract},
+    {QLatin1StringView("innerImgsWithSrc_extract"), &ZestoScrapeSetting::innerImgsWithSrc_extract,
+     &ZestoScrapeSetting::setInnerImgsWithSrc_extract},
+    {QLatin1StringView("date_extract"), &ZestoScrapeSetting::date_extract,
+     &ZestoScrapeSetting::setDate_extract},
+    {QLatin1StringView("price_extract"), &ZestoScrapeSetting::price_extract,
+     &ZestoScrapeSetting::setPrice_extract},
+};
+
+QJsonObject parseRoot(const QString &document)
+{
+    const QJsonDocument json = QJsonDocument::fromJson(document.toUtf8());
+    return json.isObject() ? json.object() : QJsonObject();
+}
+
+// A string value, or null for anything else: other JSON types count as absent.
+QString stringValue(const QJsonValue &value)
+{
+    if (!value.isString())
+        return {};
+    const QString text = value.toString();
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+float leadingNumber(const QString &text)
+{
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return 0.0f;
+    bool ok = false;
+    const float value = match.captured(1).toFloat(&ok);
+    return ok ? value : 0.0f;
+}
+
+} // namespace
+
+QList<ZestoScrapeSetting> ZestoScrapeSetting::readSettings(const QString &document)
+{
+    QList<ZestoScrapeSetting> list;
+    const QJsonArray entries = parseRoot(document).value(QLatin1StringView("settings")).toArray();
+    for (const QJsonValue &entryValue : entries) {
+        ZestoScrapeSetting setting;
+        const QJsonObject entry = entryValue.toObject();
+        const QString regex = stringValue(entry.value(QLatin1StringView("regex")));
+        if (!regex.isNull()) {
+            setting.setRegex(regex);
+            const QJsonObject ruleObjects = entry.value(QLatin1StringView("settings")).toObject();
+            for (const Rule &rule : rules) {
+                const QJsonValue ruleValue = ruleObjects.value(rule.key);
+                if (!ruleValue.isObject())
+                    continue;
+                const QJsonObject ruleObject = ruleValue.toObject();
+                (setting.*rule.setSelect)(stringValue(ruleObject.value(QLatin1StringView("select"))));
+                (setting.*rule.setExtract)(
+                    stringValue(ruleObject.value(QLatin1StringView("extract"))));
+            }
+        }
+        list.append(setting);
+    }
+    return list;
+}
+
+float ZestoScrapeSetting::getVersion(const QString &document)
+{
+    const QJsonValue version = parseRoot(document).value(QLatin1StringView("version"));
+    if (version.isDouble())
+        return float(version.toDouble());
+    if (version.isString())
+        return leadingNumber(version.toString());
+    return 0.0f;
+}
+
+float ZestoScrapeSetting::currentVersion()
+{
+    return UserDefaults::standard().floatForKey(DefaultsKeys::scrapeVersion);
+}
+
+void ZestoScrapeSetting::updateSettings(const QString &document)
+{
+    const QList<ZestoScrapeSetting> list = readSettings(document);
+    const float version = getVersion(document);
+    QCborArray archive;
+    for (const ZestoScrapeSetting &setting : list)
+        archive.append(setting.encode());
+    UserDefaults &defaults = UserDefaults::standard();
+    defaults.setObject(QCborValue(archive).toCbor(), DefaultsKeys::scrapeSettings);
+    defaults.setFloat(version, DefaultsKeys::scrapeVersion);
+    defaults.synchronize();
+}
+
+std::optional<QList<ZestoScrapeSetting>> ZestoScrapeSetting::allSettings()
+{
+    const QByteArray stored = UserDefaults::standard().dataForKey(DefaultsKeys::scrapeSettings);
+    if (stored.isNull())
+        return std::nullopt;
+    QCborParserError error;
+    const QCborValue archive = QCborValue::fromCbor(stored, &error);
+    if (error.error != QCborError::NoError || !archive.isArray())
+        return std::nullopt;
+    QList<ZestoScrapeSetting> list;
+    for (const QCborValue &element : archive.toArray()) {
+        if (element.isMap())
+            list.append(decode(element.toMap()));
+    }
+    return list;
+}
+
+bool ZestoScrapeSetting::matchesUrl(const QString &url) const
+{
+    if (m_regex.isNull())
+        return false;
+    return RegularExpression(m_regex).hasMatch(url);
+}
+
+std::optional<ZestoScrapeSetting> ZestoScrapeSetting::settingsForUrl(
+    const QString &url, const QList<ZestoScrapeSetting> &list)
+{
+    for (const ZestoScrapeSetting &setting : list) {
+        if (setting.matchesUrl(url))
+            return setting;
+    }
+    return std::nullopt;
+}
+
+std::optional<ZestoScrapeSetting> ZestoScrapeSetting::settingsForUrl(const QString &url)
+{
+    const std::optional<QList<ZestoScrapeSetting>> list = allSettings();
+    if (!list)
+        return std::nullopt;
+    return settingsForUrl(url, *list);
+}
+
+QCborMap ZestoScrapeSetting::encode() const
+{
+    QCborMap archive;
+    for (const Property &property : properties) {
+        const QString value = (this->*property.get)();
+        if (!value.isNull())
+            archive.insert(QString(property.key), value);
+    }
+    return archive;
+}
+
+ZestoScrapeSetting ZestoScrapeSetting::decode(const QCborMap &archive)
+{
+    ZestoScrapeSetting setting;
+    for (const Property &property : properties) {
+        const QCborValue value = archive.value(QString(property.key));
+        if (value.isString()) {
+            const QString text = value.toString();
+            (setting.*property.set)(text.isNull() ? QStringLiteral("") : text);
+        }
+    }
+    return setting;
+}
