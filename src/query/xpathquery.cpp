@@ -31,7 +31,7 @@ QString decode(const xmlChar *text)
     if (!text)
         return {};
     const QByteArrayView bytes(reinterpret_cast<const char *>(text));
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8);
     QString decoded = decoder.decode(bytes);
     if (decoder.hasError())
         return {};
