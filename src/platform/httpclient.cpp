@@ -85,6 +85,14 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
         }
     });
 
+    // Nobody waits for the result once the context is gone: stop the transfer too.
+    if (context) {
+        connect(context, &QObject::destroyed, reply, [reply] {
+            reply->setProperty(cancelledProperty, true);
+            reply->abort();
+        });
+    }
+
     const bool hasContext = context != nullptr;
     QPointer<QObject> guard(context);
     connect(reply, &QNetworkReply::finished, this,
@@ -99,8 +107,12 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
                     reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
                 if (reply->property(tooLargeProperty).toBool()) {
                     result.error = QStringLiteral("response too large");
+                } else if (reply->error() == QNetworkReply::OperationCanceledError) {
+                    // Only the transfer timeout cancels a fetch nobody aborted.
+                    result.error = QStringLiteral("timed out");
                 } else {
-                    result.body = reply->readAll();
+                    if (reply->isOpen())
+                        result.body = reply->readAll();
                     if (isTransportError(reply->error()))
                         result.error = reply->errorString();
                 }

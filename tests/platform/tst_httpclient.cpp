@@ -1,0 +1,157 @@
+#include "common/testregistry.h"
+
+#include "platform/httpclient.h"
+
+#include <QHttpServer>
+#include <QHttpServerResponse>
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+class TestHttpClient : public QObject
+{
+    Q_OBJECT
+
+private:
+    QHttpServer server;
+    quint16 port = 0;
+    QByteArray lastUserAgent;
+    QTcpServer silent; // accepts and never answers
+
+    QUrl url(const char *path) const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(QLatin1StringView(path)));
+    }
+
+    HttpResult fetch(const QUrl &target)
+    {
+        std::optional<HttpResult> result;
+        HttpClient::instance().get(target, this, [&](const HttpResult &r) { result = r; });
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 10000); }();
+        return result.value_or(HttpResult());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        server.route("/page", [this](const QHttpServerRequest &request) {
+            lastUserAgent = request.value("User-Agent");
+            return QHttpServerResponse("text/html", "<html>page</html>");
+        });
+        server.route("/moved", [this] {
+            QHttpServerResponse response(QHttpServerResponse::StatusCode::Found);
+            response.setHeader("Location", url("/page").toEncoded());
+            return response;
+        });
+        server.route("/missing", [] {
+            return QHttpServerResponse("text/html", "<html>not here</html>",
+                                       QHttpServerResponse::StatusCode::NotFound);
+        });
+        server.route("/big", [] { return QHttpServerResponse(QByteArray(4096, 'x')); });
+        port = server.listen(QHostAddress::LocalHost);
+        QVERIFY(port != 0);
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+    }
+
+    void fetch_sendsTheDesktopUserAgent()
+    {
+        const HttpResult result = fetch(url("/page"));
+        QVERIFY(result.ok());
+        QCOMPARE(result.statusCode, 200);
+        QCOMPARE(result.body, QByteArray("<html>page</html>"));
+        QCOMPARE(lastUserAgent, HttpClient::userAgent());
+        QVERIFY(lastUserAgent.startsWith("Mozilla/5.0 (Macintosh; Intel Mac OS X 10_8_2)"));
+    }
+
+    void redirect_isFollowedAndFinalUrlKnown()
+    {
+        const HttpResult result = fetch(url("/moved"));
+        QVERIFY(result.ok());
+        QCOMPARE(result.requestedUrl, url("/moved"));
+        QCOMPARE(result.finalUrl, url("/page"));
+        QCOMPARE(result.body, QByteArray("<html>page</html>"));
+    }
+
+    void httpErrorStatus_isAWholeResponse()
+    {
+        const HttpResult result = fetch(url("/missing"));
+        QVERIFY(result.ok());
+        QCOMPARE(result.statusCode, 404);
+        QVERIFY(!result.isSuccessStatus());
+        QCOMPARE(result.body, QByteArray("<html>not here</html>"));
+    }
+
+    void unreachableHost_fails()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 deadPort = closed.serverPort();
+        closed.close();
+        const HttpResult result =
+            fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(deadPort)));
+        QVERIFY(!result.ok());
+        QCOMPARE(result.statusCode, 0);
+    }
+
+    void inactivity_timesOut()
+    {
+        HttpClient &client = HttpClient::instance();
+        client.setInactivityTimeout(1);
+        const HttpResult result =
+            fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(silent.serverPort())));
+        client.setInactivityTimeout(60);
+        QVERIFY(!result.ok());
+    }
+
+    void oversizedBody_fails()
+    {
+        HttpClient &client = HttpClient::instance();
+        client.setMaxBytes(1024);
+        const HttpResult result = fetch(url("/big"));
+        client.setMaxBytes(64 * 1024 * 1024);
+        QVERIFY(!result.ok());
+        QVERIFY(result.body.isEmpty());
+    }
+
+    void abortedFetch_neverCallsBack()
+    {
+        bool called = false;
+        auto running = HttpClient::instance().get(url("/page"), this, [&](const HttpResult &) {
+            called = true;
+        });
+        QVERIFY(running->isRunning());
+        running->abort();
+        QVERIFY(!running->isRunning());
+        const HttpResult after = fetch(url("/page")); // let the event loop turn
+        QVERIFY(after.ok());
+        QVERIFY(!called);
+    }
+
+    void deadContext_dropsTheResult()
+    {
+        bool called = false;
+        auto *context = new QObject;
+        HttpClient::instance().get(url("/page"), context, [&](const HttpResult &) {
+            called = true;
+        });
+        delete context;
+        fetch(url("/page"));
+        QVERIFY(!called);
+    }
+
+    void manyFetches_runInParallelOnOneManager()
+    {
+        int done = 0;
+        for (int i = 0; i < 20; ++i) {
+            HttpClient::instance().get(url("/page"), this, [&](const HttpResult &r) {
+                done += r.ok() ? 1 : 0;
+            });
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(done, 20, 10000);
+    }
+};
+
+LISTORO_TEST(TestHttpClient)
+#include "tst_httpclient.moc"
