@@ -1,0 +1,260 @@
+#include "common/testregistry.h"
+
+#include "platform/defaultskeys.h"
+#include "platform/userdefaults.h"
+#include "scrape/settingsrefresh.h"
+#include "scrape/zestoscrapesetting.h"
+
+#include <QFile>
+#include <QHttpServer>
+#include <QHttpServerResponse>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString document(const QString &version, const QString &entries)
+{
+    return QStringLiteral("{\"version\": %1, \"settings\": [%2]}").arg(version, entries);
+}
+
+QString entry(const QString &regex, const QString &rules = "{\"link\": {\"select\": \"//a\", \"extract\": \"href\"}}")
+{
+    return QStringLiteral("{\"regex\": \"%1\", \"settings\": %2}").arg(regex, rules);
+}
+
+} // namespace
+
+class TestZestoScrapeSetting : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+
+private Q_SLOTS:
+    void init() { UserDefaults::setStoreFile(dir.filePath("defaults.ini")); }
+    void cleanup()
+    {
+        QFile::remove(dir.filePath("defaults.ini"));
+        UserDefaults::setStoreFile({});
+        SettingsRefresh::setRemoteUrl({});
+    }
+
+    void readSettings_readsAllFifteenProperties()
+    {
+        const QString text = "{\"version\": 3, \"settings\": [{\"regex\": \"site\", \"settings\": {"
+"            \"link\": {\"select\": \"L\", \"extract\": \"href\"}, \"next\": {\"select\": \"N\", \"extract\": \"nx\"},"
+"            \"title\": {\"select\": \"T\", \"extract\": \"@content\"},"
+"            \"innerImgsWithHref\": {\"select\": \"H\", \"extract\": \"href\"},"
+"            \"innerImgsWithSrc\": {\"select\": \"S\", \"extract\": \"src\"},"
+"            \"date\": {\"select\": \"D\", \"extract\": \"@content\"}, \"price\": {\"select\": \"P\", \"extract\": \"p\"},"
+"            \"ignored\": {\"select\": \"X\"}}, \"unknown\": 1}]}";
+        const auto list = ZestoScrapeSetting::readSettings(text);
+        QCOMPARE(list.size(), 1);
+        const ZestoScrapeSetting &s = list.first();
+        QCOMPARE(s.regex(), "site");
+        const QStringList got{s.link(), s.next(), s.title(), s.innerImgsWithHref(),
+                              s.innerImgsWithSrc(), s.date(), s.price(), s.link_extract(),
+                              s.next_extract(), s.title_extract(), s.innerImgsWithHref_extract(),
+                              s.innerImgsWithSrc_extract(), s.date_extract(), s.price_extract()};
+        QCOMPARE(got, (QStringList{"L", "N", "T", "H", "S", "D", "P", "href", "nx", "@content",
+                                   "href", "src", "@content", "p"}));
+    }
+
+    void readSettings_oddDocuments_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<float>("version");
+        QTest::newRow("not json") << "settings: none" << 0 << 0.f;
+        QTest::newRow("array root") << "[1, 2]" << 0 << 0.f;
+        QTest::newRow("no settings") << "{\"version\": 2}" << 0 << 2.f;
+        QTest::newRow("settings not array") << "{\"settings\": {}}" << 0 << 0.f;
+        QTest::newRow("string version") << "{\"version\": \"2\", \"settings\": []}" << 0 << 2.f;
+        QTest::newRow("string version with tail") << "{\"version\": \" 1.5beta\"}" << 0 << 1.5f;
+        QTest::newRow("1.10") << "{\"version\": 1.10}" << 0 << 1.1f;
+        QTest::newRow("text version") << "{\"version\": \"new\"}" << 0 << 0.f;
+        QTest::newRow("bool version") << "{\"version\": true}" << 0 << 0.f;
+        QTest::newRow("entry without regex") << document("1", "{\"settings\": {}}") << 1 << 1.f;
+        QTest::newRow("entry not an object") << document("1", "7, \"x\"") << 2 << 1.f;
+    }
+    void readSettings_oddDocuments()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        QFETCH(float, version);
+        const auto list = ZestoScrapeSetting::readSettings(text);
+        QCOMPARE(list.size(), count);
+        for (const auto &s : list)
+            QCOMPARE(s, ZestoScrapeSetting()); // every property absent
+        QCOMPARE(ZestoScrapeSetting::getVersion(text), version);
+    }
+
+    void wrongTypes_countAsAbsent()
+    {
+        const auto list = ZestoScrapeSetting::readSettings(
+            "{\"settings\": [{\"regex\": 5, \"settings\": {\"link\": {\"select\": \"//a\"}}},"
+"                             {\"regex\": \"x\", \"settings\": {\"link\": {\"select\": 3, \"extract\": [\"a\"]},"
+"                                                         \"next\": \"not an object\"}}]}");
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list.at(0), ZestoScrapeSetting());
+        QCOMPARE(list.at(1).regex(), "x");
+        QVERIFY(list.at(1).link().isNull());
+        QVERIFY(list.at(1).link_extract().isNull());
+        QVERIFY(list.at(1).next().isNull());
+    }
+
+    void freshStore_hasNothing()
+    {
+        QVERIFY(!ZestoScrapeSetting::allSettings().has_value());
+        QVERIFY(!ZestoScrapeSetting::settingsForUrl("http://sfbay.craigslist.org/").has_value());
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 0.f);
+    }
+
+    void archive_roundTripsEveryPropertyAndAbsence()
+    {
+        ZestoScrapeSetting s;
+        s.setRegex("r");
+        s.setDate("//time");
+        s.setDate_extract("datetime");
+        s.setPrice("//span[@class='price']/text()");
+        s.setPrice_extract("@content");
+        s.setTitle(QStringLiteral(""));
+        const ZestoScrapeSetting back = ZestoScrapeSetting::decode(s.encode());
+        QCOMPARE(back, s);
+        QVERIFY(back.link().isNull());
+        QVERIFY(!back.title().isNull());
+        QVERIFY(!s.encode().contains(QStringLiteral("link")));
+    }
+
+    void updateSettings_replacesListAndVersionWhole()
+    {
+        ZestoScrapeSetting::updateSettings(
+            document("1", entry("craigslist") + "," + entry("kijiji")));
+        QCOMPARE(ZestoScrapeSetting::allSettings()->size(), 2);
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 1.f);
+        ZestoScrapeSetting::updateSettings(document("0.5", entry("backpage")));
+        const auto stored = ZestoScrapeSetting::allSettings();
+        QCOMPARE(stored->size(), 1);
+        QCOMPARE(stored->first().regex(), "backpage");
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 0.5f);
+        QVERIFY(!ZestoScrapeSetting::settingsForUrl("http://x.craigslist.org").has_value());
+    }
+
+    void settingsForUrl_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("regex");
+        QTest::newRow("first of two matches") << "http://sfbay.craigslist.org/search/bia" << "search";
+        QTest::newRow("word anywhere, any case") << "http://x.com/?site=CRAIGSLIST" << "craigslist";
+        QTest::newRow("no match") << "http://ebay.com/" << "";
+        QTest::newRow("broken pattern skipped") << "http://kijiji.ca/(" << "kijiji";
+    }
+    void settingsForUrl()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, regex);
+        ZestoScrapeSetting::updateSettings(document(
+            "1", entry("(") + "," + "{\"settings\": {}}" + "," + entry("search") + ","
+                     + entry("craigslist") + "," + entry("kijiji")));
+        const auto chosen = ZestoScrapeSetting::settingsForUrl(url);
+        QCOMPARE(chosen.has_value(), !regex.isEmpty());
+        if (chosen)
+            QCOMPARE(chosen->regex(), regex);
+    }
+
+    void unreadableStore_countsAsNothingStored()
+    {
+        UserDefaults::standard().setObject(QByteArray("\xff\x00garbage", 9),
+                                           DefaultsKeys::scrapeSettings);
+        QVERIFY(!ZestoScrapeSetting::allSettings().has_value());
+        UserDefaults::standard().setObject(QStringLiteral("text"), DefaultsKeys::scrapeSettings);
+        QVERIFY(!ZestoScrapeSetting::allSettings().has_value());
+    }
+
+    void seeding_onlyWhenNothingIsStored()
+    {
+        QVERIFY(SettingsRefresh::seedFromShippedDocument());
+        const float shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), shipped);
+        ZestoScrapeSetting::updateSettings(document("99", entry("mine")));
+        QVERIFY(!SettingsRefresh::seedFromShippedDocument());
+        QCOMPARE(ZestoScrapeSetting::allSettings()->first().regex(), "mine");
+    }
+
+    void emptyAdoptedDocument_leadsToSeedingAgain()
+    {
+        ZestoScrapeSetting::updateSettings(document("50", ""));
+        QCOMPARE(ZestoScrapeSetting::allSettings()->size(), 0);
+        QVERIFY(SettingsRefresh::seedFromShippedDocument());
+        QCOMPARE(ZestoScrapeSetting::currentVersion(),
+                 ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument()));
+    }
+
+    void adoptIfNewer_data()
+    {
+        QTest::addColumn<QString>("remoteVersion");
+        QTest::addColumn<bool>("adopted");
+        QTest::newRow("higher") << "2.5" << true;
+        QTest::newRow("equal") << "2" << false;
+        QTest::newRow("equal as string") << "\"2\"" << false;
+        QTest::newRow("lower") << "1" << false;
+        QTest::newRow("not a number") << "\"latest\"" << false;
+    }
+    void adoptIfNewer()
+    {
+        QFETCH(QString, remoteVersion);
+        QFETCH(bool, adopted);
+        ZestoScrapeSetting::updateSettings(document("2", entry("old") + "," + entry("other")));
+        QCOMPARE(SettingsRefresh::adoptIfNewer(document(remoteVersion, entry("new"))), adopted);
+        const auto stored = ZestoScrapeSetting::allSettings();
+        QCOMPARE(stored->first().regex(), adopted ? "new" : "old");
+        QCOMPARE(stored->size(), adopted ? 1 : 2);
+    }
+
+    void remoteRefresh_fetchesAndAdoptsOnlyNewer()
+    {
+        QHttpServer server;
+        QByteArray served = document("7", entry("remote")).toUtf8();
+        int status = 200;
+        server.route("/ipad/settings.txt", [&] {
+            return QHttpServerResponse("text/plain", served,
+                                       QHttpServerResponse::StatusCode(status));
+        });
+        const quint16 port = server.listen(QHostAddress::LocalHost);
+        QVERIFY(port);
+        SettingsRefresh::setRemoteUrl(
+            QUrl(QStringLiteral("http://127.0.0.1:%1/ipad/settings.txt").arg(port)));
+        SettingsRefresh::seedFromShippedDocument();
+
+        const auto refresh = [&] {
+            std::optional<bool> result;
+            SettingsRefresh::refreshFromRemote(this, [&](bool adopted) { result = adopted; });
+            [&] { QTRY_VERIFY(result.has_value()); }();
+            return result.value_or(false);
+        };
+        QVERIFY(refresh());
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 7.f);
+        QVERIFY(!refresh()); // same version again
+        served = document("8", entry("broken")).toUtf8();
+        status = 500;
+        QVERIFY(!refresh()); // an error page is not the settings file
+        status = 200;
+        served = QByteArray("{\"version\": 9, \"settings\": [{\"regex\": \"\xff\xfe\"}]}");
+        QVERIFY(!refresh()); // not UTF-8
+        QCOMPARE(ZestoScrapeSetting::allSettings()->first().regex(), "remote");
+    }
+
+    void remoteUrl_comesFromTheEnvironment()
+    {
+        qputenv("LISTORO_SETTINGS_URL", "http://127.0.0.1:1/ipad/settings.txt");
+        QCOMPARE(SettingsRefresh::remoteUrl(), QUrl("http://127.0.0.1:1/ipad/settings.txt"));
+        qunsetenv("LISTORO_SETTINGS_URL");
+        QCOMPARE(SettingsRefresh::remoteUrl(), SettingsRefresh::defaultRemoteUrl());
+        QVERIFY(SettingsRefresh::remoteUrl().path().endsWith("/ipad/settings.txt"));
+    }
+};
+
+LISTORO_TEST(TestZestoScrapeSetting)
+#include "tst_zestoscrapesetting.moc"
