@@ -1,0 +1,124 @@
+#include "scrape/linkdetailer.h"
+
+#include "platform/httpclient.h"
+#include "platform/mainqueue.h"
+#include "platform/url.h"
+#include "scrape/listingpage.h"
+#include "scrape/parsedlink.h"
+#include "scrape/zestoscrapesetting.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcLinkDetailer, "listoro.linkdetailer")
+
+LinkDetailer::LinkDetailer(const QString &url, const std::shared_ptr<ParsedLink> &parsedLink)
+    : m_url(url)
+    , record(parsedLink)
+{}
+
+LinkDetailer::~LinkDetailer()
+{
+    if (connection)
+        connection->abort();
+}
+
+std::shared_ptr<LinkDetailer> LinkDetailer::initWithStringUrl(const QString &url,
+                                                              const std::shared_ptr<ParsedLink> &record)
+{
+    std::shared_ptr<LinkDetailer> detailer(new LinkDetailer(url, record));
+    detailer->start();
+    return detailer;
+}
+
+void LinkDetailer::start()
+{
+    const std::weak_ptr<LinkDetailer> weak = weak_from_this();
+    if (ParsedLink::isCachedUrl(m_url)) {
+        const QString path = ParsedLink::getFilePathFromStringURL(m_url);
+        MainQueue::runInBackground([weak, path] {
+            QByteArray bytes;
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                bytes = file.readAll();
+            MainQueue::post([weak, bytes] {
+                if (const auto self = weak.lock()) {
+                    self->m_receivedData = bytes;
+                    self->parse(bytes);
+                }
+            });
+        });
+        return;
+    }
+
+    const std::optional<Url> url = Url::fromString(m_url);
+    if (!url || !url->hasHost()) {
+        // Nothing to fetch: the record settles as a failed listing, after the caller has
+        // stored this fetch.
+        MainQueue::post([weak] {
+            if (const auto self = weak.lock())
+                self->fail();
+        });
+        return;
+    }
+    connection = HttpClient::instance().get(url->toQUrl(), nullptr, [weak](const HttpResult &result) {
+        const auto self = weak.lock();
+        if (!self || self->m_stopped)
+            return;
+        self->connection.reset();
+        if (!result.ok()) {
+            qCDebug(lcLinkDetailer) << "listing page failed" << self->m_url << result.error;
+            self->fail();
+            return;
+        }
+        self->m_receivedData = result.body;
+        // Cached under the address the page came from; an error page is scraped but not kept.
+        if (result.isSuccessStatus()) {
+            const QString finalUrl = result.finalUrl == result.requestedUrl
+                                         ? self->m_url
+                                         : result.finalUrl.toString(QUrl::FullyEncoded);
+            ParsedLink::cacheUrlOnDisk(result.body, finalUrl);
+        }
+        self->parse(result.body);
+    });
+}
+
+void LinkDetailer::fail()
+{
+    if (m_stopped)
+        return;
+    const auto parsedLink = record.lock();
+    if (!parsedLink)
+        return;
+    parsedLink->setDetailFailed(true);
+    if (const auto extractor = parsedLink->extractor())
+        extractor->refresh(parsedLink);
+}
+
+void LinkDetailer::stop()
+{
+    m_stopped = true;
+    if (connection) {
+        connection->abort();
+        connection.reset();
+    }
+}
+
+bool LinkDetailer::isLoading() const
+{
+    return connection && connection->isRunning();
+}
+
+void LinkDetailer::parse(const QByteArray &page)
+{
+    const auto parsedLink = record.lock();
+    if (m_stopped || !parsedLink)
+        return;
+    const std::optional<ZestoScrapeSetting> rules = ZestoScrapeSetting::settingsForUrl(m_url);
+    const ListingPage listing = ListingPage::scrape(page, m_url, rules,
+                                                    parsedLink->imagesUrls().value_or(QStringList()));
+    if (!listing.title.isNull())
+        parsedLink->setTitle(listing.title);
+    parsedLink->setImagesUrls(listing.photos);
+    parsedLink->refresh();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+class HttpFetch;
+class ParsedLink;
+
+// Fetches one listing's own page (from the disk cache when it was fetched before, over HTTP
+// otherwise, caching it under its final address), scrapes its title and photo URLs with the rule
+// set chosen for the listing's URL, and hands the record over to its photo downloads.
+class LinkDetailer : public std::enable_shared_from_this<LinkDetailer>
+{
+public:
+    // Creates a detail fetch for the record at url and starts it.
+    static std::shared_ptr<LinkDetailer> initWithStringUrl(const QString &url,
+                                                           const std::shared_ptr<ParsedLink> &record);
+    ~LinkDetailer();
+    LinkDetailer(const LinkDetailer &) = delete;
+    LinkDetailer &operator=(const LinkDetailer &) = delete;
+
+    // Cancels a running fetch; nothing is parsed afterwards.
+    void stop();
+    // Scrapes page into the record and calls the record's refresh().
+    void parse(const QByteArray &page);
+
+    QString url() const { return m_url; }
+    std::shared_ptr<ParsedLink> parsedLink() const { return record.lock(); }
+    QByteArray receivedData() const { return m_receivedData; }
+    bool stopped() const { return m_stopped; }
+    bool isLoading() const;
+
+private:
+    LinkDetailer(const QString &url, const std::shared_ptr<ParsedLink> &record);
+    void start();
+    void fail();
+
+    QString m_url;
+    std::weak_ptr<ParsedLink> record;
+    QByteArray m_receivedData;
+    std::shared_ptr<HttpFetch> connection;
+    std::atomic<bool> m_stopped = false;
+};

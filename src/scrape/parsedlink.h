@@ -1,0 +1,148 @@
+#pragma once
+
+#include "platform/floatsize.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class HttpFetch;
+class LinkDetailer;
+class ParsedLink;
+
+// What a record knows of the extractor that made it: whom to tell when it changed.
+class LinkExtractorInterface
+{
+public:
+    virtual ~LinkExtractorInterface() = default;
+    virtual void refresh(const std::shared_ptr<ParsedLink> &record) = 0;
+};
+
+// One listing of a results page: its title, address and photos. The detail fetch fills in the
+// title and the photo URLs; the record then downloads its photos, keeps them in the disk cache
+// and tells its extractor after every change. The class also owns the disk cache: listing pages
+// and photos are flat files in the cache directory named after their URL.
+//
+// Photo bookkeeping (images, imagesSizes, failedImages) is written from the GUI thread and from
+// background tasks; it is guarded by the record's lock, and its accessors return copies.
+class ParsedLink : public std::enable_shared_from_this<ParsedLink>
+{
+public:
+    using Ptr = std::shared_ptr<ParsedLink>;
+
+    explicit ParsedLink(std::weak_ptr<LinkExtractorInterface> extractor = {});
+    ~ParsedLink();
+    ParsedLink(const ParsedLink &) = delete;
+    ParsedLink &operator=(const ParsedLink &) = delete;
+
+    QString title() const { return m_title; }
+    void setTitle(const QString &title) { m_title = title; }
+    QString price() const { return m_price; }
+    void setPrice(const QString &price) { m_price = price; }
+    QString date() const { return m_date; }
+    void setDate(const QString &date) { m_date = date; }
+    std::optional<QStringList> imagesUrls() const;
+    void setImagesUrls(const std::optional<QStringList> &urls);
+    QString url() const { return m_url; }
+    void setUrl(const QString &url) { m_url = url; }
+    int idInList() const { return m_idInList; }
+    void setIdInList(int idInList) { m_idInList = idInList; }
+    // Photo index to photo URL, for every photo that completed; absent before downloads start.
+    std::optional<QMap<int, QString>> images() const;
+    int imagesCount() const;
+    std::optional<QMap<int, int>> lineHeights() const;
+    int height() const { return m_height; }
+    void setHeight(int height) { m_height = height; }
+    std::shared_ptr<LinkDetailer> detailer() const { return m_detailer; }
+    void setDetailer(std::shared_ptr<LinkDetailer> detailer) { m_detailer = std::move(detailer); }
+    std::shared_ptr<LinkExtractorInterface> extractor() const { return m_extractor.lock(); }
+    bool done() const { return m_done; }
+    void setDone(bool done) { m_done = done; }
+    // Pixel size of each downloaded photo by its URL; absent before downloads start.
+    std::optional<QHash<QString, FloatSize>> imagesSizes() const;
+    // Size of the listing's tile as last laid out; a height of 0: not laid out yet.
+    FloatSize size() const;
+    void setSize(FloatSize size);
+
+    // Photos that will never complete (unreachable, not an image, not a URL), by index.
+    QSet<int> failedImages() const;
+    // The listing page itself could not be fetched.
+    bool detailFailed() const { return m_detailFailed; }
+    void setDetailFailed(bool failed) { m_detailFailed = failed; }
+    // Nothing more will happen to the record: done, its page failed, or every photo either
+    // completed or failed.
+    bool settled() const;
+
+    // Tells the extractor, then starts the photo downloads. The detail fetch calls it once it
+    // has set the title and the photo URLs.
+    void refresh();
+    void downloadImages();
+    // One photo's worker: fetch (unless cached), decode, store as JPEG, record its size, then
+    // complete it on the GUI thread.
+    void downloadImageInThread(int index);
+    void checkAllImagesDownloaded();
+    // Fetches url; done gets the bytes (empty on failure) on the GUI thread.
+    void getContentsOfURL(const QUrl &url, std::function<void(const QByteArray &)> done);
+    // Decodes bytes, stores the photo as JPEG under url and records its size. Returns whether
+    // the bytes were an image. Runs on any thread.
+    bool cacheImageOnDisk(const QByteArray &bytes, const QString &url);
+    FloatSize getSizeForImageByUrl(const QString &url) const;
+    // Abandons every running photo fetch; nothing more completes.
+    void stopDownloads();
+
+    // The disk cache.
+    static QString cacheFileName(const QString &url);
+    static QString getFilePathFromStringURL(const QString &url);
+    static QString getImagePathFromStringURL(const QString &url);
+    static QString getImagePathFromStringURL(const QString &url, FloatSize fitSize);
+    static void cacheUrlOnDisk(const QByteArray &data, const QString &url);
+    static bool isCachedUrl(const QString &url);
+    static bool isCachedImageWithUrl(const QString &url);
+    static bool isCachedImageWithUrl(const QString &url, FloatSize fitSize);
+    static void resizeImageOnDiskWithUrl(const QString &url, FloatSize fitSize);
+    static void cleanCache();
+
+    // Decodes photo bytes or a photo file, refusing images too large to be a photo.
+    static QImage decodeImage(const QByteArray &bytes);
+    static QImage decodeImageFile(const QString &path);
+    static constexpr qint64 maxImagePixels = 60'000'000;
+
+    // The record's re-entrant lock.
+    QRecursiveMutex &lock() const { return mutex; }
+
+private:
+    void completePhoto(int index, const QString &url, bool isImage);
+    void failPhoto(int index);
+    void tellExtractor();
+
+    QString m_title;
+    QString m_price;
+    QString m_date;
+    std::optional<QStringList> m_imagesUrls;
+    QString m_url;
+    int m_idInList = 0;
+    std::optional<QMap<int, QString>> m_images;
+    std::optional<QMap<int, int>> m_lineHeights;
+    int m_height = 0;
+    std::shared_ptr<LinkDetailer> m_detailer;
+    std::weak_ptr<LinkExtractorInterface> m_extractor;
+    std::atomic<bool> m_done = false;
+    std::optional<QHash<QString, FloatSize>> m_imagesSizes;
+    FloatSize m_size;
+    QSet<int> m_failedImages;
+    std::atomic<bool> m_detailFailed = false;
+    std::atomic<bool> stopped = false;
+    QList<std::shared_ptr<HttpFetch>> fetches;
+    mutable QRecursiveMutex mutex;
+};
