@@ -1,0 +1,98 @@
+#include "scrape/listingpage.h"
+#include "scrape/resultspage.h"
+#include "scrape/settingsrefresh.h"
+#include "scrape/zestoscrapesetting.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QLoggingCategory>
+
+#include <benchmark/benchmark.h>
+
+#include <optional>
+
+// For every saved page (the real sites' and the demo site's, each directory listed in its
+// SOURCES.tsv), the time to scrape it as the app does: ResultsPage::scrape for a results page
+// (two queries, each parsing the page again), ListingPage::scrape for a listing page (three).
+// The rule set is chosen once, outside the timing, from the shipped document.
+
+Q_LOGGING_CATEGORY(lcBenchScrape, "listoro.bench.scrape")
+
+namespace {
+
+struct Page
+{
+    QString name;
+    QString url;
+    bool results = false;
+    QByteArray bytes;
+    std::optional<ZestoScrapeSetting> rules;
+};
+
+QList<Page> readPages(const QString &directory, const QList<ZestoScrapeSetting> &ruleSets)
+{
+    QList<Page> pages;
+    QFile sources(directory + QStringLiteral("/SOURCES.tsv"));
+    if (!sources.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qCWarning(lcBenchScrape) << "no pages in" << directory;
+        return pages;
+    }
+    sources.readLine();
+    while (!sources.atEnd()) {
+        const QStringList fields = QString::fromUtf8(sources.readLine()).trimmed().split(u'\t');
+        if (fields.size() < 4)
+            continue;
+        QFile file(directory + u'/' + fields[0]);
+        if (!file.open(QIODevice::ReadOnly)) {
+            qCWarning(lcBenchScrape) << "cannot read" << file.fileName();
+            continue;
+        }
+        Page page;
+        page.name = QFileInfo(fields[0]).completeBaseName();
+        page.url = fields[3];
+        page.results = fields[2] == u"results";
+        page.bytes = file.readAll();
+        page.rules = ZestoScrapeSetting::settingsForUrl(page.url, ruleSets);
+        pages.append(page);
+    }
+    return pages;
+}
+
+void scrape(benchmark::State &state, const Page &page)
+{
+    for (auto _ : state) {
+        if (page.results) {
+            ResultsPage result = ResultsPage::scrape(page.bytes, page.url, page.rules);
+            benchmark::DoNotOptimize(result);
+        } else {
+            ListingPage result = ListingPage::scrape(page.bytes, page.url, page.rules);
+            benchmark::DoNotOptimize(result);
+        }
+    }
+    state.counters["pages/s"]
+        = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["KiB"] = double(page.bytes.size()) / 1024.0;
+    state.SetBytesProcessed(state.iterations() * page.bytes.size());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QList<ZestoScrapeSetting> ruleSets
+        = ZestoScrapeSetting::readSettings(SettingsRefresh::shippedDocument());
+    QList<Page> pages = readPages(QStringLiteral(LISTORO_FIXTURES_DIR), ruleSets);
+    pages.append(readPages(QStringLiteral(LISTORO_DEMO_PAGES_DIR), ruleSets));
+
+    for (const Page &page : std::as_const(pages)) {
+        const std::string name = (page.results ? "results/" : "listing/") + page.name.toStdString();
+        benchmark::RegisterBenchmark(name.c_str(), scrape, page)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

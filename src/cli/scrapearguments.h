@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line of listoro-scrape, parsed and checked. Offline modes scrape a saved page
+// as if it had been fetched from a URL; the URL chooses the rule set and resolves the links.
+struct ScrapeArguments
+{
+    enum class Mode {
+        Help,
+        ResultsPage, // --page FILE URL
+        ListingPage, // --listing FILE URL
+    };
+
+    Mode mode = Mode::Help;
+    QString file;
+    QString url;
+    // Null: use the stored rule sets.
+    QString settingsFile;
+    // One line telling what is wrong with the command line; null when it is usable.
+    QString error;
+
+    bool isValid() const { return error.isNull(); }
+
+    // arguments[0] is the program name, as QCoreApplication::arguments() gives it.
+    static ScrapeArguments parse(const QStringList &arguments);
+    static QString helpText();
+};

@@ -1,0 +1,136 @@
+#include "cli/scrapetool.h"
+
+#include "cli/scrapearguments.h"
+#include "cli/scrapereport.h"
+#include "platform/utf8.h"
+#include "scrape/listingpage.h"
+#include "scrape/resultspage.h"
+#include "scrape/settingsrefresh.h"
+#include "scrape/zestoscrapesetting.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QLoggingCategory>
+#include <QTextStream>
+
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcScrapeTool, "listoro.cli.scrapetool", QtWarningMsg)
+
+namespace {
+
+const QLatin1StringView programName("listoro-scrape");
+
+// A failure to report: one line for stderr and the exit status that goes with it.
+struct Failure
+{
+    QString message;
+    int status = ScrapeTool::FileError;
+};
+
+std::optional<QByteArray> readFile(const QString &path, Failure &failure)
+{
+    if (QFileInfo(path).isDir()) {
+        failure.message = QStringLiteral("cannot read %1: it is a directory").arg(path);
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failure.message = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        failure.message = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The rule sets of a settings document given on the command line. The engine reads a broken
+// document as one without rule sets; here the user asked for this file, so say what is wrong.
+std::optional<QList<ZestoScrapeSetting>> readSettingsFile(const QString &path, Failure &failure)
+{
+    const std::optional<QByteArray> bytes = readFile(path, failure);
+    if (!bytes)
+        return std::nullopt;
+    if (!isValidUtf8(*bytes)) {
+        failure.message = QStringLiteral("cannot read %1: not UTF-8 text").arg(path);
+        return std::nullopt;
+    }
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(*bytes, &error);
+    if (error.error != QJsonParseError::NoError) {
+        failure.message = QStringLiteral("cannot read %1: not a scrape settings document: %2 at "
+                                         "offset %3")
+                              .arg(path, error.errorString())
+                              .arg(error.offset);
+        return std::nullopt;
+    }
+    if (!json.isObject()) {
+        failure.message
+            = QStringLiteral("cannot read %1: not a scrape settings document: no JSON object")
+                  .arg(path);
+        return std::nullopt;
+    }
+    return ZestoScrapeSetting::readSettings(QString::fromUtf8(*bytes));
+}
+
+// The stored rule set for url; a store without rule sets gets the shipped document first.
+std::optional<ZestoScrapeSetting> storedRulesFor(const QString &url)
+{
+    if (SettingsRefresh::seedFromShippedDocument())
+        qCDebug(lcScrapeTool) << "stored the shipped scrape settings";
+    return ZestoScrapeSetting::settingsForUrl(url);
+}
+
+int fail(QTextStream &err, const Failure &failure)
+{
+    err << programName << ": " << failure.message << '\n';
+    err.flush();
+    return failure.status;
+}
+
+} // namespace
+
+int ScrapeTool::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const ScrapeArguments parsed = ScrapeArguments::parse(arguments);
+    if (!parsed.isValid())
+        return fail(err, { parsed.error + QStringLiteral(" (see --help)"), UsageError });
+    if (parsed.mode == ScrapeArguments::Mode::Help) {
+        out << ScrapeArguments::helpText();
+        out.flush();
+        return Success;
+    }
+
+    Failure failure;
+    const std::optional<QByteArray> page = readFile(parsed.file, failure);
+    if (!page)
+        return fail(err, failure);
+    std::optional<ZestoScrapeSetting> rules;
+    if (!parsed.settingsFile.isNull()) {
+        const auto list = readSettingsFile(parsed.settingsFile, failure);
+        if (!list)
+            return fail(err, failure);
+        rules = ZestoScrapeSetting::settingsForUrl(parsed.url, *list);
+    } else {
+        rules = storedRulesFor(parsed.url);
+    }
+    qCDebug(lcScrapeTool) << "rule set for" << parsed.url << ":"
+                          << (rules ? rules->regex() : QStringLiteral("none"));
+
+    QJsonObject report;
+    if (parsed.mode == ScrapeArguments::Mode::ResultsPage) {
+        report = ScrapeReport::resultsPage(parsed.url, rules,
+                                           ResultsPage::scrape(*page, parsed.url, rules));
+    } else {
+        report = ScrapeReport::listingPage(parsed.url, rules,
+                                           ListingPage::scrape(*page, parsed.url, rules));
+    }
+    out << QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented));
+    out.flush();
+    return Success;
+}

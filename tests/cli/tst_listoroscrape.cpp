@@ -1,0 +1,246 @@
+#include "common/testregistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// listoro-scrape as a user runs it: a separate process, with its own (empty) settings store.
+
+namespace {
+
+const QString demoResultsUrl = u"http://127.0.0.1:41234/listoro-demo/search?page=2"_s;
+const QString demoListingUrl = u"http://127.0.0.1:41234/listoro-demo/item/7000022.html"_s;
+
+QString demoPage(const QString &name)
+{
+    return ListoroTest::dataDir() + u"/rules/"_s + name;
+}
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+} // namespace
+
+class TestListoroScrape final : public QObject
+{
+    Q_OBJECT
+
+    // Stands in for the user's configuration directory, where the rule sets are stored.
+    std::unique_ptr<QTemporaryDir> config;
+
+    QString storeFile() const { return config->filePath(u"Listoro/Listoro.ini"_s); }
+
+    Run run(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_CONFIG_HOME"_s, config->path());
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(LISTORO_SCRAPE_PROGRAM), arguments);
+        Run result;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return result;
+        result.status = process.exitCode();
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    static QJsonObject json(const Run &run)
+    {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+        if (error.error != QJsonParseError::NoError)
+            qWarning() << "not JSON:" << error.errorString() << run.out.left(200);
+        return document.object();
+    }
+
+private slots:
+    void init()
+    {
+        config = std::make_unique<QTemporaryDir>();
+        QVERIFY(config->isValid());
+    }
+
+    void resultsPage_printsListingsAndNextWithShippedRules()
+    {
+        const Run result = run({ u"--page"_s, demoPage(u"demo-results.html"_s), demoResultsUrl });
+        QCOMPARE(result.status, 0);
+        QVERIFY(result.err.isEmpty());
+        // Indented, and UTF-8 rather than escapes.
+        QVERIFY(result.out.contains("\n    \""));
+        QVERIFY(result.out.contains("Vélo de ville"));
+
+        const QJsonObject report = json(result);
+        QCOMPARE(report.value(u"url").toString(), demoResultsUrl);
+        QCOMPARE(report.value(u"ruleSet").toString(), u"^https?://[^/?#]+/listoro-demo/"_s);
+        QCOMPARE(report.value(u"next").toString(),
+                 u"http://127.0.0.1:41234/listoro-demo/search?page=3"_s);
+        const QJsonArray listings = report.value(u"listings").toArray();
+        QCOMPARE(listings.size(), 4);
+        for (int i = 0; i < listings.size(); ++i)
+            QCOMPARE(listings.at(i).toObject().value(u"idInList").toInt(-1), i);
+        const QJsonObject third = listings.at(2).toObject();
+        QCOMPARE(third.value(u"title").toString(),
+                 u"Yamaha upright piano – tuned in März, €1 200 or best offer"_s);
+        QCOMPARE(third.value(u"url").toString(),
+                 u"http://127.0.0.1:41234/listoro-demo/item/7000022.html"_s);
+        // The empty store was seeded with the shipped document.
+        QVERIFY(QFile::exists(storeFile()));
+    }
+
+    void listingPage_printsTitleAndPhotos()
+    {
+        const Run result
+            = run({ u"--listing"_s, demoPage(u"demo-listing.html"_s), demoListingUrl });
+        QCOMPARE(result.status, 0);
+        const QJsonObject report = json(result);
+        QCOMPARE(report.value(u"url").toString(), demoListingUrl);
+        QCOMPARE(report.value(u"ruleSet").toString(),
+                 u"^https?://[^/?#]+/listoro-demo/item/[0-9]+\\.html"_s);
+        QCOMPARE(report.value(u"title").toString(),
+                 u"Yamaha upright piano – tuned in März, €1 200 or best offer"_s);
+        const QJsonArray photos = report.value(u"photos").toArray();
+        QCOMPARE(photos.size(), 3);
+        QCOMPARE(photos.at(0).toString(),
+                 u"http://127.0.0.1:41234/listoro-demo/photos/7000022-0.jpg"_s);
+        QCOMPARE(photos.at(2).toString(),
+                 u"http://127.0.0.1:41234/listoro-demo/photos/7000022-2.jpg"_s);
+    }
+
+    void savedRealPage_isScraped()
+    {
+        const QString page
+            = ListoroTest::fixturesDir() + u"/kijiji/kj-2017-montreal-charlevoix-results.html"_s;
+        if (!QFile::exists(page))
+            QSKIP("no saved pages of the real sites");
+        const Run result
+            = run({ u"--page"_s, page,
+                    u"http://www.kijiji.ca/b-ville-de-montreal/charlevoix/k0l1700281"_s });
+        QCOMPARE(result.status, 0);
+        const QJsonObject report = json(result);
+        QCOMPARE(report.value(u"listings").toArray().size(), 20);
+        QCOMPARE(report.value(u"next").toString(),
+                 u"http://www.kijiji.ca/b-ville-de-montreal/charlevoix/page-2/k0l1700281"_s);
+    }
+
+    void settingsOption_usesTheDocumentAndLeavesTheStoreAlone()
+    {
+        // Photo links instead of title links: only rows with a photo count.
+        const QByteArray document = R"({"version": 9, "settings": [{"regex": "listoro-demo",
+            "settings": {"link": {"select": "//a[@class='result-image']", "extract": "href"}}}]})";
+        const QString settings = config->filePath(u"custom.txt"_s);
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(document);
+        file.close();
+
+        const Run result = run({ u"--settings"_s, settings, u"--page"_s,
+                                 demoPage(u"demo-results.html"_s), demoResultsUrl });
+        QCOMPARE(result.status, 0);
+        const QJsonObject report = json(result);
+        QCOMPARE(report.value(u"ruleSet").toString(), u"listoro-demo"_s);
+        QCOMPARE(report.value(u"listings").toArray().size(), 3);
+        QVERIFY(report.value(u"next").isNull());
+        QVERIFY(!QFile::exists(storeFile()));
+    }
+
+    void noRuleSet_printsNulls_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("results page") << u"--page"_s << u"demo-results.html"_s;
+        QTest::newRow("listing page") << u"--listing"_s << u"demo-listing.html"_s;
+    }
+
+    void noRuleSet_printsNulls()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, file);
+        const Run result = run({ mode, demoPage(file), u"https://www.example.com/page.html"_s });
+        QCOMPARE(result.status, 0);
+        const QJsonObject report = json(result);
+        QVERIFY(report.contains(u"ruleSet"));
+        QVERIFY(report.value(u"ruleSet").isNull());
+        if (mode == u"--page") {
+            QVERIFY(report.value(u"next").isNull());
+            QCOMPARE(report.value(u"listings").toArray().size(), 0);
+        } else {
+            QVERIFY(report.value(u"title").isNull());
+            QCOMPARE(report.value(u"photos").toArray().size(), 0);
+        }
+    }
+
+    void help_documentsEveryOption()
+    {
+        const Run result = run({ u"--help"_s });
+        QCOMPARE(result.status, 0);
+        for (const char *option : { "--page", "--listing", "--settings", "URL", "Exit status" })
+            QVERIFY2(result.out.contains(option), option);
+    }
+
+    void failures_exitWithStatusAndOneLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+
+        const QString page = demoPage(u"demo-results.html"_s);
+        QTest::newRow("nothing") << QStringList() << 2 << u"give --page FILE or --listing FILE"_s;
+        QTest::newRow("no URL") << QStringList{ u"--page"_s, page } << 2 << u"expected one URL"_s;
+        QTest::newRow("two URLs") << QStringList{ u"--page"_s, page, demoResultsUrl,
+                                                  demoResultsUrl }
+                                  << 2 << u"expected one URL"_s;
+        QTest::newRow("both modes")
+            << QStringList{ u"--page"_s, page, u"--listing"_s, page, demoResultsUrl } << 2
+            << u"cannot be used together"_s;
+        QTest::newRow("unknown option")
+            << QStringList{ u"--pages"_s, page, demoResultsUrl } << 2 << u"Unknown option"_s;
+        QTest::newRow("relative URL") << QStringList{ u"--page"_s, page, u"search?page=2"_s } << 2
+                                      << u"not an absolute URL"_s;
+        QTest::newRow("missing page")
+            << QStringList{ u"--page"_s, u"/nonexistent/page.html"_s, demoResultsUrl } << 1
+            << u"cannot read /nonexistent/page.html: "_s;
+        QTest::newRow("page is a directory")
+            << QStringList{ u"--listing"_s, ListoroTest::dataDir(), demoListingUrl } << 1
+            << u"cannot read "_s + ListoroTest::dataDir();
+        QTest::newRow("missing settings")
+            << QStringList{ u"--settings"_s, u"/nonexistent/settings.txt"_s, u"--page"_s, page,
+                            demoResultsUrl }
+            << 1 << u"cannot read /nonexistent/settings.txt: "_s;
+        QTest::newRow("settings not JSON")
+            << QStringList{ u"--settings"_s, page, u"--page"_s, page, demoResultsUrl } << 1
+            << u"not a scrape settings document"_s;
+    }
+
+    void failures_exitWithStatusAndOneLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+
+        const Run result = run(arguments);
+        QCOMPARE(result.status, status);
+        QVERIFY(result.out.isEmpty());
+        const QString err = QString::fromUtf8(result.err);
+        QVERIFY2(err.startsWith(u"listoro-scrape: "_s), qPrintable(err));
+        QVERIFY2(err.contains(message), qPrintable(err));
+        QCOMPARE(err.count(u'\n'), 1);
+        QVERIFY(err.endsWith(u'\n'));
+        QVERIFY(!QFile::exists(storeFile()));
+    }
+};
+
+LISTORO_TEST(TestListoroScrape)
+#include "tst_listoroscrape.moc"

@@ -1,0 +1,429 @@
+#include "common/testregistry.h"
+
+#include "platform/regularexpression.h"
+#include "scrape/listingpage.h"
+#include "scrape/resultspage.h"
+#include "scrape/settingsrefresh.h"
+#include "scrape/zestoscrapesetting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+
+#include <libxml/HTMLparser.h>
+#include <libxml/xpath.h>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+// The shipped scrape settings against saved pages of the real sites (../shared/fixtures, listed
+// in its SOURCES.tsv) and hand-written pages of the demo site (tests/data/rules). The expected
+// counts come from reading the pages, not from running the rules.
+
+namespace {
+
+struct Page
+{
+    QString path;
+    QString url;
+    QString kind;
+};
+
+// A SOURCES.tsv: file (relative to the directory), site, kind, page_url, ... with a header line.
+QHash<QString, Page> readSources(const QString &directory)
+{
+    QHash<QString, Page> pages;
+    QFile file(directory + u"/SOURCES.tsv"_s);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return pages;
+    file.readLine();
+    while (!file.atEnd()) {
+        const QStringList fields = QString::fromUtf8(file.readLine()).trimmed().split(u'\t');
+        if (fields.size() >= 4)
+            pages.insert(fields[0], { directory + u'/' + fields[0], fields[3], fields[2] });
+    }
+    return pages;
+}
+
+QHash<QString, Page> fixturePages()
+{
+    return readSources(ListoroTest::fixturesDir());
+}
+
+QHash<QString, Page> demoPages()
+{
+    return readSources(ListoroTest::dataDir() + u"/rules"_s);
+}
+
+QJsonObject shippedRoot()
+{
+    return QJsonDocument::fromJson(SettingsRefresh::shippedDocument().toUtf8()).object();
+}
+
+// Each entry of the shipped document carries a "name" beside its "regex" (a key the settings
+// reader ignores); the tests name rule sets by it.
+QHash<QString, QString> ruleSetNames()
+{
+    QHash<QString, QString> names;
+    for (const QJsonValue &entry : shippedRoot().value(u"settings").toArray()) {
+        const QJsonObject object = entry.toObject();
+        names.insert(object.value(u"regex").toString(), object.value(u"name").toString());
+    }
+    return names;
+}
+
+QString nameOf(const std::optional<ZestoScrapeSetting> &rules)
+{
+    return rules ? ruleSetNames().value(rules->regex()) : QString();
+}
+
+std::optional<ZestoScrapeSetting> shippedRulesFor(const QString &url)
+{
+    return ZestoScrapeSetting::settingsForUrl(
+        url, ZestoScrapeSetting::readSettings(SettingsRefresh::shippedDocument()));
+}
+
+// Thumbnail URL shapes of the supported sites: Craigslist's /thumb/ folder and 50x50 crops,
+// the size codes _14 / $_14 / $_2 of Kijiji's and eBay's image hosts, media.kijiji.ca's small
+// renditions, Backpage's "small" imager, the demo site's -thumb files.
+bool isThumbnailUrl(const QString &url)
+{
+    static const QRegularExpression thumbnail(
+        QStringLiteral(R"((/thumb/|_50x50c?\.|_(14|2)\.jpe?g$|\$_(14|2|12)\.(jpg|png)$|)"
+                       R"(kijijica-(60|200)-|/imager/u/small/|-thumb\.jpg$))"),
+        QRegularExpression::CaseInsensitiveOption);
+    return thumbnail.match(url).hasMatch();
+}
+
+bool isAbsoluteHttpUrl(const QString &url)
+{
+    return url.startsWith(u"http://") || url.startsWith(u"https://");
+}
+
+void ignoreXPathError(void *, xmlErrorPtr) { }
+
+// Evaluates query on an empty HTML document, since libxml2 finds an unknown function only when
+// it evaluates one; a query must also yield a node set to select anything.
+bool isNodeSetQuery(const QString &query)
+{
+    static const QByteArray empty("<html><body></body></html>");
+    htmlDocPtr document = htmlReadMemory(empty.constData(), int(empty.size()), "", "UTF-8",
+                                         HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING);
+    xmlXPathContextPtr context = document ? xmlXPathNewContext(document) : nullptr;
+    if (!context) {
+        xmlFreeDoc(document);
+        return false;
+    }
+    context->error = ignoreXPathError;
+    const QByteArray expression = query.toUtf8();
+    xmlXPathObjectPtr result = xmlXPathEvalExpression(
+        reinterpret_cast<const xmlChar *>(expression.constData()), context);
+    const bool nodeSet = result && result->type == XPATH_NODESET;
+    xmlXPathFreeObject(result);
+    xmlXPathFreeContext(context);
+    xmlFreeDoc(document);
+    return nodeSet;
+}
+
+struct ResultsExpectation
+{
+    const char *file;
+    const char *ruleSet;
+    int links;
+    const char16_t *next; // nullptr: no next link
+};
+
+// One row per results page. Links are what a reader of the page counts as listings.
+const ResultsExpectation resultsExpectations[] = {
+    { "craigslist/cl-2012-sfbay-bia-results.html", "craigslist-results", 100,
+      u"http://sfbay.craigslist.org/search/bia?query=bicycle&srchType=A&s=100" },
+    // One local listing and 31 from nearby areas; the paginator is marked "lastpage", so its
+    // next button is hidden on the page.
+    { "craigslist/cl-old-bend-jjj-results-2017.html", "craigslist-results", 32, nullptr },
+    { "craigslist/cl-old-vancouver-apa-results-2019.html", "craigslist-results", 120,
+      u"https://vancouver.craigslist.org/search/apa"
+      u"?s=120&availabilityMode=0&max_bedrooms=1&min_bedrooms=1" },
+    // The static markup has no pager.
+    { "craigslist/cl-new-milwaukee-apa-results.html", "craigslist-results", 37, nullptr },
+    { "craigslist/cl-new-vancouver-apa-results.html", "craigslist-results", 354, nullptr },
+    // 21 boxes: the "top-feature" box repeats one of the 20 regular listings.
+    { "kijiji/kj-2017-montreal-charlevoix-results.html", "kijiji-results", 20,
+      u"http://www.kijiji.ca/b-ville-de-montreal/charlevoix/page-2/k0l1700281" },
+    // 40 results plus a box of 6 top ads (3 of them repeat results); no pager in the markup.
+    { "kijiji/kj-2026-vancouver-apartments-results.html", "kijiji-results", 40, nullptr },
+    { "kijiji/kj-2026-cars-zero-results.html", "kijiji-results", 0, nullptr },
+    // 100 listings beside 7 sponsor boxes.
+    { "other/bp-2014-phoenix-electronics-results.html", "backpage-results", 100,
+      u"http://phoenix.backpage.com/ElectronicsForSale/?page=2" },
+    // Four rows, one without a photo link; prev and next in the pager.
+    { "demo-results.html", "demo-results", 4,
+      u"http://127.0.0.1:41234/listoro-demo/search?page=3" },
+};
+
+struct ListingExpectation
+{
+    const char *file;
+    const char *ruleSet;
+    const char16_t *title;
+    int photos;
+    const char16_t *firstPhoto; // nullptr: no photos
+};
+
+const ListingExpectation listingExpectations[] = {
+    { "craigslist/cl-2012-sfbay-vac-listing.html", "craigslist-listing",
+      u"$300 / 4br - 2000ft² - THANKSGIVING IN TAHOE -- Wonderful house/location, hot tub, "
+      u"sleeps 10+ (Tahoe-Truckee)",
+      8, u"http://images.craigslist.org/3L13Ic3H65Lf5G85E6cat191b46c681e210b5.jpg" },
+    { "craigslist/cl-2012-toronto-apa-listing-table.html", "craigslist-listing",
+      u"$1200 / 1br - 700ft² - Riverdale, Downtown, Danforth and Chester Stn (Danforth and Logan) "
+      u"(map)",
+      4, u"http://images.craigslist.org/5L35G35Mc3F43Lb3Ncc3564e9bc620dcf1c9e.jpg" },
+    // Served as UTF-8 without a charset in the markup.
+    { "craigslist/cl-old-losangeles-job-listing-2017.html", "craigslist-listing",
+      u"► Digital Designer Needed for Media/Fitness Company ◄", 0, nullptr },
+    // Eleven gallery slots, the second and third showing the same photo.
+    { "craigslist/cl-new-milwaukee-apa-listing.html", "craigslist-listing",
+      u"Wauwatosa 2 Bdrm, 1 Bath Near MCW", 10,
+      u"https://images.craigslist.org/00a0a_ktGWIym8Pre_0ww0oo_600x450.jpg" },
+    // Five photos, but only the first is in the markup at full size; the others are thumbnails.
+    { "kijiji/kj-2012-toronto-apt-listing-1.html", "kijiji-listing",
+      u"$625 / 1br - COZY KING WEST BACHELOR FOR RENT", 1,
+      u"http://imgc.classistatic.com/cps/kjc/120308/162r1/687989a_19.jpeg" },
+    { "kijiji/kj-2017-montreal-room-listing.html", "kijiji-listing",
+      u"Room in a 6 1/2 apartment (May-August) Metro Charlevoix", 10,
+      u"http://i.ebayimg.com/00/s/NDUwWDgwMA==/z/DdYAAOSwhQhY1f~i/$_35.JPG" },
+    // Three photos; the main photo repeats the first.
+    { "demo-listing.html", "demo-listing",
+      u"Yamaha upright piano – tuned in März, €1 200 or best offer", 3,
+      u"http://127.0.0.1:41234/listoro-demo/photos/7000022-0.jpg" },
+};
+
+QString text(const char16_t *utf16)
+{
+    return utf16 ? QString::fromUtf16(utf16) : QString();
+}
+
+// The page of a row: a demo page, or a saved page of SOURCES.tsv (a null path when unknown).
+Page pageFor(const QString &file)
+{
+    const QHash<QString, Page> demo = demoPages();
+    return demo.contains(file) ? demo.value(file) : fixturePages().value(file);
+}
+
+QByteArray readPage(const Page &page)
+{
+    QFile file(page.path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestShippedRules final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shippedDocument_isVersionedJsonWithRuleSets()
+    {
+        const QString document = SettingsRefresh::shippedDocument();
+        QVERIFY2(!document.isNull(), ":/settings.txt is not in the resources");
+        QJsonParseError error;
+        const QJsonDocument json = QJsonDocument::fromJson(document.toUtf8(), &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        QVERIFY(json.isObject());
+        QVERIFY2(json.object().value(u"version").isDouble(), "the version must be a JSON number");
+        QVERIFY(ZestoScrapeSetting::getVersion(document) >= 1.0f);
+        QCOMPARE(ZestoScrapeSetting::readSettings(document).size(),
+                 json.object().value(u"settings").toArray().size());
+    }
+
+    void ruleSets_areNamedMatchableAndFindLinks()
+    {
+        const QList<ZestoScrapeSetting> list
+            = ZestoScrapeSetting::readSettings(SettingsRefresh::shippedDocument());
+        QVERIFY(!list.isEmpty());
+        QSet<QString> names;
+        for (const ZestoScrapeSetting &rules : list) {
+            const QString name = ruleSetNames().value(rules.regex());
+            QVERIFY2(!name.isEmpty(), qPrintable(u"unnamed rule set "_s + rules.regex()));
+            QVERIFY2(!names.contains(name), qPrintable(u"two rule sets named "_s + name));
+            names.insert(name);
+            QVERIFY2(RegularExpression(rules.regex()).isValid(), qPrintable(name));
+            QVERIFY2(!rules.link().isNull(), qPrintable(name + u" has no link rule"_s));
+        }
+    }
+
+    void queries_selectNodesAndSayWhatToExtract()
+    {
+        static const QRegularExpression attributeName(
+            QStringLiteral("^[A-Za-z_][-A-Za-z0-9_:.]*$"));
+        for (const ZestoScrapeSetting &rules :
+             ZestoScrapeSetting::readSettings(SettingsRefresh::shippedDocument())) {
+            const QString name = ruleSetNames().value(rules.regex());
+            const std::pair<QString, QString> queries[] = {
+                { rules.link(), rules.link_extract() },
+                { rules.next(), rules.next_extract() },
+                { rules.title(), rules.title_extract() },
+                { rules.innerImgsWithHref(), rules.innerImgsWithHref_extract() },
+                { rules.innerImgsWithSrc(), rules.innerImgsWithSrc_extract() },
+                { rules.date(), rules.date_extract() },
+                { rules.price(), rules.price_extract() },
+            };
+            for (const auto &[select, extract] : queries) {
+                if (select.isNull())
+                    continue;
+                const QString where = name + u": "_s + select;
+                QVERIFY2(isNodeSetQuery(select), qPrintable(where));
+                QVERIFY2(extract == u"@content" || attributeName.match(extract).hasMatch(),
+                         qPrintable(where + u" extracts \""_s + extract + u'"'));
+            }
+            // "@content" takes a title node's own text: only text nodes have one.
+            if (!rules.title().isNull() && rules.title_extract() == u"@content")
+                QVERIFY2(rules.title().contains(u"text()"), qPrintable(name));
+        }
+    }
+
+    void ruleSetForUrl_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("ruleSet");
+
+        QTest::newRow("craigslist home")
+            << u"https://sfbay.craigslist.org/"_s << u"craigslist-results"_s;
+        QTest::newRow("craigslist in capitals")
+            << u"HTTPS://SFBAY.CRAIGSLIST.ORG/SEARCH/BIA"_s << u"craigslist-results"_s;
+        QTest::newRow("craigslist uk listing")
+            << u"https://london.craigslist.co.uk/apa/d/flat/7712345678.html"_s
+            << u"craigslist-listing"_s;
+        QTest::newRow("kijiji 2012 results")
+            << u"http://toronto.kijiji.ca/f-real-estate-W0QQCatIdZ34"_s << u"kijiji-results"_s;
+        QTest::newRow("backpage listing")
+            << u"http://phoenix.backpage.com/ElectronicsForSale/1000-imac-computer/30249224"_s
+            << u"backpage-listing"_s;
+        QTest::newRow("ebay classifieds results")
+            << u"http://newyork.ebayclassifieds.com/furniture/?catId=100003"_s
+            << u"ebayclassifieds-results"_s;
+        QTest::newRow("ebay classifieds listing")
+            << u"http://newyork.ebayclassifieds.com/furniture/brooklyn/oak-desk/?ad=12345678"_s
+            << u"ebayclassifieds-listing"_s;
+        QTest::newRow("site named only in the query")
+            << u"https://example.com/?from=craigslist.org/"_s << QString();
+        QTest::newRow("look-alike host") << u"https://notkijiji.ca/b-cars/k0"_s << QString();
+        QTest::newRow("site name as a subdomain")
+            << u"https://craigslist.org.example.com/search/"_s << QString();
+        QTest::newRow("unsupported site")
+            << u"https://www.example.com/listings/1.html"_s << QString();
+    }
+
+    void ruleSetForUrl()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, ruleSet);
+        QCOMPARE(nameOf(shippedRulesFor(url)), ruleSet);
+    }
+
+    void everySavedPage_hasExpectations()
+    {
+        if (!QDir(ListoroTest::fixturesDir()).exists())
+            QSKIP("no saved pages of the real sites");
+        QHash<QString, Page> pages = fixturePages();
+        QVERIFY(!pages.isEmpty());
+        for (const ResultsExpectation &row : resultsExpectations)
+            pages.remove(QString::fromUtf8(row.file));
+        for (const ListingExpectation &row : listingExpectations)
+            pages.remove(QString::fromUtf8(row.file));
+        QVERIFY2(pages.isEmpty(), qPrintable(u"untested: "_s + pages.keys().join(u", ")));
+    }
+
+    void resultsPage_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("ruleSet");
+        QTest::addColumn<int>("links");
+        QTest::addColumn<QString>("next");
+        for (const ResultsExpectation &row : resultsExpectations) {
+            QTest::newRow(row.file) << QString::fromUtf8(row.file) << QString::fromUtf8(row.ruleSet)
+                                    << row.links << text(row.next);
+        }
+    }
+
+    void resultsPage()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, ruleSet);
+        QFETCH(int, links);
+        QFETCH(QString, next);
+
+        const Page page = pageFor(file);
+        if (page.path.isNull() && !QDir(ListoroTest::fixturesDir()).exists())
+            QSKIP("no saved pages of the real sites");
+        QCOMPARE(page.kind, u"results"_s);
+
+        const std::optional<ZestoScrapeSetting> rules = shippedRulesFor(page.url);
+        QCOMPARE(nameOf(rules), ruleSet);
+        const ResultsPage result = ResultsPage::scrape(readPage(page), page.url, rules);
+
+        QCOMPARE(result.links.size(), links);
+        QCOMPARE(result.noLinkNodes, links == 0);
+        QSet<QString> urls;
+        for (int i = 0; i < result.links.size(); ++i) {
+            const ResultsPage::Link &link = result.links.at(i);
+            QCOMPARE(link.idInList, i);
+            QVERIFY2(isAbsoluteHttpUrl(link.url), qPrintable(link.url));
+            QVERIFY2(!urls.contains(link.url), qPrintable(u"listed twice: "_s + link.url));
+            urls.insert(link.url);
+        }
+        QCOMPARE(result.nextLink, next);
+        QVERIFY(!urls.contains(result.nextLink));
+    }
+
+    void listingPage_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("ruleSet");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("photos");
+        QTest::addColumn<QString>("firstPhoto");
+        for (const ListingExpectation &row : listingExpectations) {
+            QTest::newRow(row.file) << QString::fromUtf8(row.file) << QString::fromUtf8(row.ruleSet)
+                                    << text(row.title) << row.photos << text(row.firstPhoto);
+        }
+    }
+
+    void listingPage()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, ruleSet);
+        QFETCH(QString, title);
+        QFETCH(int, photos);
+        QFETCH(QString, firstPhoto);
+
+        const Page page = pageFor(file);
+        if (page.path.isNull() && !QDir(ListoroTest::fixturesDir()).exists())
+            QSKIP("no saved pages of the real sites");
+        QCOMPARE(page.kind, u"listing"_s);
+
+        const std::optional<ZestoScrapeSetting> rules = shippedRulesFor(page.url);
+        QCOMPARE(nameOf(rules), ruleSet);
+        const ListingPage result = ListingPage::scrape(readPage(page), page.url, rules);
+
+        QCOMPARE(result.title, title);
+        QCOMPARE(result.photos.size(), photos);
+        QCOMPARE(result.photos.value(0), firstPhoto);
+        for (const QString &photo : result.photos) {
+            QVERIFY2(isAbsoluteHttpUrl(photo), qPrintable(photo));
+            QVERIFY2(!isThumbnailUrl(photo), qPrintable(u"thumbnail: "_s + photo));
+            QVERIFY2(result.photos.count(photo) == 1, qPrintable(u"listed twice: "_s + photo));
+        }
+    }
+};
+
+LISTORO_TEST(TestShippedRules)
+#include "tst_shippedrules.moc"
