@@ -11,12 +11,23 @@ namespace {
 const QString pageOption = QStringLiteral("page");
 const QString listingOption = QStringLiteral("listing");
 const QString settingsOption = QStringLiteral("settings");
+const QString pagesOption = QStringLiteral("pages");
+const QString cacheDirOption = QStringLiteral("cache-dir");
+const QString timeoutOption = QStringLiteral("timeout");
 
 const char description[]
     = R"(Scrapes a saved results page or listing page with Listoro's scrape rules
 and prints what it yields as one JSON document on standard output.
 
 Modes:
+  URL                 Fetches the results page at URL, every listing page and photo behind it
+                      (through the disk cache), waits until every listing has settled and prints
+                      {"url": URL, "next": NEXT, "progress": PERCENT,
+                       "listings": [{"idInList": 0, "title": TITLE, "url": LINK, "done": BOOL,
+                                     "photos": [PHOTO, ...], "photoSizes": [[W, H], ...]}, ...]}
+                      With --pages N > 1 it follows the next link and prints a JSON array of
+                      such documents, one per results page. Progress goes to standard error
+                      when that is a terminal.
   --page FILE URL     FILE is the results page found at URL. Prints
                       {"url": URL, "ruleSet": REGEX, "next": NEXT,
                        "listings": [{"idInList": 0, "title": TITLE, "url": LINK}, ...]}
@@ -30,7 +41,8 @@ title or listing URL prints as null.
 Rule sets come from the stored scrape settings (the shipped document is stored first when
 none are), or from --settings FILE for this run only; the store is then left untouched.
 
-Exit status: 0 on success, 1 when a file cannot be read, 2 on a usage error.)";
+Exit status: 0 on success, 1 when a file cannot be read, a results page cannot be fetched or
+holds no listing links, or the run times out (what settled is printed), 2 on a usage error.)";
 
 std::unique_ptr<QCommandLineParser> makeParser()
 {
@@ -43,6 +55,12 @@ std::unique_ptr<QCommandLineParser> makeParser()
         { settingsOption,
           QStringLiteral("Use the scrape settings document FILE instead of the stored rule sets."),
           QStringLiteral("FILE") },
+        { pagesOption, QStringLiteral("Online: follow the next link for up to N results pages."),
+          QStringLiteral("N"), QStringLiteral("1") },
+        { cacheDirOption, QStringLiteral("Online: keep cached pages and photos in DIR."),
+          QStringLiteral("DIR") },
+        { timeoutOption, QStringLiteral("Online: give up after SECONDS for the whole run."),
+          QStringLiteral("SECONDS") },
     });
     parser->addPositionalArgument(QStringLiteral("URL"),
                                   QStringLiteral("The address the page was found at."));
@@ -70,11 +88,17 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
     const bool listing = parser->isSet(listingOption);
     if (page && listing)
         return usageError(QStringLiteral("--page and --listing cannot be used together"));
-    if (!page && !listing)
-        return usageError(QStringLiteral("give --page FILE or --listing FILE, and the page's URL"));
     if (parser->values(pageOption).size() > 1 || parser->values(listingOption).size() > 1
-        || parser->values(settingsOption).size() > 1)
+        || parser->values(settingsOption).size() > 1 || parser->values(pagesOption).size() > 1
+        || parser->values(cacheDirOption).size() > 1 || parser->values(timeoutOption).size() > 1)
         return usageError(QStringLiteral("each option may be given once"));
+    const bool online = !page && !listing;
+    if (!online
+        && (parser->isSet(pagesOption) || parser->isSet(cacheDirOption)
+            || parser->isSet(timeoutOption))) {
+        return usageError(QStringLiteral("--pages, --cache-dir and --timeout belong to the online "
+                                         "mode (a URL without --page or --listing)"));
+    }
 
     const QStringList positional = parser->positionalArguments();
     if (positional.size() != 1)
@@ -82,9 +106,24 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
             QStringLiteral("expected one URL after the options, got %1").arg(positional.size()));
 
     ScrapeArguments result;
-    result.mode = page ? Mode::ResultsPage : Mode::ListingPage;
-    result.file = parser->value(page ? pageOption : listingOption);
     result.url = positional.constFirst();
+    if (online) {
+        result.mode = Mode::Online;
+        bool ok = false;
+        result.pages = parser->value(pagesOption).toInt(&ok);
+        if (!ok || result.pages < 1)
+            return usageError(QStringLiteral("--pages takes a whole number of at least 1"));
+        if (parser->isSet(timeoutOption)) {
+            result.timeoutSeconds = parser->value(timeoutOption).toInt(&ok);
+            if (!ok || result.timeoutSeconds < 1)
+                return usageError(QStringLiteral("--timeout takes a whole number of seconds"));
+        }
+        if (parser->isSet(cacheDirOption))
+            result.cacheDir = parser->value(cacheDirOption);
+    } else {
+        result.mode = page ? Mode::ResultsPage : Mode::ListingPage;
+        result.file = parser->value(page ? pageOption : listingOption);
+    }
     if (parser->isSet(settingsOption))
         result.settingsFile = parser->value(settingsOption);
 

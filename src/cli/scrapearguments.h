@@ -11,6 +11,7 @@ struct ScrapeArguments
         Help,
         ResultsPage, // --page FILE URL
         ListingPage, // --listing FILE URL
+        Online,      // URL: fetch it and the whole road behind it
     };
 
     Mode mode = Mode::Help;
@@ -18,6 +19,11 @@ struct ScrapeArguments
     QString url;
     // Null: use the stored rule sets.
     QString settingsFile;
+    // Online mode: results pages to follow, the cache directory (null: the default one) and
+    // the time the whole run may take (0: no limit).
+    int pages = 1;
+    QString cacheDir;
+    int timeoutSeconds = 0;
     // One line telling what is wrong with the command line; null when it is usable.
     QString error;
 

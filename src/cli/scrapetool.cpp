@@ -1,7 +1,10 @@
 #include "cli/scrapetool.h"
 
+#include "cli/onlinescrape.h"
 #include "cli/scrapearguments.h"
 #include "cli/scrapereport.h"
+#include "platform/cachedirectory.h"
+#include "platform/userdefaults.h"
 #include "platform/utf8.h"
 #include "scrape/listingpage.h"
 #include "scrape/resultspage.h"
@@ -13,9 +16,15 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLoggingCategory>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include <optional>
+
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcScrapeTool, "listoro.cli.scrapetool", QtWarningMsg)
 
@@ -93,6 +102,58 @@ int fail(QTextStream &err, const Failure &failure)
     return failure.status;
 }
 
+int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &err)
+{
+    if (!arguments.cacheDir.isNull())
+        CacheDirectory::setPath(arguments.cacheDir);
+
+    // A settings file given for this run goes into a store of its own, which the extraction
+    // and the detail fetches read; the user's store is left alone.
+    QTemporaryDir privateStore;
+    if (!arguments.settingsFile.isNull()) {
+        Failure failure;
+        if (!readSettingsFile(arguments.settingsFile, failure))
+            return fail(err, failure);
+        QFile file(arguments.settingsFile);
+        file.open(QIODevice::ReadOnly);
+        UserDefaults::setStoreFile(privateStore.filePath(QStringLiteral("settings.ini")));
+        ZestoScrapeSetting::updateSettings(QString::fromUtf8(file.readAll()));
+    } else {
+        SettingsRefresh::seedFromShippedDocument();
+    }
+
+    OnlineScrape scrape(arguments.url, arguments.pages);
+    if (::isatty(STDERR_FILENO))
+        scrape.setProgressStream(&err);
+    QEventLoop loop;
+    QJsonArray reports;
+    QString error;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &scrape, [&] {
+        scrape.abandon(QStringLiteral("timed out after %1 s").arg(arguments.timeoutSeconds));
+    });
+    if (arguments.timeoutSeconds > 0)
+        timeout.start(arguments.timeoutSeconds * 1000);
+    scrape.start([&](const QJsonArray &pages, const QString &message) {
+        reports = pages;
+        error = message;
+        loop.quit();
+    });
+    loop.exec();
+    UserDefaults::setStoreFile({});
+
+    if (!reports.isEmpty()) {
+        const QJsonDocument document = arguments.pages == 1 ? QJsonDocument(reports.first().toObject())
+                                                            : QJsonDocument(reports);
+        out << QString::fromUtf8(document.toJson(QJsonDocument::Indented));
+        out.flush();
+    }
+    if (!error.isNull())
+        return fail(err, {error, ScrapeTool::FileError});
+    return ScrapeTool::Success;
+}
+
 } // namespace
 
 int ScrapeTool::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -105,6 +166,9 @@ int ScrapeTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         out.flush();
         return Success;
     }
+
+    if (parsed.mode == ScrapeArguments::Mode::Online)
+        return runOnline(parsed, out, err);
 
     Failure failure;
     const std::optional<QByteArray> page = readFile(parsed.file, failure);

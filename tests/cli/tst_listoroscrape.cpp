@@ -197,7 +197,7 @@ private slots:
         QTest::addColumn<QString>("message");
 
         const QString page = demoPage(u"demo-results.html"_s);
-        QTest::newRow("nothing") << QStringList() << 2 << u"give --page FILE or --listing FILE"_s;
+        QTest::newRow("nothing") << QStringList() << 2 << u"expected one URL"_s;
         QTest::newRow("no URL") << QStringList{ u"--page"_s, page } << 2 << u"expected one URL"_s;
         QTest::newRow("two URLs") << QStringList{ u"--page"_s, page, demoResultsUrl,
                                                   demoResultsUrl }
@@ -206,7 +206,7 @@ private slots:
             << QStringList{ u"--page"_s, page, u"--listing"_s, page, demoResultsUrl } << 2
             << u"cannot be used together"_s;
         QTest::newRow("unknown option")
-            << QStringList{ u"--pages"_s, page, demoResultsUrl } << 2 << u"Unknown option"_s;
+            << QStringList{ u"--pagez"_s, page, demoResultsUrl } << 2 << u"Unknown option"_s;
         QTest::newRow("relative URL") << QStringList{ u"--page"_s, page, u"search?page=2"_s } << 2
                                       << u"not an absolute URL"_s;
         QTest::newRow("missing page")

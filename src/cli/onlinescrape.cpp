@@ -1,0 +1,160 @@
+#include "cli/onlinescrape.h"
+
+#include "platform/httpclient.h"
+#include "platform/mainqueue.h"
+#include "scrape/parsedlink.h"
+
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QTextStream>
+
+Q_LOGGING_CATEGORY(lcOnlineScrape, "listoro.cli.onlinescrape", QtWarningMsg)
+
+namespace {
+
+QJsonValue textOrNull(const QString &text)
+{
+    return text.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+} // namespace
+
+OnlineScrape::OnlineScrape(const QString &url, int pages, QObject *parent)
+    : QObject(parent)
+    , firstUrl(url)
+    , pagesLeft(pages)
+{}
+
+OnlineScrape::~OnlineScrape()
+{
+    if (extractor)
+        extractor->stop();
+    if (fetch)
+        fetch->abort();
+}
+
+void OnlineScrape::start(std::function<void(const QJsonArray &, const QString &)> finished)
+{
+    done = std::move(finished);
+    fetchPage(firstUrl);
+}
+
+void OnlineScrape::fetchPage(const QString &url)
+{
+    currentUrl = url;
+    fetch = HttpClient::instance().get(QUrl(url, QUrl::StrictMode), this, [this](const HttpResult &result) {
+        fetch.reset();
+        if (!result.ok()) {
+            finish(QStringLiteral("cannot fetch %1: %2").arg(currentUrl, result.error));
+            return;
+        }
+        if (!result.isSuccessStatus()) {
+            finish(QStringLiteral("cannot fetch %1: HTTP status %2").arg(currentUrl).arg(result.statusCode));
+            return;
+        }
+        // Links resolve against the address the page came from.
+        if (result.finalUrl != result.requestedUrl)
+            currentUrl = result.finalUrl.toString(QUrl::FullyEncoded);
+        if (extractor)
+            extractor->stop();
+        noLinks = false;
+        extractor = LinkExtractor::initWithData(result.body, this, currentUrl);
+        if (noLinks || extractor->parsedLinks()->isEmpty()) {
+            finish(QStringLiteral("no listing links on %1").arg(currentUrl));
+            return;
+        }
+        extractor->startDetailing();
+    });
+}
+
+void OnlineScrape::onParsedLinkModified(const std::shared_ptr<ParsedLink> &) {}
+
+void OnlineScrape::progress(int percent)
+{
+    if (progressStream && extractor && extractor->parsedLinks()) {
+        const auto &links = *extractor->parsedLinks();
+        const auto settled = std::count_if(links.cbegin(), links.cend(),
+                                           [](const ParsedLink::Ptr &l) { return l->settled(); });
+        *progressStream << QStringLiteral("\r%1: %2% (%3 of %4 listings settled)   ")
+                               .arg(currentUrl)
+                               .arg(percent, 3)
+                               .arg(settled)
+                               .arg(links.size());
+        progressStream->flush();
+    }
+    if (percent >= 100) {
+        // After the report that got us here has returned.
+        MainQueue::post(this, [this] { pageSettled(); });
+    }
+}
+
+void OnlineScrape::onNoLinksFound()
+{
+    noLinks = true;
+}
+
+void OnlineScrape::pageSettled()
+{
+    if (!extractor || extractor->stopped() || extractor->progress() < 100)
+        return;
+    if (progressStream) {
+        *progressStream << '\n';
+        progressStream->flush();
+    }
+    reports.append(pageReport(currentUrl, *extractor));
+    const QString next = extractor->nextLink();
+    extractor->stop();
+    if (--pagesLeft > 0 && !next.isEmpty()) {
+        fetchPage(next);
+        return;
+    }
+    finish({});
+}
+
+void OnlineScrape::abandon(const QString &error)
+{
+    if (extractor && extractor->parsedLinks())
+        reports.append(pageReport(currentUrl, *extractor));
+    finish(error);
+}
+
+void OnlineScrape::finish(const QString &error)
+{
+    if (extractor)
+        extractor->stop();
+    if (fetch) {
+        fetch->abort();
+        fetch.reset();
+    }
+    if (auto callback = std::exchange(done, nullptr))
+        callback(reports, error);
+}
+
+QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &extractor)
+{
+    QJsonArray listings;
+    if (extractor.parsedLinks()) {
+        for (const ParsedLink::Ptr &link : *extractor.parsedLinks()) {
+            const QStringList photos = link->imagesUrls().value_or(QStringList());
+            QJsonArray sizes;
+            for (const QString &photo : photos) {
+                const FloatSize size = link->getSizeForImageByUrl(photo);
+                sizes.append(QJsonArray{double(size.width), double(size.height)});
+            }
+            listings.append(QJsonObject{
+                {QStringLiteral("idInList"), link->idInList()},
+                {QStringLiteral("title"), textOrNull(link->title())},
+                {QStringLiteral("url"), textOrNull(link->url())},
+                {QStringLiteral("done"), link->done()},
+                {QStringLiteral("photos"), QJsonArray::fromStringList(photos)},
+                {QStringLiteral("photoSizes"), sizes},
+            });
+        }
+    }
+    return QJsonObject{
+        {QStringLiteral("url"), url},
+        {QStringLiteral("next"), textOrNull(extractor.nextLink())},
+        {QStringLiteral("progress"), extractor.progress()},
+        {QStringLiteral("listings"), listings},
+    };
+}

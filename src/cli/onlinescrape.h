@@ -1,0 +1,56 @@
+#pragma once
+
+#include "scrape/linkextractor.h"
+#include "scrape/parsedlinkmodified.h"
+
+#include <QJsonArray>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class HttpFetch;
+class QTextStream;
+
+// The scraping road without windows: fetches a results page, extracts and details its listings
+// (pages, photos, cache) exactly as the grid does, waits until every listing has settled, and
+// follows the next link for up to the given number of pages. finished() runs once, with the
+// report of every page done and an error line (null when all went well).
+class OnlineScrape final : public QObject, public ParsedLinkModified
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(OnlineScrape)
+
+public:
+    OnlineScrape(const QString &url, int pages, QObject *parent = nullptr);
+    ~OnlineScrape() override;
+
+    // Progress lines go to this stream (a terminal); null: silent.
+    void setProgressStream(QTextStream *stream) { progressStream = stream; }
+    void start(std::function<void(const QJsonArray &pages, const QString &error)> finished);
+    // Ends the run now, reporting what settled so far with error.
+    void abandon(const QString &error);
+
+    void onParsedLinkModified(const std::shared_ptr<ParsedLink> &parsedLink) override;
+    void progress(int percent) override;
+    void onNoLinksFound() override;
+
+    // One page's report: url, next, progress and every listing with its photos and sizes.
+    static QJsonObject pageReport(const QString &url, const LinkExtractor &extractor);
+
+private:
+    void fetchPage(const QString &url);
+    void pageSettled();
+    void finish(const QString &error);
+
+    QString firstUrl;
+    int pagesLeft = 1;
+    QString currentUrl;
+    LinkExtractor::Ptr extractor;
+    std::shared_ptr<HttpFetch> fetch;
+    QJsonArray reports;
+    bool noLinks = false;
+    QTextStream *progressStream = nullptr;
+    std::function<void(const QJsonArray &, const QString &)> done;
+};
