@@ -11,7 +11,7 @@ Q_LOGGING_CATEGORY(lcActivityIndicator, "listoro.ui.activityindicator", QtInfoMs
 
 namespace {
 
-// Twelve steps a second: one turn a second, the pace of the tablet's own indicator.
+// Twelve steps a second: one unhurried turn a second.
 constexpr int stepIntervalMs = 1000 / ActivityIndicatorView::spokeCount;
 // The spoke furthest behind the leading one keeps this much of the colour's opacity.
 constexpr qreal faintestSpoke = 0.22;

@@ -6,8 +6,8 @@
 
 class QAbstractButton;
 
-// Gives a button a background image in place of its style's panel, as a custom button of the
-// tablet has: the image is stretched over the whole button (darkened while the button is held
+// Gives a button a background image in place of its style's panel, as a custom-drawn button
+// has: the image is stretched over the whole button (darkened while the button is held
 // down) and the button's own title and icon are drawn on top by its style. The helper lives as a
 // child of the button and paints from an event filter, so any QAbstractButton can carry one.
 class ButtonBackground final : public QObject

@@ -22,7 +22,7 @@ Q_LOGGING_CATEGORY(lcCustomBadge, "listoro.widgets.custombadge", QtInfoMsg)
 
 namespace {
 
-// Angles of the capsule's arcs, in single precision as the geometry is specified.
+// Angles of the capsule's arcs, in single precision.
 constexpr float halfPi = 1.5707964f;
 constexpr float pi = 3.1415927f;
 constexpr float threeHalfPi = 4.712389f;
