@@ -52,7 +52,7 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(scrollStep);
     viewport()->setAutoFillBackground(false);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    updateViewportOpacity();
 
     // The area's own (hidden) scroll bar holds the offset; this one floats over the content
     // and mirrors it.
@@ -524,9 +524,17 @@ QRectF CollectionView::visibleBounds() const
 void CollectionView::setBackgroundBrush(const QBrush &brush)
 {
     m_backgroundBrush = brush;
-    const QBrush painted = brush.style() == Qt::NoBrush ? palette().brush(QPalette::Base) : brush;
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent, painted.isOpaque());
+    updateViewportOpacity();
     viewport()->update();
+}
+
+void CollectionView::updateViewportOpacity()
+{
+    // An opaque viewport hides what lies under the view, even while the view is blended.
+    const QBrush painted = m_backgroundBrush.style() == Qt::NoBrush
+        ? palette().brush(QPalette::Base)
+        : m_backgroundBrush;
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent, m_alpha >= 1 && painted.isOpaque());
 }
 
 void CollectionView::setAlpha(qreal alpha)
@@ -543,6 +551,7 @@ void CollectionView::setAlpha(qreal alpha)
         effect->setOpacity(m_alpha);
     }
     setAttribute(Qt::WA_TransparentForMouseEvents, m_alpha <= 0);
+    updateViewportOpacity();
 }
 
 void CollectionView::scrollContentsBy(int dx, int dy)

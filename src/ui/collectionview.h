@@ -148,6 +148,7 @@ private:
     void beginUserScroll();
     void endDraggingIfIdle();
     void positionScrollBar();
+    void updateViewportOpacity();
     void notifyDidScroll();
 
     CollectionViewFlowLayout *m_layout = nullptr;

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcFlowLayout, "listoro.ui.flowlayout")
+Q_LOGGING_CATEGORY(lcFlowLayout, "listoro.ui.flowlayout", QtWarningMsg)
 
 namespace {
 
