@@ -215,18 +215,22 @@ void CollectionView::layoutIfNeeded()
         loadCountsIfNeeded();
         m_layout->prepareIfNeeded();
         updateScrollRange(); // a shorter content may move the offset, and so the bounds
-        updateVisibleCells();
+        const QRectF area = visibleBounds();
+        updateVisibleCells(area);
+        // The area may depend on the cells just made (a subclass that follows tall cells).
+        if (guard && visibleBounds() != area)
+            m_needsLayout = true;
     }
     if (!guard)
         return;
-    if (m_needsLayout && !m_warnedUnsettled) {
+    if (m_needsLayout) {
+        if (!m_warnedUnsettled)
+            qCWarning(lcCollectionView) << "layout did not settle after" << pass << "passes";
         m_warnedUnsettled = true;
-        qCWarning(lcCollectionView) << "layout did not settle after" << pass << "passes";
+        m_needsLayout = false;
     }
     finishPass();
     m_inLayout = false;
-    if (m_needsLayout)
-        setNeedsLayout();
     if (m_didScrollPending)
         notifyDidScroll();
 }
@@ -291,10 +295,9 @@ void CollectionView::updateScrollRange()
     m_scrollBar->setVisible(maximum > 0);
 }
 
-void CollectionView::updateVisibleCells()
+void CollectionView::updateVisibleCells(const QRectF &area)
 {
-    const QList<LayoutAttributes> wanted
-        = m_layout->layoutAttributesForElementsInRect(visibleBounds());
+    const QList<LayoutAttributes> wanted = m_layout->layoutAttributesForElementsInRect(area);
     QSet<IndexPath> wantedPaths;
     wantedPaths.reserve(wanted.size());
     for (const LayoutAttributes &attributes : wanted)

@@ -131,7 +131,7 @@ private:
     void syncBounds();
     void loadCountsIfNeeded();
     void updateScrollRange();
-    void updateVisibleCells();
+    void updateVisibleCells(const QRectF &area);
     CollectionViewCell *requestCell(const IndexPath &indexPath);
     void adoptCell(CollectionViewCell *cell);
     void enqueueCell(CollectionViewCell *cell);
