@@ -7,6 +7,8 @@
 #include "ui/collectionviewflowlayout.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -530,6 +532,46 @@ private slots:
             QCOMPARE(source.deselected, (QList<IndexPath>{ { 0, 1 } }));
             QCOMPARE(view->indexPathsForSelectedItems(), (QList<IndexPath>{ { 0, 2 } }));
         }
+    }
+
+    void backgroundPattern_scrollsWithTheContent_data()
+    {
+        QTest::addColumn<QList<int>>("offsets");
+        QTest::newRow("one jump") << QList<int>{ 37 };
+        QTest::newRow("small steps, scrolled on screen") << QList<int>{ 5, 13, 26, 29, 37 };
+        QTest::newRow("down and back up") << QList<int>{ 400, 250, 97 };
+    }
+
+    void backgroundPattern_scrollsWithTheContent()
+    {
+        QFETCH(QList<int>, offsets);
+        // Red in the top half of every 16 content rows, blue in the bottom half.
+        QPixmap stripes(4, 16);
+        stripes.fill(Qt::blue);
+        QPainter(&stripes).fillRect(0, 0, 4, 8, Qt::red);
+
+        Source source;
+        auto view = makeView(source);
+        view->setBackgroundBrush(QBrush(stripes));
+        QCoreApplication::processEvents();
+        for (int offset : offsets) {
+            view->setContentOffset(QPointF(0, offset), false);
+            QCoreApplication::processEvents();
+        }
+        const int offset = offsets.last();
+        // What reached the screen, not a fresh rendering.
+        const QImage shown = view->screen()->grabWindow(view->winId()).toImage();
+        QVERIFY(!shown.isNull());
+        int checked = 0;
+        for (int y = 0; y < 300; ++y) {
+            const int contentY = y + offset;
+            if (contentY % 60 < 50)
+                continue; // a cell
+            const QColor expected = contentY % 16 < 8 ? QColor(Qt::red) : QColor(Qt::blue);
+            QCOMPARE(shown.pixelColor(200, y), expected);
+            ++checked;
+        }
+        QVERIFY(checked >= 40);
     }
 
     void alpha_zeroHidesTheContentAndLetsClicksThrough()
