@@ -83,14 +83,18 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
     m_dragEndTimer->setInterval(dragEndDelay);
     connect(m_dragEndTimer, &QTimer::timeout, this, &CollectionView::endDraggingIfIdle);
 
+    m_layout->setCollectionView(this);
     setGeometry(frame);
     m_bounds = QRectF(QPointF(), viewportSize());
-    m_layout->setCollectionView(this);
 }
 
 CollectionView::~CollectionView()
 {
-    // The cells outlive this body (the viewport deletes them later): stop following them.
+    // The cells and controls outlive this body (QWidget deletes them later): nothing they do
+    // from now on may reach this object.
+    m_scrollAnimation->stop();
+    m_dragEndTimer->stop();
+    disconnect(m_scrollBar, nullptr, this, nullptr);
     for (CollectionViewCell *cell : std::as_const(m_knownCells))
         disconnect(cell, nullptr, this, nullptr);
     if (m_layout->collectionView() == this)
@@ -367,6 +371,8 @@ void CollectionView::adoptCell(CollectionViewCell *cell)
         return;
     m_knownCells.insert(cell);
     connect(cell, &QObject::destroyed, this, [this, cell] { forgetCell(cell); });
+    // Explicitly hidden, so showing the view does not show a cell that was never placed.
+    cell->hide();
 }
 
 void CollectionView::forgetCell(CollectionViewCell *cell)
