@@ -1,0 +1,6 @@
+#include "ui/collectionviewdatasource.h"
+
+int CollectionViewDataSource::numberOfSectionsInCollectionView(CollectionView *)
+{
+    return 1;
+}
