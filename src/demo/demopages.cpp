@@ -16,7 +16,8 @@ a:hover { text-decoration: underline; }
 .site-header { display: flex; align-items: center; gap: 28px; padding: 12px 28px; background: #4b2587; }
 .site-header .logo { color: #fff; font-size: 22px; font-weight: bold; white-space: nowrap; }
 .search { display: flex; flex: 1; max-width: 520px; margin: 0; }
-.search input { flex: 1; padding: 8px 10px; border: 0; border-radius: 4px 0 0 4px; font-size: 15px; }
+.search input, .search button { font: inherit; }
+.search input { flex: 1; padding: 8px 10px; border: 0; border-radius: 4px 0 0 4px; }
 .search button { padding: 8px 16px; border: 0; border-radius: 0 4px 4px 0; background: #ffd166; font-weight: bold; }
 .layout { display: flex; gap: 28px; max-width: 1120px; margin: 22px auto; padding: 0 18px; }
 .categories { width: 180px; flex: none; }
@@ -44,7 +45,7 @@ nav.pager a { padding: 6px 14px; background: #fff; border: 1px solid #ccc; borde
 h1.posting-title { font-size: 26px; margin: 0 0 16px; }
 h1.posting-title .price { color: #1b7f3b; margin-left: 10px; }
 .gallery .main-photo { display: block; max-width: 100%; max-height: 540px; border-radius: 4px; margin-bottom: 10px; }
-.thumbs { display: flex; flex-wrap: wrap; gap: 8px; }
+.thumbs { display: flex; flex-wrap: wrap; align-items: flex-start; gap: 8px; }
 .thumbs img { display: block; width: 96px; height: auto; border-radius: 3px; border: 2px solid transparent; }
 .thumbs a:hover img { border-color: #5b2b9a; }
 .posting-body { font-size: 16px; margin: 20px 0; max-width: 740px; }

@@ -16,10 +16,14 @@ Q_LOGGING_CATEGORY(lcDemoSite, "listoro.demo.site", QtWarningMsg)
 
 namespace {
 
+// Every listing is generated up front; this bounds the memory that takes (under 100 MB).
+constexpr int maxListings = 100000;
+
 DemoSite::Options sanitized(DemoSite::Options options)
 {
-    options.listingsPerPage = std::clamp(options.listingsPerPage, 0, 10000);
-    options.pages = std::clamp(options.pages, 0, 10000);
+    options.listingsPerPage = std::clamp(options.listingsPerPage, 0, maxListings);
+    options.pages
+        = std::clamp(options.pages, 0, maxListings / std::max(1, options.listingsPerPage));
     options.maxPhotos = std::clamp(options.maxPhotos, 0, 1000);
     options.delayMs = std::max(0, options.delayMs);
     options.failRate

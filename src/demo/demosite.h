@@ -27,7 +27,7 @@ public:
     struct Options
     {
         int listingsPerPage = 20;
-        int pages = 5;
+        int pages = 5; // at most 100000 listings in all: fewer pages if need be
         int maxPhotos = 8;
         int delayMs = 0; // every response waits this long
         double failRate = 0.0; // share of listing pages and photos that fail, 0 to 1
