@@ -164,7 +164,7 @@ void NavigationBar::refresh()
     m_title = m_topItem ? m_topItem->title() : QString();
     m_backButton->setVisible(!m_backItem.isNull());
     if (m_backItem)
-        m_backButton->setText(backTitle(m_backItem));
+        m_backTitle = backTitle(m_backItem);
     syncRightButtons();
     layoutBar();
     update();
@@ -239,7 +239,15 @@ void NavigationBar::layoutBar()
     const int y = (height() - buttonHeight) / 2;
     int left = sideMargin;
     if (m_backButton->isVisibleTo(this)) {
-        const int w = std::min(m_backButton->sizeHint().width(), std::max(width() / 3, 60));
+        // A long back title is elided to a third of the bar.
+        m_backButton->setText(m_backTitle);
+        const int natural = m_backButton->sizeHint().width();
+        const int w = std::min(natural, std::max(width() / 3, 60));
+        if (w < natural) {
+            const QFontMetrics buttonMetrics(m_backButton->font());
+            const int room = w - (natural - buttonMetrics.horizontalAdvance(m_backTitle));
+            m_backButton->setText(buttonMetrics.elidedText(m_backTitle, Qt::ElideRight, room));
+        }
         m_backButton->setGeometry(left, y, w, buttonHeight);
         left += w + itemSpacing;
     }

@@ -62,5 +62,6 @@ private:
     QToolButton *m_backButton;
     QLabel *m_titleLabel;
     QString m_title;
+    QString m_backTitle;
     QList<ItemButton> m_rightButtons;
 };

@@ -4,6 +4,7 @@
 #include "ui/alertview.h"
 #include "ui/alertviewdelegate.h"
 #include "ui/navigationcontroller.h"
+#include "ui/popover.h"
 #include "ui/viewcontroller.h"
 #include "ui/viewtag.h"
 
@@ -82,6 +83,7 @@ private slots:
     void severalAlerts_newestOnTop();
     void destroyedDelegate_isNotCalled();
     void withoutWindow_alertIsAWindowOfItsOwn();
+    void closingTheWindow_takesAlertsAndPopoversWithIt();
 };
 
 void TestAlertView::buttonPress_tellsDelegateOnceThenDismisses_data()
@@ -353,6 +355,28 @@ void TestAlertView::withoutWindow_alertIsAWindowOfItsOwn()
     alert->close();
     QCOMPARE(delegate.pressed, QList<int>{ 0 });
     QTRY_VERIFY(alert.isNull());
+}
+
+void TestAlertView::closingTheWindow_takesAlertsAndPopoversWithIt()
+{
+    auto navigation = new NavigationController(new ViewController);
+    auto screen = new ViewController;
+    navigation->pushViewController(screen, false);
+    navigation->show();
+    QPointer<Popover> popover = new Popover(new ViewController, screen);
+    popover->presentFromRect(QRect(10, 10, 40, 40), screen);
+    RecordingDelegate delegate;
+    QPointer<AlertView> alert = makeAlert(u"Cancel"_s, {}, false, &delegate);
+    alert->show();
+
+    // The screen goes first, as when the user pops it from under its own alert.
+    navigation->popViewControllerAnimated(false);
+    QTRY_VERIFY(popover.isNull());
+    QVERIFY(alert);
+    delete navigation;
+    QVERIFY(alert.isNull());
+    QVERIFY(AlertView::visibleAlerts().isEmpty());
+    QVERIFY(delegate.pressed.isEmpty());
 }
 
 LISTORO_TEST(TestAlertView)
