@@ -14,47 +14,23 @@ class TestStoryboard : public QObject
     Q_OBJECT
 
 private slots:
-    void pushSegue_createsANewDestinationEachTime();
-    void pushSegue_preparesTheDestinationBeforeItIsShown();
+    void pushSegue_preparesANewDestinationBeforeItIsShown();
     void popoverSegue_presentsTheNewContentOverTheSource();
     void segue_isIgnored_data();
     void segue_isIgnored();
 };
 
-void TestStoryboard::pushSegue_createsANewDestinationEachTime()
+void TestStoryboard::pushSegue_preparesANewDestinationBeforeItIsShown()
 {
+    QStringList log;
     Storyboard storyboard;
     int created = 0;
     storyboard.addPushSegue(u"Detailed View"_s, [&] {
         ++created;
-        return new ViewController;
+        return new RecordingScreen(u"detail"_s, &log);
     });
-    storyboard.setInitialViewController([] { return new ViewController; });
-    ViewController *source = storyboard.instantiateInitialViewController();
-    QCOMPARE(source->storyboard(), &storyboard);
-    NavigationController navigation(source);
-    navigation.show();
-
-    source->performSegue(u"Detailed View"_s, source);
-    ViewController *first = navigation.topViewController();
-    navigation.popViewControllerAnimated(false);
-    source->performSegue(u"Detailed View"_s, source);
-    ViewController *second = navigation.topViewController();
-
-    QCOMPARE(created, 2);
-    QVERIFY(first != source && second != source && first != second);
-    QCOMPARE(second->storyboard(), &storyboard);
-    QCOMPARE(navigation.viewControllers(), (QList<ViewController *>{ source, second }));
-}
-
-void TestStoryboard::pushSegue_preparesTheDestinationBeforeItIsShown()
-{
-    QStringList log;
-    Storyboard storyboard;
-    storyboard.addPushSegue(u"Detailed View"_s,
-                            [&] { return new RecordingScreen(u"detail"_s, &log); });
-    auto source = new RecordingScreen(u"source"_s, &log);
-    source->setStoryboard(&storyboard);
+    storyboard.setInitialViewController([&] { return new RecordingScreen(u"source"_s, &log); });
+    auto source = static_cast<RecordingScreen *>(storyboard.instantiateInitialViewController());
     NavigationController navigation(source);
     navigation.show();
     log.clear();
@@ -82,6 +58,15 @@ void TestStoryboard::pushSegue_preparesTheDestinationBeforeItIsShown()
     QCOMPARE(log.first(), u"source:prepareForSegue:Detailed View"_s);
     QCOMPARE(log.at(1), u"detail:viewDidLoad"_s);
     QVERIFY(log.endsWith(u"detail:viewDidAppear"_s));
+    QCOMPARE(seen.destination->storyboard(), &storyboard);
+
+    // Every segue makes a screen of its own.
+    ViewController *first = seen.destination;
+    navigation.popViewControllerAnimated(false);
+    source->performSegue(u"Detailed View"_s, &tile);
+    QCOMPARE(created, 2);
+    QVERIFY(seen.destination != first);
+    QCOMPARE(navigation.viewControllers(), (QList<ViewController *>{ source, seen.destination }));
 }
 
 void TestStoryboard::popoverSegue_presentsTheNewContentOverTheSource()
