@@ -23,7 +23,8 @@ OnlineScrape::OnlineScrape(const QString &url, int pages, QObject *parent)
     : QObject(parent)
     , firstUrl(url)
     , pagesLeft(pages)
-{}
+{
+}
 
 OnlineScrape::~OnlineScrape()
 {
@@ -42,32 +43,35 @@ void OnlineScrape::start(std::function<void(const QJsonArray &, const QString &)
 void OnlineScrape::fetchPage(const QString &url)
 {
     currentUrl = url;
-    fetch = HttpClient::instance().get(QUrl(url, QUrl::StrictMode), this, [this](const HttpResult &result) {
-        fetch.reset();
-        if (!result.ok()) {
-            finish(QStringLiteral("cannot fetch %1: %2").arg(currentUrl, result.error));
-            return;
-        }
-        if (!result.isSuccessStatus()) {
-            finish(QStringLiteral("cannot fetch %1: HTTP status %2").arg(currentUrl).arg(result.statusCode));
-            return;
-        }
-        // Links resolve against the address the page came from.
-        if (result.finalUrl != result.requestedUrl)
-            currentUrl = result.finalUrl.toString(QUrl::FullyEncoded);
-        if (extractor)
-            extractor->stop();
-        noLinks = false;
-        extractor = LinkExtractor::initWithData(result.body, this, currentUrl);
-        if (noLinks || extractor->parsedLinks()->isEmpty()) {
-            finish(QStringLiteral("no listing links on %1").arg(currentUrl));
-            return;
-        }
-        extractor->startDetailing();
-    });
+    fetch = HttpClient::instance().get(
+        QUrl(url, QUrl::StrictMode), this, [this](const HttpResult &result) {
+            fetch.reset();
+            if (!result.ok()) {
+                finish(QStringLiteral("cannot fetch %1: %2").arg(currentUrl, result.error));
+                return;
+            }
+            if (!result.isSuccessStatus()) {
+                finish(QStringLiteral("cannot fetch %1: HTTP status %2")
+                           .arg(currentUrl)
+                           .arg(result.statusCode));
+                return;
+            }
+            // Links resolve against the address the page came from.
+            if (result.finalUrl != result.requestedUrl)
+                currentUrl = result.finalUrl.toString(QUrl::FullyEncoded);
+            if (extractor)
+                extractor->stop();
+            noLinks = false;
+            extractor = LinkExtractor::initWithData(result.body, this, currentUrl);
+            if (noLinks || extractor->parsedLinks()->isEmpty()) {
+                finish(QStringLiteral("no listing links on %1").arg(currentUrl));
+                return;
+            }
+            extractor->startDetailing();
+        });
 }
 
-void OnlineScrape::onParsedLinkModified(const std::shared_ptr<ParsedLink> &) {}
+void OnlineScrape::onParsedLinkModified(const std::shared_ptr<ParsedLink> &) { }
 
 void OnlineScrape::progress(int percent)
 {
@@ -139,22 +143,22 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
             QJsonArray sizes;
             for (const QString &photo : photos) {
                 const FloatSize size = link->getSizeForImageByUrl(photo);
-                sizes.append(QJsonArray{double(size.width), double(size.height)});
+                sizes.append(QJsonArray{ double(size.width), double(size.height) });
             }
             listings.append(QJsonObject{
-                {QStringLiteral("idInList"), link->idInList()},
-                {QStringLiteral("title"), textOrNull(link->title())},
-                {QStringLiteral("url"), textOrNull(link->url())},
-                {QStringLiteral("done"), link->done()},
-                {QStringLiteral("photos"), QJsonArray::fromStringList(photos)},
-                {QStringLiteral("photoSizes"), sizes},
+                { QStringLiteral("idInList"), link->idInList() },
+                { QStringLiteral("title"), textOrNull(link->title()) },
+                { QStringLiteral("url"), textOrNull(link->url()) },
+                { QStringLiteral("done"), link->done() },
+                { QStringLiteral("photos"), QJsonArray::fromStringList(photos) },
+                { QStringLiteral("photoSizes"), sizes },
             });
         }
     }
     return QJsonObject{
-        {QStringLiteral("url"), url},
-        {QStringLiteral("next"), textOrNull(extractor.nextLink())},
-        {QStringLiteral("progress"), extractor.progress()},
-        {QStringLiteral("listings"), listings},
+        { QStringLiteral("url"), url },
+        { QStringLiteral("next"), textOrNull(extractor.nextLink()) },
+        { QStringLiteral("progress"), extractor.progress() },
+        { QStringLiteral("listings"), listings },
     };
 }

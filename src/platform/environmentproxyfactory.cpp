@@ -56,9 +56,9 @@ QList<QNetworkProxy> EnvironmentProxyFactory::queryProxy(const QNetworkProxyQuer
     const QUrl url = query.url();
     const QString host = url.isValid() ? url.host() : query.peerHostName();
     if (bypassed(host, environment("no_proxy", "NO_PROXY")))
-        return {QNetworkProxy(QNetworkProxy::NoProxy)};
+        return { QNetworkProxy(QNetworkProxy::NoProxy) };
     const bool https = url.scheme() == u"https" || query.peerPort() == 443;
     const QString text = https ? environment("https_proxy", "HTTPS_PROXY")
                                : environment("http_proxy", "HTTP_PROXY");
-    return {proxyFromUrlText(text)};
+    return { proxyFromUrlText(text) };
 }

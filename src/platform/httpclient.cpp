@@ -78,12 +78,13 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
     fetch->reply = reply;
 
     const qint64 limit = maxBytes;
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, limit](qint64 received, qint64) {
-        if (received > limit && !reply->property(tooLargeProperty).toBool()) {
-            reply->setProperty(tooLargeProperty, true);
-            reply->abort();
-        }
-    });
+    connect(reply, &QNetworkReply::downloadProgress, reply,
+            [reply, limit](qint64 received, qint64) {
+                if (received > limit && !reply->property(tooLargeProperty).toBool()) {
+                    reply->setProperty(tooLargeProperty, true);
+                    reply->abort();
+                }
+            });
 
     // Nobody waits for the result once the context is gone: stop the transfer too.
     if (context) {
@@ -103,8 +104,8 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
                 HttpResult result;
                 result.requestedUrl = url;
                 result.finalUrl = reply->url();
-                result.statusCode =
-                    reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                result.statusCode
+                    = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
                 if (reply->property(tooLargeProperty).toBool()) {
                     result.error = QStringLiteral("response too large");
                 } else if (reply->error() == QNetworkReply::OperationCanceledError) {

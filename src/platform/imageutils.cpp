@@ -45,10 +45,9 @@ FloatSize ImageUtils::fitSize(FloatSize size, FloatSize box)
         qCWarning(lcImageUtils,
                   "Did not preserve aspect ratio! original:%f current:%f . Original dims: %fx%f "
                   "fitting in %fx%f",
-                  double(ratio), double(current), double(w), double(h), double(boxW),
-                  double(boxH));
+                  double(ratio), double(current), double(w), double(h), double(boxW), double(boxH));
     }
-    return {fittedW, fittedH};
+    return { fittedW, fittedH };
 }
 
 qreal ImageUtils::displayScaleFactor()

@@ -3,7 +3,8 @@
 Url::Url(QUrl url, QString text)
     : url(std::move(url))
     , text(std::move(text))
-{}
+{
+}
 
 std::optional<Url> Url::fromString(const QString &text)
 {

@@ -5,14 +5,15 @@
 TFHpple::TFHpple(QByteArray data, bool isXML)
     : bytes(std::move(data))
     , xml(isXML)
-{}
+{
+}
 
 QList<TFHppleElement::Ptr> TFHpple::searchWithXPathQuery(const QString &query) const
 {
     if (query.isNull())
         return {};
-    const std::optional<NodeList> nodes = xml ? PerformXMLXPathQuery(bytes, query)
-                                              : PerformHTMLXPathQuery(bytes, query);
+    const std::optional<NodeList> nodes
+        = xml ? PerformXMLXPathQuery(bytes, query) : PerformHTMLXPathQuery(bytes, query);
     QList<TFHppleElement::Ptr> elements;
     if (!nodes)
         return elements;

@@ -13,9 +13,9 @@ class TFHpple
 public:
     TFHpple(QByteArray data, bool isXML);
 
-    static TFHpple hppleWithData(QByteArray data, bool isXML) { return {std::move(data), isXML}; }
-    static TFHpple hppleWithHTMLData(QByteArray data) { return {std::move(data), false}; }
-    static TFHpple hppleWithXMLData(QByteArray data) { return {std::move(data), true}; }
+    static TFHpple hppleWithData(QByteArray data, bool isXML) { return { std::move(data), isXML }; }
+    static TFHpple hppleWithHTMLData(QByteArray data) { return { std::move(data), false }; }
+    static TFHpple hppleWithXMLData(QByteArray data) { return { std::move(data), true }; }
 
     // The matched nodes in document order; empty when nothing matched, the query is absent
     // (null) or malformed, or the bytes do not parse.

@@ -2,7 +2,8 @@
 
 TFHppleElement::TFHppleElement(std::shared_ptr<const NodeDictionary> node)
     : dictionary(node ? std::move(node) : std::make_shared<const NodeDictionary>())
-{}
+{
+}
 
 TFHppleElement::Ptr TFHppleElement::hppleElementWithNode(std::shared_ptr<const NodeDictionary> node)
 {

@@ -23,7 +23,7 @@ void initLibxml()
     std::call_once(once, [] { xmlInitParser(); });
 }
 
-void ignoreStructuredError(void *, xmlErrorPtr) {}
+void ignoreStructuredError(void *, xmlErrorPtr) { }
 
 // libxml2's UTF-8 text, or a null string when it does not decode.
 QString decode(const xmlChar *text)
@@ -119,8 +119,8 @@ std::shared_ptr<NodeDictionary> dictionaryForNode(xmlNode *node, QString *parent
 
     if (hasWalkableChildren(node->type)) {
         for (xmlNode *child = node->children; child; child = child->next) {
-            if (auto childDictionary = dictionaryForNode(child, &dictionary->nodeContent, true,
-                                                         false, depth + 1)) {
+            if (auto childDictionary
+                = dictionaryForNode(child, &dictionary->nodeContent, true, false, depth + 1)) {
                 dictionary->nodeChildArray.append(std::move(childDictionary));
             }
         }
@@ -139,8 +139,8 @@ bool declaresEncoding(const QByteArray &document)
     head = head.first(qMin<qsizetype>(head.size(), 64 * 1024));
     const QByteArray lower = head.toByteArray().toLower();
     const qsizetype headEnd = lower.indexOf("</head");
-    const QByteArrayView scan = headEnd >= 0 ? QByteArrayView(lower).first(headEnd)
-                                             : QByteArrayView(lower);
+    const QByteArrayView scan
+        = headEnd >= 0 ? QByteArrayView(lower).first(headEnd) : QByteArrayView(lower);
     if (scan.indexOf("<?xml") >= 0 && scan.indexOf("encoding") >= 0)
         return true;
     qsizetype at = 0;
@@ -178,8 +178,8 @@ std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query
     context->error = ignoreStructuredError;
 
     const QByteArray expression = query.toUtf8();
-    xmlXPathObjectPtr result =
-        xmlXPathEvalExpression(reinterpret_cast<const xmlChar *>(expression.constData()), context);
+    xmlXPathObjectPtr result = xmlXPathEvalExpression(
+        reinterpret_cast<const xmlChar *>(expression.constData()), context);
     if (!result) {
         xmlXPathFreeContext(context);
         return std::nullopt;
@@ -223,8 +223,8 @@ std::optional<NodeList> PerformXMLXPathQuery(const QByteArray &document, const Q
     initLibxml();
     if (document.size() > std::numeric_limits<int>::max())
         return std::nullopt;
-    xmlDocPtr doc = xmlReadMemory(document.constData(), int(document.size()), "", nullptr,
-                                  XML_PARSE_RECOVER);
+    xmlDocPtr doc
+        = xmlReadMemory(document.constData(), int(document.size()), "", nullptr, XML_PARSE_RECOVER);
     if (!doc)
         return std::nullopt;
     std::optional<NodeList> list = PerformXPathQuery(doc, query);

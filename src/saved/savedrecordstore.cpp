@@ -39,7 +39,7 @@ std::optional<Record> unarchive(const QByteArray &bytes)
     if (error.error != QCborError::NoError || !value.isMap())
         return std::nullopt;
     const QCborMap map = value.toMap();
-    return Record{readText(map, titleKey), readText(map, urlKey)};
+    return Record{ readText(map, titleKey), readText(map, urlKey) };
 }
 
 QList<Record> read(QLatin1StringView key)

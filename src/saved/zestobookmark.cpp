@@ -17,7 +17,7 @@ void ZestoBookmark::setBookmarks(const QList<ZestoBookmark> &bookmarks)
     QList<SavedRecordStore::Record> records;
     records.reserve(bookmarks.size());
     for (const ZestoBookmark &bookmark : bookmarks)
-        records.append({bookmark.title(), bookmark.url()});
+        records.append({ bookmark.title(), bookmark.url() });
     SavedRecordStore::write(DefaultsKeys::bookmarks, records);
 }
 

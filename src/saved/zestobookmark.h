@@ -12,7 +12,8 @@ public:
     ZestoBookmark(const QString &title, const QString &url)
         : m_title(title)
         , m_url(url)
-    {}
+    {
+    }
 
     QString title() const { return m_title; }
     void setTitle(const QString &title) { m_title = title; }

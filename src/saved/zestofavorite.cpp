@@ -17,7 +17,7 @@ void ZestoFavorite::setFavorites(const QList<ZestoFavorite> &favorites)
     QList<SavedRecordStore::Record> records;
     records.reserve(favorites.size());
     for (const ZestoFavorite &favorite : favorites)
-        records.append({favorite.title(), favorite.url()});
+        records.append({ favorite.title(), favorite.url() });
     SavedRecordStore::write(DefaultsKeys::favorites, records);
 }
 

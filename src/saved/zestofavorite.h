@@ -13,7 +13,8 @@ public:
     ZestoFavorite(const QString &title, const QString &url)
         : m_title(title)
         , m_url(url)
-    {}
+    {
+    }
 
     QString title() const { return m_title; }
     void setTitle(const QString &title) { m_title = title; }

@@ -15,7 +15,8 @@ Q_LOGGING_CATEGORY(lcLinkDetailer, "listoro.linkdetailer")
 LinkDetailer::LinkDetailer(const QString &url, const std::shared_ptr<ParsedLink> &parsedLink)
     : m_url(url)
     , record(parsedLink)
-{}
+{
+}
 
 LinkDetailer::~LinkDetailer()
 {
@@ -23,8 +24,8 @@ LinkDetailer::~LinkDetailer()
         connection->abort();
 }
 
-std::shared_ptr<LinkDetailer> LinkDetailer::initWithStringUrl(const QString &url,
-                                                              const std::shared_ptr<ParsedLink> &record)
+std::shared_ptr<LinkDetailer> LinkDetailer::initWithStringUrl(
+    const QString &url, const std::shared_ptr<ParsedLink> &record)
 {
     std::shared_ptr<LinkDetailer> detailer(new LinkDetailer(url, record));
     detailer->start();
@@ -61,26 +62,27 @@ void LinkDetailer::start()
         });
         return;
     }
-    connection = HttpClient::instance().get(url->toQUrl(), nullptr, [weak](const HttpResult &result) {
-        const auto self = weak.lock();
-        if (!self || self->m_stopped)
-            return;
-        self->connection.reset();
-        if (!result.ok()) {
-            qCDebug(lcLinkDetailer) << "listing page failed" << self->m_url << result.error;
-            self->fail();
-            return;
-        }
-        self->m_receivedData = result.body;
-        // Cached under the address the page came from; an error page is scraped but not kept.
-        if (result.isSuccessStatus()) {
-            const QString finalUrl = result.finalUrl == result.requestedUrl
-                                         ? self->m_url
-                                         : result.finalUrl.toString(QUrl::FullyEncoded);
-            ParsedLink::cacheUrlOnDisk(result.body, finalUrl);
-        }
-        self->parse(result.body);
-    });
+    connection
+        = HttpClient::instance().get(url->toQUrl(), nullptr, [weak](const HttpResult &result) {
+              const auto self = weak.lock();
+              if (!self || self->m_stopped)
+                  return;
+              self->connection.reset();
+              if (!result.ok()) {
+                  qCDebug(lcLinkDetailer) << "listing page failed" << self->m_url << result.error;
+                  self->fail();
+                  return;
+              }
+              self->m_receivedData = result.body;
+              // Cached under the address the page came from; an error page is scraped but not kept.
+              if (result.isSuccessStatus()) {
+                  const QString finalUrl = result.finalUrl == result.requestedUrl
+                      ? self->m_url
+                      : result.finalUrl.toString(QUrl::FullyEncoded);
+                  ParsedLink::cacheUrlOnDisk(result.body, finalUrl);
+              }
+              self->parse(result.body);
+          });
 }
 
 void LinkDetailer::fail()
@@ -115,8 +117,8 @@ void LinkDetailer::parse(const QByteArray &page)
     if (m_stopped || !parsedLink)
         return;
     const std::optional<ZestoScrapeSetting> rules = ZestoScrapeSetting::settingsForUrl(m_url);
-    const ListingPage listing = ListingPage::scrape(page, m_url, rules,
-                                                    parsedLink->imagesUrls().value_or(QStringList()));
+    const ListingPage listing
+        = ListingPage::scrape(page, m_url, rules, parsedLink->imagesUrls().value_or(QStringList()));
     if (!listing.title.isNull())
         parsedLink->setTitle(listing.title);
     parsedLink->setImagesUrls(listing.photos);

@@ -16,8 +16,8 @@ class LinkDetailer : public std::enable_shared_from_this<LinkDetailer>
 {
 public:
     // Creates a detail fetch for the record at url and starts it.
-    static std::shared_ptr<LinkDetailer> initWithStringUrl(const QString &url,
-                                                           const std::shared_ptr<ParsedLink> &record);
+    static std::shared_ptr<LinkDetailer> initWithStringUrl(
+        const QString &url, const std::shared_ptr<ParsedLink> &record);
     ~LinkDetailer();
     LinkDetailer(const LinkDetailer &) = delete;
     LinkDetailer &operator=(const LinkDetailer &) = delete;

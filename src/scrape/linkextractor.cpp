@@ -44,8 +44,8 @@ LinkExtractor::~LinkExtractor()
 
 void LinkExtractor::parse()
 {
-    const ResultsPage page = ResultsPage::scrape(
-        m_originalData, m_currentUrl, ZestoScrapeSetting::settingsForUrl(m_currentUrl));
+    const ResultsPage page = ResultsPage::scrape(m_originalData, m_currentUrl,
+                                                 ZestoScrapeSetting::settingsForUrl(m_currentUrl));
     m_parsedLinks.emplace();
     if (page.noLinkNodes) {
         if (m_parent)

@@ -33,8 +33,8 @@ ListingPage ListingPage::scrape(const QByteArray &page, const QString &listingUr
 
     for (const TFHppleElement::Ptr &node : document.searchWithXPathQuery(rules->title())) {
         const QString value = ExtractDirective::isContent(rules->title_extract())
-                                  ? node->content()
-                                  : node->objectForKey(rules->title_extract());
+            ? node->content()
+            : node->objectForKey(rules->title_extract());
         if (!value.isEmpty())
             result.title = value;
     }

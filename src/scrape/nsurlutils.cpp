@@ -17,8 +17,7 @@ QString trimSlashes(const QString &text)
 
 QString join(const QString &base, const QString &link)
 {
-    const std::optional<Url> url =
-        Url::fromString(trimSlashes(base) + u'/' + trimSlashes(link));
+    const std::optional<Url> url = Url::fromString(trimSlashes(base) + u'/' + trimSlashes(link));
     if (!url)
         return {};
     return url->standardized().absoluteString();

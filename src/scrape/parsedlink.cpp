@@ -33,7 +33,9 @@ QString pathFor(const QString &fileName)
 QString fitSuffix(FloatSize fitSize)
 {
     // Truncated toward zero; sizes that are not finite numbers give 0.
-    const auto whole = [](float v) { return std::isfinite(v) ? int(std::trunc(qBound(-2e9f, v, 2e9f))) : 0; };
+    const auto whole = [](float v) {
+        return std::isfinite(v) ? int(std::trunc(qBound(-2e9f, v, 2e9f))) : 0;
+    };
     return QStringLiteral("%1x%2").arg(whole(fitSize.width)).arg(whole(fitSize.height));
 }
 
@@ -91,7 +93,8 @@ QImage readChecked(QImageReader &reader)
 
 ParsedLink::ParsedLink(std::weak_ptr<LinkExtractorInterface> extractor)
     : m_extractor(std::move(extractor))
-{}
+{
+}
 
 ParsedLink::~ParsedLink()
 {
@@ -151,6 +154,19 @@ QSet<int> ParsedLink::failedImages() const
 {
     QMutexLocker locker(&mutex);
     return m_failedImages;
+}
+
+int ParsedLink::settledImagesCount() const
+{
+    QMutexLocker locker(&mutex);
+    if (!m_images)
+        return 0;
+    int count = int(m_images->size());
+    for (int index : m_failedImages) {
+        if (!m_images->contains(index))
+            ++count;
+    }
+    return count;
 }
 
 bool ParsedLink::settled() const
@@ -234,9 +250,8 @@ void ParsedLink::downloadImageInThread(int index)
         // Decoding and encoding a large photo takes a while: off the GUI thread.
         MainQueue::runInBackground([self, bytes, index, photo] {
             const bool isImage = self->cacheImageOnDisk(bytes, photo);
-            MainQueue::post([self, index, photo, isImage] {
-                self->completePhoto(index, photo, isImage);
-            });
+            MainQueue::post(
+                [self, index, photo, isImage] { self->completePhoto(index, photo, isImage); });
         });
     });
 }
@@ -305,7 +320,7 @@ bool ParsedLink::cacheImageOnDisk(const QByteArray &bytes, const QString &url)
         const QByteArray jpeg = encodeJpeg(image);
         if (jpeg.isEmpty() || !writeAtomically(path, jpeg))
             qCWarning(lcParsedLink) << "could not store photo" << url;
-        size = {float(image.width()), float(image.height())};
+        size = { float(image.width()), float(image.height()) };
     }
     QMutexLocker locker(&mutex);
     if (m_imagesSizes)
@@ -327,7 +342,7 @@ FloatSize ParsedLink::getSizeForImageByUrl(const QString &url) const
     const QSize size = reader.size();
     if (!size.isValid())
         return {};
-    return {float(size.width()), float(size.height())};
+    return { float(size.width()), float(size.height()) };
 }
 
 void ParsedLink::stopDownloads()
@@ -412,8 +427,8 @@ void ParsedLink::resizeImageOnDiskWithUrl(const QString &url, FloatSize fitSize)
 void ParsedLink::cleanCache()
 {
     QDir dir(CacheDirectory::ensureExists());
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries
+        = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
         const QString path = dir.filePath(entry);
         if (QFileInfo(path).isDir())

@@ -77,6 +77,8 @@ public:
 
     // Photos that will never complete (unreachable, not an image, not a URL), by index.
     QSet<int> failedImages() const;
+    // Photos that completed or failed: the ones nothing more will happen to.
+    int settledImagesCount() const;
     // The listing page itself could not be fetched.
     bool detailFailed() const { return m_detailFailed; }
     void setDetailFailed(bool failed) { m_detailFailed = failed; }

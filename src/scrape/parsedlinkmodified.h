@@ -13,5 +13,5 @@ public:
     virtual ~ParsedLinkModified() = default;
     virtual void onParsedLinkModified(const std::shared_ptr<ParsedLink> &parsedLink) = 0;
     virtual void progress(int percent) = 0;
-    virtual void onNoLinksFound() {}
+    virtual void onNoLinksFound() { }
 };

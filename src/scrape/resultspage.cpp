@@ -65,8 +65,8 @@ ResultsPage ResultsPage::scrape(const QByteArray &page, const QString &pageUrl,
     }
     // The link rule's directive decides whether the next node's text is taken.
     const QString value = ExtractDirective::isContent(set.link_extract())
-                              ? ExtractDirective::firstChildContent(nextNode)
-                              : nextNode->objectForKey(set.next_extract());
+        ? ExtractDirective::firstChildContent(nextNode)
+        : nextNode->objectForKey(set.next_extract());
     if (value.isNull())
         return result;
     result.nextLink = resolveNextLink(value, pageUrl);

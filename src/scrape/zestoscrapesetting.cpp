@@ -21,17 +21,20 @@ struct Rule
 };
 
 const Rule rules[] = {
-    {QLatin1StringView("link"), &ZestoScrapeSetting::setLink, &ZestoScrapeSetting::setLink_extract},
-    {QLatin1StringView("next"), &ZestoScrapeSetting::setNext, &ZestoScrapeSetting::setNext_extract},
-    {QLatin1StringView("title"), &ZestoScrapeSetting::setTitle,
-     &ZestoScrapeSetting::setTitle_extract},
-    {QLatin1StringView("innerImgsWithHref"), &ZestoScrapeSetting::setInnerImgsWithHref,
-     &ZestoScrapeSetting::setInnerImgsWithHref_extract},
-    {QLatin1StringView("innerImgsWithSrc"), &ZestoScrapeSetting::setInnerImgsWithSrc,
-     &ZestoScrapeSetting::setInnerImgsWithSrc_extract},
-    {QLatin1StringView("date"), &ZestoScrapeSetting::setDate, &ZestoScrapeSetting::setDate_extract},
-    {QLatin1StringView("price"), &ZestoScrapeSetting::setPrice,
-     &ZestoScrapeSetting::setPrice_extract},
+    { QLatin1StringView("link"), &ZestoScrapeSetting::setLink,
+      &ZestoScrapeSetting::setLink_extract },
+    { QLatin1StringView("next"), &ZestoScrapeSetting::setNext,
+      &ZestoScrapeSetting::setNext_extract },
+    { QLatin1StringView("title"), &ZestoScrapeSetting::setTitle,
+      &ZestoScrapeSetting::setTitle_extract },
+    { QLatin1StringView("innerImgsWithHref"), &ZestoScrapeSetting::setInnerImgsWithHref,
+      &ZestoScrapeSetting::setInnerImgsWithHref_extract },
+    { QLatin1StringView("innerImgsWithSrc"), &ZestoScrapeSetting::setInnerImgsWithSrc,
+      &ZestoScrapeSetting::setInnerImgsWithSrc_extract },
+    { QLatin1StringView("date"), &ZestoScrapeSetting::setDate,
+      &ZestoScrapeSetting::setDate_extract },
+    { QLatin1StringView("price"), &ZestoScrapeSetting::setPrice,
+      &ZestoScrapeSetting::setPrice_extract },
 };
 
 struct Property
@@ -42,30 +45,31 @@ struct Property
 };
 
 const Property properties[] = {
-    {QLatin1StringView("regex"), &ZestoScrapeSetting::regex, &ZestoScrapeSetting::setRegex},
-    {QLatin1StringView("link"), &ZestoScrapeSetting::link, &ZestoScrapeSetting::setLink},
-    {QLatin1StringView("next"), &ZestoScrapeSetting::next, &ZestoScrapeSetting::setNext},
-    {QLatin1StringView("title"), &ZestoScrapeSetting::title, &ZestoScrapeSetting::setTitle},
-    {QLatin1StringView("innerImgsWithHref"), &ZestoScrapeSetting::innerImgsWithHref,
-     &ZestoScrapeSetting::setInnerImgsWithHref},
-    {QLatin1StringView("innerImgsWithSrc"), &ZestoScrapeSetting::innerImgsWithSrc,
-     &ZestoScrapeSetting::setInnerImgsWithSrc},
-    {QLatin1StringView("date"), &ZestoScrapeSetting::date, &ZestoScrapeSetting::setDate},
-    {QLatin1StringView("price"), &ZestoScrapeSetting::price, &ZestoScrapeSetting::setPrice},
-    {QLatin1StringView("link_extract"), &ZestoScrapeSetting::link_extract,
-     &ZestoScrapeSetting::setLink_extract},
-    {QLatin1StringView("next_extract"), &ZestoScrapeSetting::next_extract,
-     &ZestoScrapeSetting::setNext_extract},
-    {QLatin1StringView("title_extract"), &ZestoScrapeSetting::title_extract,
-     &ZestoScrapeSetting::setTitle_extract},
-    {QLatin1StringView("innerImgsWithHref_extract"), &ZestoScrapeSetting::innerImgsWithHref_extract,
-     &ZestoScrapeSetting::setInnerImgsWithHref_extract},
-    {QLatin1StringView("innerImgsWithSrc_extract"), &ZestoScrapeSetting::innerImgsWithSrc_extract,
-     &ZestoScrapeSetting::setInnerImgsWithSrc_extract},
-    {QLatin1StringView("date_extract"), &ZestoScrapeSetting::date_extract,
-     &ZestoScrapeSetting::setDate_extract},
-    {QLatin1StringView("price_extract"), &ZestoScrapeSetting::price_extract,
-     &ZestoScrapeSetting::setPrice_extract},
+    { QLatin1StringView("regex"), &ZestoScrapeSetting::regex, &ZestoScrapeSetting::setRegex },
+    { QLatin1StringView("link"), &ZestoScrapeSetting::link, &ZestoScrapeSetting::setLink },
+    { QLatin1StringView("next"), &ZestoScrapeSetting::next, &ZestoScrapeSetting::setNext },
+    { QLatin1StringView("title"), &ZestoScrapeSetting::title, &ZestoScrapeSetting::setTitle },
+    { QLatin1StringView("innerImgsWithHref"), &ZestoScrapeSetting::innerImgsWithHref,
+      &ZestoScrapeSetting::setInnerImgsWithHref },
+    { QLatin1StringView("innerImgsWithSrc"), &ZestoScrapeSetting::innerImgsWithSrc,
+      &ZestoScrapeSetting::setInnerImgsWithSrc },
+    { QLatin1StringView("date"), &ZestoScrapeSetting::date, &ZestoScrapeSetting::setDate },
+    { QLatin1StringView("price"), &ZestoScrapeSetting::price, &ZestoScrapeSetting::setPrice },
+    { QLatin1StringView("link_extract"), &ZestoScrapeSetting::link_extract,
+      &ZestoScrapeSetting::setLink_extract },
+    { QLatin1StringView("next_extract"), &ZestoScrapeSetting::next_extract,
+      &ZestoScrapeSetting::setNext_extract },
+    { QLatin1StringView("title_extract"), &ZestoScrapeSetting::title_extract,
+      &ZestoScrapeSetting::setTitle_extract },
+    { QLatin1StringView("innerImgsWithHref_extract"),
+      &ZestoScrapeSetting::innerImgsWithHref_extract,
+      &ZestoScrapeSetting::setInnerImgsWithHref_extract },
+    { QLatin1StringView("innerImgsWithSrc_extract"), &ZestoScrapeSetting::innerImgsWithSrc_extract,
+      &ZestoScrapeSetting::setInnerImgsWithSrc_extract },
+    { QLatin1StringView("date_extract"), &ZestoScrapeSetting::date_extract,
+      &ZestoScrapeSetting::setDate_extract },
+    { QLatin1StringView("price_extract"), &ZestoScrapeSetting::price_extract,
+      &ZestoScrapeSetting::setPrice_extract },
 };
 
 QJsonObject parseRoot(const QString &document)
@@ -113,9 +117,10 @@ QList<ZestoScrapeSetting> ZestoScrapeSetting::readSettings(const QString &docume
                 if (!ruleValue.isObject())
                     continue;
                 const QJsonObject ruleObject = ruleValue.toObject();
-                (setting.*rule.setSelect)(stringValue(ruleObject.value(QLatin1StringView("select"))));
-                (setting.*rule.setExtract)(
-                    stringValue(ruleObject.value(QLatin1StringView("extract"))));
+                (setting
+                 .*rule.setSelect)(stringValue(ruleObject.value(QLatin1StringView("select"))));
+                (setting
+                 .*rule.setExtract)(stringValue(ruleObject.value(QLatin1StringView("extract"))));
             }
         }
         list.append(setting);
