@@ -167,6 +167,7 @@ void DisplayParsedLink::render()
     const auto record = m_parsedLink.lock();
     if (m_photosPerLine == 0)
         m_photosPerLine = 1;
+    m_renderedRevision = record ? record->revision() : -1;
     computeDimensions();
     resize(m_width, m_height);
 
@@ -283,6 +284,12 @@ void DisplayParsedLink::placePhoto(int pass, int index, const QImage &image, QRe
     ++*counter;
     if (m_loading && record && *counter >= record->settledImagesCount())
         m_loading->stopAnimating();
+}
+
+bool DisplayParsedLink::showsCurrent(const std::shared_ptr<ParsedLink> &parsedLink) const
+{
+    return parsedLink && m_parsedLink.lock() == parsedLink
+           && m_renderedRevision == parsedLink->revision();
 }
 
 int DisplayParsedLink::placedPhotos() const

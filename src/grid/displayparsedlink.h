@@ -79,6 +79,8 @@ public:
     QMap<int, QRectF> photoFrames() const { return m_photoFrames; }
     // Photos placed by the current render pass so far.
     int placedPhotos() const;
+    // Whether the last render() drew parsedLink as it is now (no change reported since).
+    bool showsCurrent(const std::shared_ptr<ParsedLink> &parsedLink) const;
 
     // A favorite button's look and tag: "delete.png" and 1 for a favorite, "add.png" and 0 not.
     static void showFavoriteState(QAbstractButton *button, bool isFavorite);
@@ -115,6 +117,7 @@ private:
 
     QMap<int, QRectF> m_photoFrames;
     int m_pass = 0;
+    int m_renderedRevision = -1;
     std::shared_ptr<int> m_counter;
     mutable QRecursiveMutex mutex;
 };

@@ -156,6 +156,11 @@ QSet<int> ParsedLink::failedImages() const
     return m_failedImages;
 }
 
+int ParsedLink::revision() const
+{
+    return m_revision.load();
+}
+
 int ParsedLink::settledImagesCount() const
 {
     QMutexLocker locker(&mutex);
@@ -185,6 +190,7 @@ bool ParsedLink::settled() const
 
 void ParsedLink::tellExtractor()
 {
+    ++m_revision;
     if (const auto extractor = m_extractor.lock())
         extractor->refresh(shared_from_this());
 }

@@ -85,6 +85,9 @@ public:
     // Nothing more will happen to the record: done, its page failed, or every photo either
     // completed or failed.
     bool settled() const;
+    // Counts the changes the record has reported; a view drawn at one revision is stale once it
+    // moves on.
+    int revision() const;
 
     // Tells the extractor, then starts the photo downloads. The detail fetch calls it once it
     // has set the title and the photo URLs.
@@ -145,6 +148,7 @@ private:
     QSet<int> m_failedImages;
     std::atomic<bool> m_detailFailed = false;
     std::atomic<bool> stopped = false;
+    std::atomic<int> m_revision = 0;
     QList<std::shared_ptr<HttpFetch>> fetches;
     mutable QRecursiveMutex mutex;
 };

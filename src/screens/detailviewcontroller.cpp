@@ -1,9 +1,139 @@
 #include "screens/detailviewcontroller.h"
 
+#include "saved/zestofavorite.h"
 #include "scrape/parsedlink.h"
+#include "screens/mailcomposer.h"
+#include "ui/alertview.h"
+#include "ui/barbuttonitem.h"
+#include "ui/navigationitem.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineView>
 
 DetailViewController::DetailViewController(QWidget *parent)
     : ViewController(parent)
-{}
+{
+    setObjectName(QStringLiteral("detailViewController"));
+}
 
 DetailViewController::~DetailViewController() = default;
+
+void DetailViewController::viewDidLoad()
+{
+    m_webview = new QWebEngineView(this);
+    m_webview->setObjectName(QStringLiteral("webview"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_webview);
+    if (const auto link = parsedLink())
+        navigationItem()->setTitle(link->title().simplified());
+    loadPage();
+}
+
+void DetailViewController::loadPage()
+{
+    const auto link = parsedLink();
+    if (!link || link->url().isNull())
+        return;
+    const QUrl url(link->url(), QUrl::StrictMode);
+    if (url.isValid())
+        m_webview->load(url);
+}
+
+void DetailViewController::viewWillAppear(bool animated)
+{
+    Q_UNUSED(animated)
+    createUIBarButtonItems();
+}
+
+void DetailViewController::createUIBarButtonItems()
+{
+    if (!navigationItem()->rightBarButtonItems().isEmpty())
+        return;
+    auto *email = new BarButtonItem(BarButtonItem::SystemItem::Action);
+    connect(email, &BarButtonItem::triggered, this, &DetailViewController::compose);
+
+    auto *toggle = new BarButtonItem(QString(), BarButtonItem::Style::Plain);
+    connect(toggle, &BarButtonItem::triggered, this, &DetailViewController::addRemoveClicked);
+    m_btnAddRemoveFavorites = toggle;
+    const auto link = parsedLink();
+    if (link && ZestoFavorite::isFavorited(link->url()))
+        addedToFavorites();
+    else
+        removedFromFavorites();
+
+    QList<BarButtonItem *> items{toggle};
+    if (MailComposer::canSendMail()) {
+        email->setTitle(tr("Email"));
+        items.append(email);
+    } else {
+        delete email;
+    }
+    navigationItem()->setRightBarButtonItem(nullptr);
+    navigationItem()->setRightBarButtonItems(items);
+}
+
+void DetailViewController::addedToFavorites()
+{
+    m_btnAddRemoveFavorites->setTitle(tr("Remove favorite"));
+    m_btnAddRemoveFavorites->setTintColor(Qt::red);
+    m_btnAddRemoveFavorites->setTag(RemoveFromFavorites);
+}
+
+void DetailViewController::removedFromFavorites()
+{
+    m_btnAddRemoveFavorites->setTintColor(Qt::blue);
+    m_btnAddRemoveFavorites->setTitle(tr("Add to favorites"));
+    m_btnAddRemoveFavorites->setTag(AddToFavorites);
+}
+
+void DetailViewController::addRemoveClicked()
+{
+    BarButtonItem *toggle = m_btnAddRemoveFavorites;
+    if (!toggle)
+        return;
+    toggle->setEnabled(false);
+    const auto link = parsedLink();
+    if (toggle->tag() == AddToFavorites) {
+        ZestoFavorite favorite;
+        favorite.setTitle(link ? link->title() : QString());
+        favorite.setUrl(link ? link->url() : QString());
+        favorite.addToFavorites();
+        addedToFavorites();
+        toggle->setEnabled(true);
+        return;
+    }
+    auto *alert = new AlertView(this);
+    alert->setTag(RemoveConfirmation);
+    alert->setTitle(tr("Remove Favorite?"));
+    alert->setMessage(tr("Are you sure you would like to remove from favorites?"));
+    alert->addButtonWithTitle(tr("Yes"));
+    alert->addButtonWithTitle(tr("No"));
+    alert->setCancelButtonIndex(1);
+    alert->setDelegate(this);
+    alert->show();
+}
+
+void DetailViewController::alertViewClickedButtonAtIndex(AlertView *alertView, int buttonIndex)
+{
+    if (alertView->tag() != RemoveConfirmation)
+        return;
+    if (buttonIndex == 0) {
+        const auto link = parsedLink();
+        ZestoFavorite::removeFavoriteWithUrl(link ? link->url() : QString());
+        removedFromFavorites();
+    }
+    if (m_btnAddRemoveFavorites)
+        m_btnAddRemoveFavorites->setEnabled(true);
+}
+
+QString DetailViewController::mailBody(const QString &url)
+{
+    return QStringLiteral("Check out this listing:\n%1\n\nSent from my iPad using Listoro").arg(url);
+}
+
+void DetailViewController::compose()
+{
+    const auto link = parsedLink();
+    MailComposer::compose(QString(), mailBody(link ? link->url() : QString()));
+}

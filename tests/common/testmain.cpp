@@ -50,6 +50,12 @@ QString fixturesDir()
 int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
+#if LISTORO_TEST_APP == 3
+    // The embedded browser needs shared GL contexts, and its sandbox cannot run as root.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
     TestApplication app(argc, argv);
     app.setOrganizationName(QStringLiteral("Listoro"));
     app.setApplicationName(QStringLiteral("Listoro"));

@@ -1,0 +1,399 @@
+#include "common/testregistry.h"
+
+#include "demo/demosite.h"
+#include "grid/displayparsedlink.h"
+#include "grid/largeuicollectionview.h"
+#include "platform/cachedirectory.h"
+#include "platform/userdefaults.h"
+#include "saved/zestobookmark.h"
+#include "saved/zestofavorite.h"
+#include "screens/detailviewcontroller.h"
+#include "screens/listoroviewcontroller.h"
+#include "screens/mailcomposer.h"
+#include "scrape/parsedlink.h"
+#include "scrape/settingsrefresh.h"
+#include "ui/alertview.h"
+#include "ui/barbuttonitem.h"
+#include "ui/navigationcontroller.h"
+#include "ui/navigationitem.h"
+#include "ui/storyboard.h"
+#include "ui/viewtag.h"
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrlQuery>
+#include <QWebEngineView>
+
+namespace {
+
+constexpr int loadTimeout = 30000;
+
+AlertView *alertTitled(const QString &title)
+{
+    const auto alerts = AlertView::visibleAlerts();
+    for (AlertView *alert : alerts) {
+        if (alert->title() == title)
+            return alert;
+    }
+    return nullptr;
+}
+
+void press(AlertView *alert, int index)
+{
+    QVERIFY(alert);
+    QTest::mouseClick(alert->buttonAtIndex(index), Qt::LeftButton);
+}
+
+// Receives the mailto: addresses the detail screen hands to the desktop.
+class MailCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+} // namespace
+
+class TestBrowserScreen : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<DemoSite> site;
+    std::unique_ptr<NavigationController> navigation;
+    Storyboard storyboard;
+    QPointer<ListoroViewController> screen;
+
+    // A browser screen on a navigation controller, as the home screen pushes it.
+    void open(const QString &url, bool autozesto = false)
+    {
+        navigation = std::make_unique<NavigationController>();
+        navigation->resize(1024, 768);
+        auto *browser = new ListoroViewController;
+        browser->setStoryboard(&storyboard);
+        browser->setCurrentUrl(url);
+        browser->setAutozesto(autozesto);
+        screen = browser;
+        navigation->pushViewController(browser, false);
+        navigation->show();
+    }
+
+    void openAndWaitForPage(const QString &url)
+    {
+        open(url);
+        QTRY_VERIFY_WITH_TIMEOUT(screen->btnZesto()->isEnabled(), loadTimeout);
+    }
+
+    int gridItems() const
+    {
+        return screen->collectionView() ? screen->collectionView()->numberOfItemsInSection(0) : -1;
+    }
+
+    bool gridOpen() const
+    {
+        return screen->collectionView() && screen->collectionView()->alpha() == 1.0
+               && screen->collectionView()->isVisible() && !screen->loadingAlert();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        UserDefaults::setStoreFile(dir.filePath("defaults.ini"));
+        CacheDirectory::setPath(dir.filePath("cache"));
+        SettingsRefresh::seedFromShippedDocument();
+        DemoSite::Options options;
+        options.listingsPerPage = 6;
+        options.pages = 2;
+        options.maxPhotos = 3;
+        site = std::make_unique<DemoSite>(options);
+        QVERIFY(site->start());
+        storyboard.addPushSegue(ListoroViewController::detailSegue,
+                                [] { return new DetailViewController; });
+        MailComposer::setCanSendMail(true);
+    }
+    void init()
+    {
+        ZestoFavorite::clearAll();
+        ZestoBookmark::setBookmarks({});
+    }
+    void cleanup()
+    {
+        for (AlertView *alert : AlertView::visibleAlerts())
+            alert->dismissWithClickedButtonIndex(0, false);
+        navigation.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void cleanupTestCase()
+    {
+        site.reset();
+        UserDefaults::setStoreFile({});
+        CacheDirectory::setPath({});
+    }
+
+    void zesto_countsUpOpensTheGridAndOffersABookmark()
+    {
+        openAndWaitForPage(site->searchUrl().toString());
+        QCOMPARE(screen->navBar()->text(), site->searchUrl().toString());
+        QCOMPARE(screen->currentUrl(), site->searchUrl().toString());
+
+        QTest::mouseClick(screen->btnZesto(), Qt::LeftButton);
+        AlertView *loading = screen->loadingAlert();
+        QVERIFY(loading);
+        QCOMPARE(loading->tag(), int(ListoroViewController::Loading));
+        QCOMPARE(loading->title(), "Loading... 0%");
+        auto *bar = qobject_cast<QProgressBar *>(loading->viewWithTag(10));
+        QVERIFY(bar);
+        QSignalSpy counted(bar, &QProgressBar::valueChanged);
+        QVERIFY(!screen->webview()->isVisible());
+
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        QVERIFY(!counted.isEmpty());
+        QCOMPARE(gridItems(), 6);
+        QVERIFY(!AlertView::visibleAlerts().contains(loading));
+        QTRY_VERIFY(!screen->collectionView()->visibleCells().isEmpty());
+        const auto cell = screen->collectionView()->visibleCells().first();
+        QVERIFY(qobject_cast<DisplayParsedLink *>(cell));
+        QTRY_VERIFY_WITH_TIMEOUT(alertTitled("Bookmark page?"), 5000);
+        QVERIFY(screen->toolbar()->isVisible());
+        QCOMPARE(screen->extractor()->nextLink(), site->searchUrl(2).toString());
+    }
+
+    void bookmarkOffer_yesNamesAndSavesTheAddress()
+    {
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(alertTitled("Bookmark page?"), loadTimeout);
+        press(alertTitled("Bookmark page?"), 0);
+        AlertView *prompt = nullptr;
+        QTRY_VERIFY((prompt = alertTitled("Name your bookmark")));
+        QCOMPARE(prompt->message(), "i.e: antique tables below $60");
+        prompt->textFieldAtIndex(0)->setText("Demo finds");
+        press(prompt, 0);
+        const auto bookmarks = ZestoBookmark::getBookmarks();
+        QCOMPARE(bookmarks.size(), 1);
+        QCOMPARE(bookmarks.first().title(), "Demo finds");
+        QCOMPARE(bookmarks.first().url(), screen->navBar()->text());
+        QVERIFY(!screen->bookmarkAlert());
+    }
+
+    void next_loadsTheSecondPageWithoutOffer()
+    {
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(alertTitled("Bookmark page?"), loadTimeout);
+        press(alertTitled("Bookmark page?"), 1);
+        QTest::mouseClick(screen->btnNext(), Qt::LeftButton);
+        QVERIFY(screen->isnext());
+        QCOMPARE(screen->currentUrl(), site->searchUrl(2).toString());
+        QCOMPARE(screen->navBar()->text(), site->searchUrl(2).toString());
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        QCOMPARE(gridItems(), 6);
+        QCOMPARE(screen->extractor()->parsedLinks()->value(0)->url(), site->listingUrl(6).toString());
+        QTest::qWait(200);
+        QVERIFY(!alertTitled("Bookmark page?"));
+        QVERIFY(!screen->toolbar()->isVisible()); // the last page has no next link
+    }
+
+    void tileFavorite_thenDetailRemovesItAfterYes()
+    {
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        if (AlertView *offer = alertTitled("Bookmark page?"))
+            press(offer, 1);
+        auto *tile = qobject_cast<DisplayParsedLink *>(
+            screen->collectionView()->cellForItemAtIndexPath({0, 0}));
+        QVERIFY(tile);
+        QAbstractButton *favorite = tile->addRemoveFavorite();
+        QCOMPARE(viewTag(favorite), 0);
+        QTest::mouseClick(favorite, Qt::LeftButton);
+        QCOMPARE(viewTag(favorite), 1);
+        QCOMPARE(ZestoFavorite::getFavorites().size(), 1);
+        const QString listing = site->listingUrl(0).toString();
+        QCOMPARE(ZestoFavorite::getFavorites().first().url(), listing);
+
+        // Removing from the tile asks first; "No" keeps it.
+        QTest::mouseClick(favorite, Qt::LeftButton);
+        press(alertTitled("Remove Favorite?"), 1);
+        QVERIFY(ZestoFavorite::isFavorited(listing));
+        QVERIFY(favorite->isEnabled());
+
+        // A click on the tile opens the listing's page in the detail screen.
+        QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(tile->width() / 2, 30));
+        DetailViewController *detail = nullptr;
+        QTRY_VERIFY((detail = qobject_cast<DetailViewController *>(navigation->topViewController())));
+        QVERIFY(!screen->autozesto());
+        QCOMPARE(detail->parsedLink()->url(), listing);
+        QTRY_COMPARE_WITH_TIMEOUT(detail->webview()->url().toString(), listing, loadTimeout);
+        BarButtonItem *toggle = detail->btnAddRemoveFavorites();
+        QCOMPARE(toggle->tag(), 11);
+        QCOMPARE(toggle->title(), "Remove favorite");
+        QCOMPARE(toggle->tintColor(), QColor(Qt::red));
+        toggle->trigger();
+        QVERIFY(!toggle->isEnabled());
+        press(alertTitled("Remove Favorite?"), 0);
+        QVERIFY(!ZestoFavorite::isFavorited(listing));
+        QCOMPARE(toggle->tag(), 10);
+        QCOMPARE(toggle->title(), "Add to favorites");
+        QCOMPARE(toggle->tintColor(), QColor(Qt::blue));
+        QVERIFY(toggle->isEnabled());
+        toggle->trigger();
+        QVERIFY(ZestoFavorite::isFavorited(listing));
+
+        // E-mail: the listing's address in the body, an empty subject.
+        MailCatcher catcher;
+        QDesktopServices::setUrlHandler("mailto", &catcher, "open");
+        const auto items = detail->navigationItem()->rightBarButtonItems();
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items.at(1)->title(), "Email");
+        items.at(1)->trigger();
+        QDesktopServices::unsetUrlHandler("mailto");
+        QCOMPARE(catcher.urls.size(), 1);
+        const QUrlQuery query(catcher.urls.first());
+        QCOMPARE(query.queryItemValue("subject", QUrl::FullyDecoded), QString());
+        QCOMPARE(query.queryItemValue("body", QUrl::FullyDecoded),
+                 "Check out this listing:\n" + listing + "\n\nSent from my iPad using Listoro");
+
+        // Coming back finds the grid as it was.
+        navigation->popViewControllerAnimated(false);
+        QTRY_COMPARE(navigation->topViewController(), screen.data());
+        QVERIFY(gridOpen());
+    }
+
+    void favoritesGrid_showsTheStoredFavoritesInOrder()
+    {
+        for (int i : {4, 1, 3})
+            ZestoFavorite(site->listing(i).title, site->listingUrl(i).toString()).addToFavorites();
+        open(ListoroViewController::favoritesUrl, true);
+        QCOMPARE(screen->navBar()->text(), ListoroViewController::favoritesUrl);
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        QCOMPARE(gridItems(), 3);
+        const auto links = *screen->extractor()->parsedLinks();
+        QCOMPARE(links.value(0)->url(), site->listingUrl(4).toString());
+        QCOMPARE(links.value(1)->url(), site->listingUrl(1).toString());
+        QCOMPARE(links.value(2)->url(), site->listingUrl(3).toString());
+        QVERIFY(screen->extractor()->nextLink().isNull());
+        QVERIFY(!screen->toolbar()->isVisible());
+        QTest::qWait(100);
+        QVERIFY(!alertTitled("Bookmark page?")); // opened in grid mode: no offer
+    }
+
+    void pageWithoutListings_showsTheMessage()
+    {
+        openAndWaitForPage(site->searchUrl(9).toString());
+        screen->btnZesto()->click();
+        const QString message = "You must be on a page that contains search results or a list of "
+                                "links prior to clicking the Zesto button";
+        QTRY_VERIFY_WITH_TIMEOUT(alertTitled(message), loadTimeout);
+        QCOMPARE(alertTitled(message)->buttonTitleAtIndex(0), "Ok");
+        QVERIFY(!screen->loadingAlert());
+        QVERIFY(screen->webview()->isVisible());
+        QVERIFY(!screen->collectionView());
+    }
+
+    void deadResultsPage_showsTheFailure()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString dead = QStringLiteral("http://127.0.0.1:%1/listoro-demo/search").arg(closed.serverPort());
+        closed.close();
+        open(dead, true);
+        QTRY_VERIFY_WITH_TIMEOUT(alertTitled("The page could not be loaded"), loadTimeout);
+        QVERIFY(!screen->loadingAlert());
+        QVERIFY(!screen->collectionView());
+        QVERIFY(screen->webview()->isVisible());
+    }
+
+    void cancel_returnsWithoutAGrid()
+    {
+        DemoSite::Options slow;
+        slow.listingsPerPage = 4;
+        slow.pages = 1;
+        slow.delayMs = 1500;
+        DemoSite slowSite(slow);
+        QVERIFY(slowSite.start());
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->setCurrentUrl(slowSite.searchUrl().toString());
+        screen->btnZesto()->click();
+        AlertView *loading = screen->loadingAlert();
+        QVERIFY(loading);
+        press(loading, 0);
+        QVERIFY(screen->webview()->isVisible());
+        QTest::qWait(2500); // longer than the slow site takes to answer
+        QVERIFY(!screen->collectionView());
+        QVERIFY(!screen->extractor());
+        QVERIFY(AlertView::visibleAlerts().isEmpty());
+    }
+
+    void cancel_inGridModeFromHomeGoesBack()
+    {
+        DemoSite::Options slow;
+        slow.pages = 1;
+        slow.delayMs = 1500;
+        DemoSite slowSite(slow);
+        QVERIFY(slowSite.start());
+        auto *home = new ViewController;
+        navigation = std::make_unique<NavigationController>(home);
+        navigation->resize(1024, 768);
+        navigation->show();
+        auto *browser = new ListoroViewController;
+        browser->setCurrentUrl(slowSite.searchUrl().toString());
+        browser->setAutozesto(true);
+        screen = browser;
+        navigation->pushViewController(browser, false);
+        QTRY_VERIFY(screen && screen->loadingAlert());
+        press(screen->loadingAlert(), 0);
+        QTRY_COMPARE(navigation->topViewController(), home);
+    }
+
+    void addressField_loadsWhatIsTypedAndBackReturnsFromTheGrid()
+    {
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->navBar()->setText(site->searchUrl(2).toString());
+        QTest::keyClick(screen->navBar(), Qt::Key_Return);
+        QCOMPARE(screen->currentUrl(), site->searchUrl(2).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(screen->webview()->url(), site->searchUrl(2), loadTimeout);
+        QTRY_VERIFY(screen->btnBack()->isEnabled());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        const QUrl before = screen->webview()->url();
+        screen->backClicked(); // from the grid to the page, history untouched
+        QVERIFY(screen->webview()->isVisible());
+        QVERIFY(screen->collectionView()->isHidden());
+        QCOMPARE(screen->webview()->url(), before);
+        QTest::keyClick(screen, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(screen->navBar()->hasFocus());
+    }
+
+    void resize_relaysTilesWithoutFetching()
+    {
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        const auto first = screen->extractor()->parsedLinks()->value(0);
+        QTRY_VERIFY_WITH_TIMEOUT(first->settled(), loadTimeout);
+        const int requests = site->requestCount("/listoro-demo/search");
+        navigation->resize(1200, 800);
+        QTRY_COMPARE(screen->screen_width(), 1200);
+        QTRY_COMPARE(first->size().width, 1200.f);
+        auto *tile = qobject_cast<DisplayParsedLink *>(
+            screen->collectionView()->cellForItemAtIndexPath({0, 0}));
+        QVERIFY(tile);
+        QTRY_COMPARE(tile->tileWidth(), 1200);
+        QCOMPARE(site->requestCount("/listoro-demo/search"), requests);
+    }
+};
+
+LISTORO_TEST(TestBrowserScreen)
+#include "tst_browserscreen.moc"
