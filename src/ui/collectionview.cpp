@@ -549,7 +549,10 @@ void CollectionView::updateViewportOpacity()
 void CollectionView::setAlpha(qreal alpha)
 {
     m_alpha = std::clamp(alpha, qreal(0), qreal(1));
-    if (m_alpha >= 1) {
+    // Fully transparent: draw nothing at all. An opacity effect at zero still takes part in
+    // the window's composition, which shows black where an embedded browser lives.
+    viewport()->setVisible(m_alpha > 0);
+    if (m_alpha >= 1 || m_alpha <= 0) {
         setGraphicsEffect(nullptr);
     } else {
         auto *effect = qobject_cast<QGraphicsOpacityEffect *>(graphicsEffect());
