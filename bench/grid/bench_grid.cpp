@@ -66,10 +66,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption({"listings", "Listings on the results page.", "N", "100"});
-    parser.addOption({"photos", "Most photos per listing.", "N", "4"});
-    parser.addOption({"delay-ms", "Delay of every response.", "N", "50"});
-    parser.addOption({"runs", "Runs of each (cold, warm).", "N", "3"});
+    parser.addOption({ "listings", "Listings on the results page.", "N", "100" });
+    parser.addOption({ "photos", "Most photos per listing.", "N", "4" });
+    parser.addOption({ "delay-ms", "Delay of every response.", "N", "50" });
+    parser.addOption({ "runs", "Runs of each (cold, warm).", "N", "3" });
     parser.process(app);
 
     QTemporaryDir dir;
@@ -92,7 +92,7 @@ int main(int argc, char **argv)
                 photos, options.delayMs);
 
     const int runs = parser.value("runs").toInt();
-    for (const bool warm : {false, true}) {
+    for (const bool warm : { false, true }) {
         for (int run = 0; run < runs; ++run) {
             if (!warm)
                 ParsedLink::cleanCache();
@@ -109,20 +109,22 @@ int main(int argc, char **argv)
             timer.start();
             screen->btnZesto()->click();
             const bool opened = waitFor(
-                [&] { return screen->collectionView() && screen->collectionView()->alpha() == 1.0; },
+                [&] {
+                    return screen->collectionView() && screen->collectionView()->alpha() == 1.0;
+                },
                 120000);
             const double openMs = timer.nsecsElapsed() / 1e6;
             const bool filled = waitFor(
                 [&] {
                     return screen->extractor() && screen->extractor()->progress() == 100
-                           && visibleTilesFilled(screen);
+                        && visibleTilesFilled(screen);
                 },
                 120000);
             const double filledMs = timer.nsecsElapsed() / 1e6;
             std::printf("%s cache, run %d: grid open %s %.0f ms, every listing settled and tiles "
                         "on screen filled %s %.0f ms\n",
-                        warm ? "warm" : "cold", run + 1, opened ? "after" : "NOT within",
-                        openMs, filled ? "after" : "NOT within", filledMs);
+                        warm ? "warm" : "cold", run + 1, opened ? "after" : "NOT within", openMs,
+                        filled ? "after" : "NOT within", filledMs);
             std::fflush(stdout);
             for (AlertView *alert : AlertView::visibleAlerts())
                 alert->dismissWithClickedButtonIndex(0, false);

@@ -62,7 +62,7 @@ void DetailViewController::createUIBarButtonItems()
     else
         removedFromFavorites();
 
-    QList<BarButtonItem *> items{toggle};
+    QList<BarButtonItem *> items{ toggle };
     if (MailComposer::canSendMail()) {
         email->setTitle(tr("Email"));
         items.append(email);
@@ -129,7 +129,8 @@ void DetailViewController::alertViewClickedButtonAtIndex(AlertView *alertView, i
 
 QString DetailViewController::mailBody(const QString &url)
 {
-    return QStringLiteral("Check out this listing:\n%1\n\nSent from my iPad using Listoro").arg(url);
+    return QStringLiteral("Check out this listing:\n%1\n\nSent from my iPad using Listoro")
+        .arg(url);
 }
 
 void DetailViewController::compose()

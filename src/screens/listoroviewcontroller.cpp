@@ -82,7 +82,7 @@ ListoroViewController::~ListoroViewController()
         m_collectionView->setDataSource(nullptr);
         m_collectionView->setDelegate(nullptr);
     }
-    for (AlertView *alert : {m_loadingAlert.data(), m_bookmarkAlert.data()}) {
+    for (AlertView *alert : { m_loadingAlert.data(), m_bookmarkAlert.data() }) {
         if (alert)
             alert->dismissWithClickedButtonIndex(0, false);
     }
@@ -115,15 +115,17 @@ void ListoroViewController::buildViews()
     m_navBar->setObjectName(QStringLiteral("navBar"));
     m_navBar->setPlaceholderText(tr("Address of a classified site's page"));
     m_navBar->setClearButtonEnabled(true);
-    connect(m_navBar, &QLineEdit::returnPressed, this, &ListoroViewController::textFieldShouldReturn);
+    connect(m_navBar, &QLineEdit::returnPressed, this,
+            &ListoroViewController::textFieldShouldReturn);
 
     m_btnBack = controlButton(QStringLiteral("‹"), tr("Back (Alt+Left)"), m_browserControlsView);
     m_btnBack->setObjectName(QStringLiteral("btnBack"));
     connect(m_btnBack, &QPushButton::clicked, this, &ListoroViewController::backClicked);
-    m_btnForward = controlButton(QStringLiteral("›"), tr("Forward (Alt+Right)"), m_browserControlsView);
+    m_btnForward
+        = controlButton(QStringLiteral("›"), tr("Forward (Alt+Right)"), m_browserControlsView);
     m_btnForward->setObjectName(QStringLiteral("btnForward"));
     connect(m_btnForward, &QPushButton::clicked, this, &ListoroViewController::forwardClicked);
-    for (QPushButton *arrow : {m_btnBack, m_btnForward}) {
+    for (QPushButton *arrow : { m_btnBack, m_btnForward }) {
         arrow->setFixedSize(34, 30);
         arrow->setStyleSheet(QStringLiteral("QPushButton { color: #333; background: transparent; "
                                             "border: none; font-size: 22px; padding: 0 0 3px 0; }"
@@ -137,7 +139,8 @@ void ListoroViewController::buildViews()
 
     m_webview = new QWebEngineView(this);
     m_webview->setObjectName(QStringLiteral("webview"));
-    connect(m_webview, &QWebEngineView::loadStarted, this, &ListoroViewController::webViewDidStartLoad);
+    connect(m_webview, &QWebEngineView::loadStarted, this,
+            &ListoroViewController::webViewDidStartLoad);
     connect(m_webview, &QWebEngineView::loadFinished, this, [this](bool ok) {
         if (ok)
             webViewDidFinishLoad();
@@ -158,7 +161,8 @@ void ListoroViewController::buildViews()
     m_btnReload = controlButton(tr("Reload tiles"), tr("Draw the tiles again (F5)"), m_toolbar);
     m_btnReload->setObjectName(QStringLiteral("btnReload"));
     connect(m_btnReload, &QPushButton::clicked, this, &ListoroViewController::reloadClicked);
-    m_btnNext = controlButton(tr("Next page  ›"), tr("The next page of results, as a grid"), m_toolbar);
+    m_btnNext
+        = controlButton(tr("Next page  ›"), tr("The next page of results, as a grid"), m_toolbar);
     m_btnNext->setObjectName(QStringLiteral("btnNext"));
     connect(m_btnNext, &QPushButton::clicked, this, &ListoroViewController::nextClicked);
     bar->addWidget(m_btnReload);
@@ -423,17 +427,17 @@ void ListoroViewController::webViewDidFinishLoad()
     m_navBar->setCursorPosition(0);
     m_currentUrl = m_navBar->text();
     enableZesto();
-    if (m_activityIndicator)
-        m_activityIndicator->hide();
-    m_activityIndicator.clear();
-    const QWebEngineHistory *history = m_webview->history();
-    history->canGoBack() ? enableButton(m_btnBack) : disableButton(m_btnBack);
-    history->canGoForward() ? enableButton(m_btnForward) : disableButton(m_btnForward);
+    endPageLoad();
 }
 
 void ListoroViewController::webViewDidFailLoad()
 {
     // The browser shows its own error page; the box must not wait for good.
+    endPageLoad();
+}
+
+void ListoroViewController::endPageLoad()
+{
     if (m_activityIndicator)
         m_activityIndicator->hide();
     m_activityIndicator.clear();
@@ -604,7 +608,8 @@ void ListoroViewController::zestoClicked()
     m_receivedData.clear();
     const QUrl url(m_currentUrl, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty()) {
-        MainQueue::post(this, [this] { fetchFailed(tr("This is not the address of a web page.")); });
+        MainQueue::post(this,
+                        [this] { fetchFailed(tr("This is not the address of a web page.")); });
         return;
     }
     m_pageFetch = HttpClient::instance().get(url, this, [this](const HttpResult &result) {
@@ -628,8 +633,9 @@ void ListoroViewController::fetchFailed(const QString &reason)
 {
     dismissLoadingAlert();
     loadUrl();
-    showMessage(tr("The page could not be loaded"),
-                tr("Listoro could not fetch %1 again to find its listings.\n%2").arg(m_currentUrl, reason));
+    showMessage(
+        tr("The page could not be loaded"),
+        tr("Listoro could not fetch %1 again to find its listings.\n%2").arg(m_currentUrl, reason));
 }
 
 void ListoroViewController::abandonLoading()
@@ -720,7 +726,8 @@ void ListoroViewController::showLoading()
 {
     if (m_loadingAlert)
         return;
-    auto *alert = new AlertView(QStringLiteral(" "), QStringLiteral(" "), this, tr("Cancel"), {}, this);
+    auto *alert
+        = new AlertView(QStringLiteral(" "), QStringLiteral(" "), this, tr("Cancel"), {}, this);
     auto *bar = new QProgressBar;
     bar->setGeometry(50, 50, 200, 30);
     bar->setFixedSize(200, 30);
@@ -739,7 +746,8 @@ void ListoroViewController::progress(int percent)
 {
     if (percent <= 90) {
         if (m_loadingAlert) {
-            if (auto *bar = qobject_cast<QProgressBar *>(m_loadingAlert->viewWithTag(progressViewTag)))
+            if (auto *bar
+                = qobject_cast<QProgressBar *>(m_loadingAlert->viewWithTag(progressViewTag)))
                 bar->setValue(percent);
             m_loadingAlert->setTitle(tr("Loading... %1%").arg(percent));
         }
@@ -835,13 +843,13 @@ void ListoroViewController::fixParsedLinksWidths()
     if (!m_extractor || !m_extractor->parsedLinks())
         return;
     for (const ParsedLink::Ptr &link : *m_extractor->parsedLinks())
-        link->setSize({float(m_screenWidth), link->size().height});
+        link->setSize({ float(m_screenWidth), link->size().height });
     if (!m_collectionView)
         return;
     const int count = m_collectionView->numberOfItemsInSection(0);
     for (int i = 0; i < count; ++i) {
         if (auto *tile = qobject_cast<DisplayParsedLink *>(
-                m_collectionView->cellForItemAtIndexPath(IndexPath{0, i}))) {
+                m_collectionView->cellForItemAtIndexPath(IndexPath{ 0, i }))) {
             tile->recomputeDimensionsWithWidth(m_screenWidth);
         }
     }
@@ -924,8 +932,8 @@ CollectionViewCell *ListoroViewController::collectionViewCellForItemAtIndexPath(
     if (!tile)
         return nullptr;
     const ParsedLink::Ptr link = m_extractor && m_extractor->parsedLinks()
-                                     ? m_extractor->parsedLinks()->value(indexPath.row())
-                                     : nullptr;
+        ? m_extractor->parsedLinks()->value(indexPath.row())
+        : nullptr;
     // A tile that already shows the listing as it is now is returned as it is.
     if (link && !tile->showsCurrent(link)) {
         configureTile(tile);
@@ -940,15 +948,15 @@ QSizeF ListoroViewController::sizeForItemAtIndexPath(CollectionView *, Collectio
                                                      const IndexPath &indexPath)
 {
     const ParsedLink::Ptr link = m_extractor && m_extractor->parsedLinks()
-                                     ? m_extractor->parsedLinks()->value(indexPath.row())
-                                     : nullptr;
+        ? m_extractor->parsedLinks()->value(indexPath.row())
+        : nullptr;
     if (link && link->size().height > 0)
         return QSizeF(link->size().width, link->size().height);
     return QSizeF(m_screenWidth, 60.0);
 }
 
-QMarginsF ListoroViewController::insetForSectionAtIndex(CollectionView *, CollectionViewFlowLayout *,
-                                                        int)
+QMarginsF ListoroViewController::insetForSectionAtIndex(CollectionView *,
+                                                        CollectionViewFlowLayout *, int)
 {
     return QMarginsF(0, 20, 0, 10);
 }
@@ -983,16 +991,11 @@ void ListoroViewController::reloadDataForVisibleSectionsThatHaveNotBeenReloadedI
     QList<IndexPath> reload;
     for (int row : visible) {
         if (!visiblePathsInLastScroll || !visiblePathsInLastScroll->count(row))
-            reload.append(IndexPath{0, row});
+            reload.append(IndexPath{ 0, row });
     }
     if (visiblePathsInLastScroll)
         visiblePathsInLastScroll->insert(visible.cbegin(), visible.cend());
     else
         visiblePathsInLastScroll = visible;
     scrollView->reloadItems(reload);
-}
-
-bool ListoroViewController::eventFilter(QObject *watched, QEvent *event)
-{
-    return ViewController::eventFilter(watched, event);
 }

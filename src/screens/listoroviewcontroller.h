@@ -127,19 +127,21 @@ public:
                                      CollectionViewFlowLayout *layout, int section) override;
     void scrollViewDidScroll(CollectionView *collectionView) override;
     void scrollViewDidEndDragging(CollectionView *collectionView, bool willDecelerate) override;
-    void reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(CollectionView *scrollView);
+    void reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(
+        CollectionView *scrollView);
 
     // The six settings every tile gets before it lays a listing out.
     void configureTile(DisplayParsedLink *tile) const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildViews();
     void buildShortcuts();
     void updateGridItems();
+    // Hides the page-loading box and sets back and forward from the history.
+    void endPageLoad();
     void fetchFailed(const QString &reason);
     void abandonLoading();
     void dismissLoadingAlert();

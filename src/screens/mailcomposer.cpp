@@ -16,8 +16,9 @@ bool askDesktop()
     if (xdgMime.isEmpty())
         return false;
     QProcess query;
-    query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"),
-                          QStringLiteral("x-scheme-handler/mailto")});
+    query.start(xdgMime,
+                { QStringLiteral("query"), QStringLiteral("default"),
+                  QStringLiteral("x-scheme-handler/mailto") });
     if (!query.waitForFinished(3000))
         return false;
     return !query.readAllStandardOutput().trimmed().isEmpty();

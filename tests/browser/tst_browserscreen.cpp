@@ -7,11 +7,11 @@
 #include "platform/userdefaults.h"
 #include "saved/zestobookmark.h"
 #include "saved/zestofavorite.h"
+#include "scrape/parsedlink.h"
+#include "scrape/settingsrefresh.h"
 #include "screens/detailviewcontroller.h"
 #include "screens/listoroviewcontroller.h"
 #include "screens/mailcomposer.h"
-#include "scrape/parsedlink.h"
-#include "scrape/settingsrefresh.h"
 #include "ui/alertview.h"
 #include "ui/barbuttonitem.h"
 #include "ui/navigationcontroller.h"
@@ -103,7 +103,7 @@ private:
     bool gridOpen() const
     {
         return screen->collectionView() && screen->collectionView()->alpha() == 1.0
-               && screen->collectionView()->isVisible() && !screen->loadingAlert();
+            && screen->collectionView()->isVisible() && !screen->loadingAlert();
     }
 
 private Q_SLOTS:
@@ -199,7 +199,8 @@ private Q_SLOTS:
         QCOMPARE(screen->navBar()->text(), site->searchUrl(2).toString());
         QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
         QCOMPARE(gridItems(), 6);
-        QCOMPARE(screen->extractor()->parsedLinks()->value(0)->url(), site->listingUrl(6).toString());
+        QCOMPARE(screen->extractor()->parsedLinks()->value(0)->url(),
+                 site->listingUrl(6).toString());
         QTest::qWait(200);
         QVERIFY(!alertTitled("Bookmark page?"));
         QVERIFY(!screen->toolbar()->isVisible()); // the last page has no next link
@@ -213,7 +214,7 @@ private Q_SLOTS:
         if (AlertView *offer = alertTitled("Bookmark page?"))
             press(offer, 1);
         auto *tile = qobject_cast<DisplayParsedLink *>(
-            screen->collectionView()->cellForItemAtIndexPath({0, 0}));
+            screen->collectionView()->cellForItemAtIndexPath({ 0, 0 }));
         QVERIFY(tile);
         QAbstractButton *favorite = tile->addRemoveFavorite();
         QCOMPARE(viewTag(favorite), 0);
@@ -232,7 +233,8 @@ private Q_SLOTS:
         // A click on the tile opens the listing's page in the detail screen.
         QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(tile->width() / 2, 30));
         DetailViewController *detail = nullptr;
-        QTRY_VERIFY((detail = qobject_cast<DetailViewController *>(navigation->topViewController())));
+        QTRY_VERIFY(
+            (detail = qobject_cast<DetailViewController *>(navigation->topViewController())));
         QVERIFY(!screen->autozesto());
         QCOMPARE(detail->parsedLink()->url(), listing);
         QTRY_COMPARE_WITH_TIMEOUT(detail->webview()->url().toString(), listing, loadTimeout);
@@ -273,7 +275,7 @@ private Q_SLOTS:
 
     void favoritesGrid_showsTheStoredFavoritesInOrder()
     {
-        for (int i : {4, 1, 3})
+        for (int i : { 4, 1, 3 })
             ZestoFavorite(site->listing(i).title, site->listingUrl(i).toString()).addToFavorites();
         open(ListoroViewController::favoritesUrl, true);
         QCOMPARE(screen->navBar()->text(), ListoroViewController::favoritesUrl);
@@ -306,7 +308,8 @@ private Q_SLOTS:
     {
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        const QString dead = QStringLiteral("http://127.0.0.1:%1/listoro-demo/search").arg(closed.serverPort());
+        const QString dead
+            = QStringLiteral("http://127.0.0.1:%1/listoro-demo/search").arg(closed.serverPort());
         closed.close();
         open(dead, true);
         QTRY_VERIFY_WITH_TIMEOUT(alertTitled("The page could not be loaded"), loadTimeout);
@@ -388,7 +391,7 @@ private Q_SLOTS:
         QTRY_COMPARE(screen->screen_width(), 1200);
         QTRY_COMPARE(first->size().width, 1200.f);
         auto *tile = qobject_cast<DisplayParsedLink *>(
-            screen->collectionView()->cellForItemAtIndexPath({0, 0}));
+            screen->collectionView()->cellForItemAtIndexPath({ 0, 0 }));
         QVERIFY(tile);
         QTRY_COMPARE(tile->tileWidth(), 1200);
         QCOMPARE(site->requestCount("/listoro-demo/search"), requests);
