@@ -50,6 +50,7 @@ constexpr double dimmedAlpha = 0.4;
 constexpr double dimmedBackground = 0.2;
 constexpr double coverAlpha = 0.95;
 constexpr int bookmarkRowHeight = 54;
+constexpr int bookmarksHeaderHeight = 56;
 
 // The colours UIKit names light gray and dark gray.
 const QColor lightGray = QColor::fromRgbF(2.0f / 3, 2.0f / 3, 2.0f / 3);
@@ -84,6 +85,9 @@ HomeViewController::HomeViewController(QWidget *parent)
     m_coverView = new PanelView(this);
     m_coverView->setObjectName(QStringLiteral("coverView"));
     m_coverView->setBackgroundBrush(QColor(24, 28, 34, 150));
+    m_coverHint = new QLabel(tr("Click anywhere to go on"), m_coverView);
+    m_coverHint->setObjectName(QStringLiteral("coverHint"));
+    m_coverHint->setAlignment(Qt::AlignCenter);
     m_coverView->hide();
     connect(m_coverView, &PanelView::tapped, this, &HomeViewController::handleCoverViewSingleTap);
 }
@@ -131,6 +135,7 @@ void HomeViewController::buildBookmarksPanel()
 
     m_bookmarksHeader = new HomeHeader(QRect(), m_vwBookmarksView);
     m_bookmarksHeader->setObjectName(QStringLiteral("bookmarksHeader"));
+    m_bookmarksHeader->setFixedHeight(bookmarksHeaderHeight);
     auto *heading = new QLabel(tr("Bookmarks"), m_bookmarksHeader);
     heading->setObjectName(QStringLiteral("bookmarksHeading"));
     m_bookmarksCount = new QLabel(m_bookmarksHeader);
@@ -155,10 +160,13 @@ void HomeViewController::buildBookmarksPanel()
     m_bookmarksTable->setUniformItemSizes(true);
     m_bookmarksTable->viewport()->setAutoFillBackground(false);
 
+    // The hint lies over the panel rather than in it, so it stays legible while the empty
+    // panel is dimmed.
     m_bookmarksPlaceholder
         = new QLabel(tr("No bookmarks yet: open a results page, press Zesto, and save it when "
                         "asked."),
-                     m_vwBookmarksView);
+                     this);
+    m_bookmarksPlaceholder->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_bookmarksPlaceholder->setObjectName(QStringLiteral("bookmarksPlaceholder"));
     m_bookmarksPlaceholder->setAlignment(Qt::AlignCenter);
     m_bookmarksPlaceholder->setWordWrap(true);
@@ -171,7 +179,6 @@ void HomeViewController::buildBookmarksPanel()
     layout->addWidget(rule);
     layout->addSpacing(6);
     layout->addWidget(m_bookmarksTable, 1);
-    layout->addWidget(m_bookmarksPlaceholder, 1);
 
     setStyleSheet(
         QStringLiteral("#lblFavoritesNumber { font-size: 22px; font-weight: bold; color: #2b2b2b; }"
@@ -180,7 +187,8 @@ void HomeViewController::buildBookmarksPanel()
                        "#bookmarksHeading { font-size: 18px; font-weight: bold; color: #2b2b2b; }"
                        "#bookmarksCount { font-size: 13px; color: #8a867e; }"
                        "#bookmarksRule { background: rgba(0, 0, 0, 0.08); margin: 0 16px; }"
-                       "#bookmarksPlaceholder { font-size: 15px; color: #6b6b6b; padding: 0 60px; }"
+                       "#bookmarksPlaceholder { font-size: 15px; color: #5f5b55; padding: 0 60px; }"
+                       "#coverHint { font-size: 15px; color: rgba(255, 255, 255, 0.85); }"
                        "#bookmarksTable { background: transparent; border: none; outline: 0;"
                        "  padding: 0 10px; }"
                        "#bookmarksTable::item { border: none; background: transparent; }"));
@@ -290,8 +298,12 @@ void HomeViewController::layoutPanels()
     const QRect favorites = m_vwFavoritesView->frame();
     m_vwBookmarksView->setFrame(QRect(panelMargin, favorites.y() + favorites.height() + panelMargin,
                                       m_screenWidth - 2 * panelMargin, bookmarksPanelHeight));
+    m_bookmarksPlaceholder->setGeometry(
+        m_vwBookmarksView->frame().adjusted(0, bookmarksHeaderHeight, 0, -bookmarksHeaderHeight));
     if (!m_coverView->isHidden())
         m_coverView->setFrame(QRect(0, 0, m_screenWidth, m_screenHeight));
+    // The hint sits under the panels, where the screen is still in sight.
+    m_coverHint->setGeometry(0, m_vwBookmarksView->frame().bottom() + 16, m_screenWidth, 28);
 }
 
 void HomeViewController::fixUI()
@@ -525,7 +537,6 @@ void HomeViewController::reloadData()
     }
     if (current >= 0 && current < rows)
         m_bookmarksTable->setCurrentRow(current, QItemSelectionModel::NoUpdate);
-    m_bookmarksTable->setVisible(rows > 0);
     m_bookmarksPlaceholder->setVisible(rows == 0);
     m_bookmarksCount->setText(rows == 1 ? tr("1 saved page") : tr("%1 saved pages").arg(rows));
 }

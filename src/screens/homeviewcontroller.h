@@ -135,6 +135,7 @@ private:
     CustomBadge *m_favoritesBadge = nullptr;
     QLabel *m_favoritesChevron = nullptr;
     PanelView *m_coverView = nullptr;
+    QLabel *m_coverHint = nullptr;
     QPointer<BarButtonItem> m_btnCraigslist;
     QPointer<BarButtonItem> m_btnKijiji;
     QPointer<BarButtonItem> m_btnBackpage;

@@ -195,7 +195,13 @@ void PanelView::paintEvent(QPaintEvent *)
             color.setAlphaF(float(color.alphaF() * m_shadowOpacity));
             m_shadow.emplace(std::max(1, m_shadowRadius), color, m_shadowOffset);
         }
+        // A layer's shadow follows the alpha of what it draws: a faint background casts a
+        // faint shadow.
+        painter.save();
+        if (m_background.style() != Qt::NoBrush)
+            painter.setOpacity(m_backgroundOpacity);
         m_shadow->paint(&painter, path);
+        painter.restore();
     }
 
     if (m_background.style() != Qt::NoBrush && m_backgroundOpacity > 0.0) {
