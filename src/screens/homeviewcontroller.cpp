@@ -98,7 +98,6 @@ void HomeViewController::buildFavoritesPanel()
 {
     m_vwFavoritesView = new PanelView(this);
     m_vwFavoritesView->setObjectName(QStringLiteral("vwFavoritesView"));
-    m_vwFavoritesView->setToolTip(tr("Open your favorites as a grid of photos"));
     connect(m_vwFavoritesView, &PanelView::tapped, this, &HomeViewController::handleSingleTap);
 
     m_favoritesBadge
@@ -265,6 +264,9 @@ void HomeViewController::viewWillAppear(bool animated)
 void HomeViewController::viewDidAppear(bool animated)
 {
     ViewController::viewDidAppear(animated);
+    // Arrow keys, Enter and Delete work on the bookmarks at once.
+    if (m_bookmarksTable->count() > 0)
+        m_bookmarksTable->setFocus();
     checkFirstTime();
 }
 
@@ -346,6 +348,8 @@ void HomeViewController::fixUI()
     }
     m_vwFavoritesView->setHighlightsOnHover(favorites > 0);
     m_vwFavoritesView->setCursor(favorites > 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    m_vwFavoritesView->setToolTip(favorites > 0 ? tr("Open your favorites as a grid of photos")
+                                                : QString());
 
     const bool anyBookmark = !ZestoBookmark::getBookmarks().isEmpty();
     setViewAlpha(m_vwBookmarksView, anyBookmark ? 1.0 : dimmedAlpha);
