@@ -471,6 +471,8 @@ void HomeViewController::prepareForSegue(StoryboardSegue &segue, QObject *sender
         if (auto *howto = qobject_cast<HowtoPopOverViewController *>(segue.destination)) {
             howto->setPopover(m_popover);
             howto->setHomeViewController(this);
+            // The cover's hint shows only while the how-to is away.
+            howto->installEventFilter(this);
         }
     }
 }
@@ -589,6 +591,9 @@ void HomeViewController::didSelectRowAtIndexPath(int row)
 
 bool HomeViewController::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && m_popover
+        && watched == m_popover->contentViewController())
+        m_coverHint->setVisible(event->type() == QEvent::Hide);
     if (watched == m_bookmarksTable && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {

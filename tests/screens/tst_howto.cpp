@@ -6,6 +6,7 @@
 #include "ui/popover.h"
 #include "ui/popoveroverlay.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -90,9 +91,12 @@ void TestHowto::remindLater_keepsTheCoverUntilClickedAndComesBack()
     HomeWindow w;
     w.window->show();
     HomeViewController *home = w.home();
+    const QLabel *hint = home->coverView()->findChild<QLabel *>(u"coverHint"_s);
+    QVERIFY(hint->isHidden());
     QTest::mouseClick(howtoOf(home)->btnRemindLater(), Qt::LeftButton);
     QVERIFY(!howtoShown(home));
     QVERIFY(home->coverView()->isVisible());
+    QVERIFY(hint->isVisible());
     QVERIFY(!howtoOkayed());
 
     clickAt(w.window.get(), home->coverView(), home->coverView()->rect().center());
