@@ -1,0 +1,83 @@
+// listoro: the application. `listoro --demo` runs it on the built-in demo site.
+
+#include "screens/appdelegate.h"
+#include "screens/demosession.h"
+#include "screens/launchoptions.h"
+#include "screens/listorostoryboard.h"
+#include "ui/navigationcontroller.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcMain, "listoro.main")
+
+int main(int argc, char **argv)
+{
+    // Help needs no display: answer it before the application connects to one.
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    if (LaunchOptions::parse(rawArguments).help) {
+        std::fputs(qUtf8Printable(LaunchOptions::helpText()), stdout);
+        return 0;
+    }
+
+    // The embedded browser's sandbox refuses to run as root.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Listoro"));
+    QApplication::setApplicationName(QStringLiteral("Listoro"));
+
+    // Qt's own options (-platform, -style, ...) are gone from app.arguments().
+    const LaunchOptions options = LaunchOptions::parse(QApplication::arguments());
+    if (!options.error.isNull()) {
+        std::fprintf(stderr, "listoro: %s (see --help)\n", qUtf8Printable(options.error));
+        return 2;
+    }
+    if (options.resetDemo) {
+        if (!DemoSession::resetProfile()) {
+            std::fprintf(stderr, "listoro: could not remove the demo profile in %s\n",
+                         qUtf8Printable(DemoSession::profileDirectory()));
+            return 1;
+        }
+        if (!options.demo) {
+            std::printf("listoro: the demo profile is forgotten\n");
+            return 0;
+        }
+    }
+
+    std::unique_ptr<DemoSession> demo;
+    if (options.demo) {
+        demo = std::make_unique<DemoSession>();
+        if (!demo->start()) {
+            std::fprintf(stderr, "listoro: the demo site could not start on 127.0.0.1\n");
+            return 1;
+        }
+        std::printf("listoro: demo site at %s\n",
+                    qUtf8Printable(demo->site()->baseUrl().toString()));
+        std::fflush(stdout);
+    }
+
+    auto *delegate = new AppDelegate(&app);
+    Storyboard *storyboard = ListoroStoryboard::create(delegate);
+    NavigationController *window = ListoroStoryboard::instantiateInitialWindow(storyboard);
+    window->setWindowTitle(options.demo ? QStringLiteral("Listoro \u2014 demo")
+                                        : QStringLiteral("Listoro"));
+    delegate->setWindow(window);
+    window->show();
+    delegate->applicationDidFinishLaunchingWithOptions();
+
+    const int result = QApplication::exec();
+    // The window and its screens go before the demo site they may still be talking to.
+    delete delegate;
+    demo.reset();
+    qCDebug(lcMain) << "quit with" << result;
+    return result;
+}

@@ -1,0 +1,448 @@
+#include "common/testregistry.h"
+#include "screens/homefixture.h"
+
+#include "demo/demosite.h"
+#include "saved/zestobookmark.h"
+#include "saved/zestobookmarktablecell.h"
+#include "saved/zestofavorite.h"
+#include "scrape/zestoscrapesetting.h"
+#include "screens/listoroviewcontroller.h"
+#include "screens/panelview.h"
+#include "screens/viewalpha.h"
+#include "ui/navigationbar.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void storeFavorites(int count)
+{
+    QList<ZestoFavorite> favorites;
+    for (int i = 0; i < count; ++i)
+        favorites.append(
+            ZestoFavorite(u"Listing %1"_s.arg(i), u"http://127.0.0.1:1/item/%1"_s.arg(i)));
+    ZestoFavorite::setFavorites(favorites);
+}
+
+QList<ZestoBookmark> threeBookmarks()
+{
+    return { ZestoBookmark(u"Tables"_s, u"http://127.0.0.1:1/tables"_s),
+             ZestoBookmark(u"Bikes"_s, u"http://127.0.0.1:1/bikes"_s),
+             ZestoBookmark(u"Lamps"_s, u"http://127.0.0.1:1/lamps"_s) };
+}
+
+// Lets timers due within the given time fire first: a timer started later with a longer
+// interval fires after them.
+void letTimersFire(int ms)
+{
+    bool fired = false;
+    QTimer::singleShot(ms, qApp, [&fired] { fired = true; });
+    QTRY_VERIFY(fired);
+}
+
+QStringList rowTexts(HomeViewController *home)
+{
+    QStringList texts;
+    for (int row = 0; row < home->bookmarksTable()->count(); ++row)
+        texts.append(home->cellForRow(row)->title()->text());
+    return texts;
+}
+
+ListoroViewController *pushedBrowser(const HomeWindow &w)
+{
+    const QList<ViewController *> stack = w.window->viewControllers();
+    return stack.size() == 2 ? qobject_cast<ListoroViewController *>(stack.last()) : nullptr;
+}
+
+QString settingsDocument(const QString &version)
+{
+    return u"{\"version\": %1, \"settings\": [{\"regex\": \"example\", \"settings\": "
+           "{\"link\": {\"select\": \"//a\", \"extract\": \"href\"}}}]}"_s.arg(version);
+}
+
+} // namespace
+
+class TestHomeScreen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void favoritesPanel_countAndDimming_data();
+    void favoritesPanel_countAndDimming();
+    void favoritesClick_opensTheFavoritesGridAfterADelay_data();
+    void favoritesClick_opensTheFavoritesGridAfterADelay();
+    void bookmarkRows_showTitleElseUrlElseNumber();
+    void bookmarkDeletion_onlyAfterYes_data();
+    void bookmarkDeletion_onlyAfterYes();
+    void bookmarkRow_opensItsPageAsAGrid_data();
+    void bookmarkRow_opensItsPageAsAGrid();
+    void panels_followTheWindowShape_data();
+    void panels_followTheWindowShape();
+    void surfRule_findsTheSiteInTheTitle_data();
+    void surfRule_findsTheSiteInTheTitle();
+    void siteItems_openTheSiteWithoutGridMode();
+    void remoteSettings_adoptedOnlyWhenNewer_data();
+    void remoteSettings_adoptedOnlyWhenNewer();
+    void styling_innerShadowMadeOnceAndGradientBehindChildren();
+};
+
+void TestHomeScreen::favoritesPanel_countAndDimming_data()
+{
+    QTest::addColumn<int>("favorites");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("textAlpha");
+    QTest::addColumn<double>("backgroundOpacity");
+
+    QTest::newRow("none") << 0 << u"You have 0 favorites"_s << 0.4 << 0.2;
+    QTest::newRow("one") << 1 << u"You have 1 favorite"_s << 1.0 << 1.0;
+    QTest::newRow("seven") << 7 << u"You have 7 favorites"_s << 1.0 << 1.0;
+}
+
+void TestHomeScreen::favoritesPanel_countAndDimming()
+{
+    QFETCH(int, favorites);
+    QFETCH(QString, text);
+    QFETCH(double, textAlpha);
+    QFETCH(double, backgroundOpacity);
+
+    TemporaryProfile profile;
+    confirmHowto();
+    // Come back from a screen with favorites, so the dimming must also undo itself.
+    storeFavorites(3);
+    HomeWindow w;
+    w.window->show();
+    storeFavorites(favorites);
+    w.window->pushViewController(new ViewController, false);
+    w.window->popViewControllerAnimated(false);
+
+    HomeViewController *home = w.home();
+    QCOMPARE(home->lblFavoritesNumber()->text(), text);
+    QCOMPARE(viewAlpha(home->lblFavoritesNumber()), textAlpha);
+    QCOMPARE(viewAlpha(home->txtFavorites()), textAlpha);
+    QCOMPARE(home->vwFavoritesView()->backgroundOpacity(), backgroundOpacity);
+    // The panel itself stays opaque and clickable; a click with no favorites does nothing.
+    QCOMPARE(viewAlpha(home->vwFavoritesView()), 1.0);
+    QVERIFY(home->vwFavoritesView()->isUserInteractionEnabled());
+}
+
+void TestHomeScreen::favoritesClick_opensTheFavoritesGridAfterADelay_data()
+{
+    QTest::addColumn<int>("favorites");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("no favorites") << 0 << 1 << false;
+    QTest::newRow("one click") << 2 << 1 << true;
+    QTest::newRow("double click opens one grid") << 2 << 2 << true;
+}
+
+void TestHomeScreen::favoritesClick_opensTheFavoritesGridAfterADelay()
+{
+    QFETCH(int, favorites);
+    QFETCH(int, clicks);
+    QFETCH(bool, opens);
+
+    TemporaryProfile profile;
+    confirmHowto();
+    storeFavorites(favorites);
+    HomeWindow w;
+    w.window->show();
+    HomeViewController *home = w.home();
+    PanelView *panel = home->vwFavoritesView();
+    for (int i = 0; i < clicks; ++i)
+        QTest::mouseClick(panel, Qt::LeftButton, {}, panel->bounds().center());
+    QCOMPARE(w.window->viewControllers().size(), 1);
+
+    if (opens)
+        QTRY_VERIFY(pushedBrowser(w));
+    letTimersFire(150);
+    QCOMPARE(w.window->viewControllers().size(), opens ? 2 : 1);
+    if (!opens)
+        return;
+    ListoroViewController *browser = pushedBrowser(w);
+    QCOMPARE(browser->currentUrl(), u"zesto://favorites"_s);
+    QVERIFY(browser->autozesto());
+    QCOMPARE(w.window->navigationBar()->backButton()->text(), u"Home"_s);
+}
+
+void TestHomeScreen::bookmarkRows_showTitleElseUrlElseNumber()
+{
+    TemporaryProfile profile;
+    confirmHowto();
+    ZestoBookmark::setBookmarks({ ZestoBookmark(u"Tables"_s, u"http://127.0.0.1:1/a"_s),
+                                  ZestoBookmark(QString(), u"http://127.0.0.1:1/b"_s),
+                                  ZestoBookmark(u""_s, u"http://127.0.0.1:1/c"_s),
+                                  ZestoBookmark(QString(), QString()) });
+    HomeWindow w;
+    w.window->show();
+
+    QCOMPARE(rowTexts(w.home()),
+             QStringList({ u"Tables"_s, u"http://127.0.0.1:1/b"_s, u""_s, u"Bookmark3"_s }));
+}
+
+void TestHomeScreen::bookmarkDeletion_onlyAfterYes_data()
+{
+    QTest::addColumn<int>("bookmarks");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("removedMeanwhile");
+    QTest::addColumn<QStringList>("left");
+
+    const QStringList all{ u"Tables"_s, u"Bikes"_s, u"Lamps"_s };
+    QTest::newRow("button, yes") << 3 << 1 << false << 0 << -1
+                                 << QStringList{ u"Tables"_s, u"Lamps"_s };
+    QTest::newRow("button, no") << 3 << 1 << false << 1 << -1 << all;
+    QTest::newRow("key, yes") << 3 << 2 << true << 0 << -1
+                              << QStringList{ u"Tables"_s, u"Bikes"_s };
+    QTest::newRow("key, no") << 3 << 0 << true << 1 << -1 << all;
+    QTest::newRow("the last one") << 1 << 0 << false << 0 << -1 << QStringList();
+    // Another window of the application deleted a bookmark while the question was shown.
+    QTest::newRow("named one moved up") << 3 << 2 << false << 0 << 0 << QStringList{ u"Bikes"_s };
+    QTest::newRow("named one gone")
+        << 3 << 1 << false << 0 << 1 << QStringList{ u"Tables"_s, u"Lamps"_s };
+}
+
+void TestHomeScreen::bookmarkDeletion_onlyAfterYes()
+{
+    QFETCH(int, bookmarks);
+    QFETCH(int, row);
+    QFETCH(bool, byKey);
+    QFETCH(int, answer);
+    QFETCH(int, removedMeanwhile);
+    QFETCH(QStringList, left);
+
+    TemporaryProfile profile;
+    confirmHowto();
+    ZestoBookmark::setBookmarks(threeBookmarks().mid(0, bookmarks));
+    HomeWindow w;
+    w.window->show();
+    HomeViewController *home = w.home();
+
+    if (byKey) {
+        home->bookmarksTable()->setCurrentRow(row);
+        QTest::keyClick(home->bookmarksTable(), Qt::Key_Delete);
+    } else {
+        QTest::mouseClick(home->cellForRow(row)->deleteButton(), Qt::LeftButton);
+    }
+    QCOMPARE(AlertView::visibleAlerts().size(), 1);
+    AlertView *alert = AlertView::visibleAlerts().constFirst();
+    QCOMPARE(alert->title(), u"Sure?"_s);
+    QCOMPARE(alert->message(),
+             u"Are you sure you want to delete %1 ?"_s.arg(threeBookmarks().at(row).title()));
+    QCOMPARE(alert->tag(), row);
+    QCOMPARE(alert->buttonTitleAtIndex(0), u"Yes"_s);
+    QCOMPARE(alert->buttonTitleAtIndex(1), u"No"_s);
+    QCOMPARE(ZestoBookmark::getBookmarks().size(), bookmarks);
+
+    if (removedMeanwhile >= 0)
+        ZestoBookmark::removeBookmarkAtIndex(removedMeanwhile);
+    QTest::mouseClick(alert->buttonAtIndex(answer), Qt::LeftButton);
+    QStringList stored;
+    for (const ZestoBookmark &bookmark : ZestoBookmark::getBookmarks())
+        stored.append(bookmark.title());
+    QCOMPARE(stored, left);
+    QCOMPARE(rowTexts(home), left);
+    const bool empty = left.isEmpty();
+    QCOMPARE(viewAlpha(home->vwBookmarksView()), empty ? 0.4 : 1.0);
+    QCOMPARE(home->vwBookmarksView()->isUserInteractionEnabled(), !empty);
+    QCOMPARE(home->bookmarksPlaceholder()->isVisible(), empty);
+}
+
+void TestHomeScreen::bookmarkRow_opensItsPageAsAGrid_data()
+{
+    QTest::addColumn<QString>("way");
+
+    QTest::newRow("click on the row") << u"click"_s;
+    QTest::newRow("its Zesto button") << u"zesto"_s;
+    QTest::newRow("Enter") << u"enter"_s;
+}
+
+void TestHomeScreen::bookmarkRow_opensItsPageAsAGrid()
+{
+    QFETCH(QString, way);
+
+    TemporaryProfile profile;
+    confirmHowto();
+    ZestoBookmark::setBookmarks(threeBookmarks());
+    HomeWindow w;
+    w.window->show();
+    HomeViewController *home = w.home();
+    ZestoBookmarkTableCell *cell = home->cellForRow(1);
+    if (way == u"click"_s) {
+        // Through the window, as a real click on the row's label once the table is laid out.
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        QListWidget *table = home->bookmarksTable();
+        QTRY_COMPARE(cell->geometry(), table->visualItemRect(table->item(1)));
+        const QPoint at = cell->title()->mapTo(w.window.get(), cell->title()->rect().center());
+        QCOMPARE(w.window->childAt(at), cell->title());
+        QTest::mouseClick(w.window->windowHandle(), Qt::LeftButton, {}, at);
+    } else if (way == u"zesto"_s) {
+        QTest::mouseClick(cell->zestoButton(), Qt::LeftButton);
+    } else {
+        home->bookmarksTable()->setCurrentRow(1);
+        QTest::keyClick(home->bookmarksTable(), Qt::Key_Return);
+    }
+
+    ListoroViewController *browser = pushedBrowser(w);
+    QVERIFY(browser);
+    QCOMPARE(browser->currentUrl(), u"http://127.0.0.1:1/bikes"_s);
+    QVERIFY(browser->autozesto());
+    QCOMPARE(HomeViewController::selectedUrl(), u"http://127.0.0.1:1/bikes"_s);
+}
+
+void TestHomeScreen::panels_followTheWindowShape_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("screenWidth");
+    QTest::addColumn<int>("panelWidth");
+
+    QTest::newRow("portrait 768 by 1024") << QSize(768, 1024) << 768 << 728;
+    QTest::newRow("landscape 1024 by 768") << QSize(1024, 768) << 1024 << 984;
+}
+
+void TestHomeScreen::panels_followTheWindowShape()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, screenWidth);
+    QFETCH(int, panelWidth);
+
+    TemporaryProfile profile;
+    // Open in the other shape, then turn: the panels and the cover follow.
+    HomeWindow w(size.transposed());
+    w.window->show();
+    HomeViewController *home = w.home();
+    QVERIFY(home->coverView()->isVisible());
+    w.window->resize(size);
+
+    QTRY_COMPARE(home->screen_width(), screenWidth);
+    QCOMPARE(home->screen_height(), size.height());
+    QCOMPARE(home->vwFavoritesView()->frame(), QRect(20, 20, panelWidth, 100));
+    QCOMPARE(home->vwBookmarksView()->frame(), QRect(20, 140, panelWidth, 500));
+    QCOMPARE(home->vwFavoritesView()->cornerRadius(), 12.0);
+    QCOMPARE(home->coverView()->frame(), QRect(QPoint(0, 0), size));
+    QCOMPARE(viewAlpha(home->coverView()), 0.95);
+}
+
+void TestHomeScreen::surfRule_findsTheSiteInTheTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("address");
+
+    SiteAddresses::useDemoSite(QUrl());
+    QTest::newRow("Craigslist item") << u"Craigslist \u00AE"_s << SiteAddresses::craigslist();
+    QTest::newRow("Kijiji item") << u"Kijiji"_s << SiteAddresses::kijiji();
+    QTest::newRow("Backpage item") << u"Backpage \u00AE"_s << SiteAddresses::backpage();
+    QTest::newRow("eBay in any case") << u"EBAY Classifieds"_s << SiteAddresses::ebay();
+    QTest::newRow("ebay before backpage") << u"backpage or ebay"_s << SiteAddresses::ebay();
+    QTest::newRow("craigslist first") << u"kijiji, craigslist"_s << SiteAddresses::craigslist();
+    QTest::newRow("no site") << u"Gumtree"_s << QString();
+    QTest::newRow("empty") << u""_s << QString();
+    QTest::newRow("no title") << QString() << QString();
+}
+
+void TestHomeScreen::surfRule_findsTheSiteInTheTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, address);
+
+    SiteAddresses::useDemoSite(QUrl());
+    QCOMPARE(HomeViewController::siteAddressForTitle(title), address);
+}
+
+void TestHomeScreen::siteItems_openTheSiteWithoutGridMode()
+{
+    TemporaryProfile profile;
+    confirmHowto();
+    SiteAddresses::useDemoSite(QUrl(u"http://127.0.0.1:1/search"_s));
+    HomeWindow w;
+    w.window->show();
+    QStringList titles;
+    for (BarButtonItem *item : w.home()->navigationItem()->rightBarButtonItems())
+        titles.append(item->title());
+    QCOMPARE(titles, QStringList({ u"Kijiji"_s, u"Backpage \u00AE"_s, u"Craigslist \u00AE"_s }));
+
+    QAbstractButton *kijiji = w.window->navigationBar()->buttonForItem(w.home()->btnKijiji());
+    QVERIFY(kijiji);
+    QTest::mouseClick(kijiji, Qt::LeftButton);
+
+    ListoroViewController *browser = pushedBrowser(w);
+    QVERIFY(browser);
+    QCOMPARE(browser->currentUrl(), u"http://127.0.0.1:1/search"_s);
+    QVERIFY(!browser->autozesto());
+    QCOMPARE(w.window->navigationBar()->backButton()->text(), u"Home"_s);
+}
+
+void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("remote");
+    QTest::addColumn<bool>("adopted");
+    QTest::addColumn<float>("version");
+
+    // The shipped document is version 1: it is stored first when nothing is.
+    QTest::newRow("unreachable") << QString() << QString() << false << 1.0f;
+    QTest::newRow("remote older than shipped") << QString() << u"0.5"_s << false << 1.0f;
+    QTest::newRow("remote equal to shipped") << QString() << u"1"_s << false << 1.0f;
+    QTest::newRow("remote newer than shipped") << QString() << u"2"_s << true << 2.0f;
+    QTest::newRow("stored kept, remote older") << u"3"_s << u"2"_s << false << 3.0f;
+    QTest::newRow("stored replaced by newer") << u"3"_s << u"\"3.5\""_s << true << 3.5f;
+}
+
+void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, remote);
+    QFETCH(bool, adopted);
+    QFETCH(float, version);
+
+    TemporaryProfile profile;
+    confirmHowto();
+    if (!stored.isNull())
+        ZestoScrapeSetting::updateSettings(settingsDocument(stored));
+    DemoSite site;
+    if (!remote.isNull()) {
+        site.setSettingsDocument(settingsDocument(remote).toUtf8());
+        QVERIFY(site.start());
+        SettingsRefresh::setRemoteUrl(site.baseUrl().resolved(QUrl(u"/ipad/settings.txt"_s)));
+    }
+
+    HomeWindow w;
+    QSignalSpy finished(w.home(), &HomeViewController::settingsRefreshFinished);
+    // The shipped document is in place before the refresh can answer.
+    QCOMPARE(ZestoScrapeSetting::currentVersion(), stored.isNull() ? 1.0f : stored.toFloat());
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(finished.constFirst().constFirst().toBool(), adopted);
+    QCOMPARE(ZestoScrapeSetting::currentVersion(), version);
+    QVERIFY(!ZestoScrapeSetting::allSettings().value_or(QList<ZestoScrapeSetting>()).isEmpty());
+}
+
+void TestHomeScreen::styling_innerShadowMadeOnceAndGradientBehindChildren()
+{
+    PanelView panel;
+    panel.setShadowOpacity(0.5);
+    panel.setFrame(QRect(0, 0, 300, 200));
+
+    HomeViewController::addInnerShadow(&panel, 10, 6);
+    HomeViewController::addInnerShadow(&panel, 8, 6);
+    const QList<PanelView *> inner = panel.findChildren<PanelView *>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(inner.size(), 1);
+    QCOMPARE(inner.constFirst()->frame(),
+             QRect(panel.bounds().topLeft() + QPoint(8, 8), QSize(284, 184)));
+
+    HomeViewController::setGradientLayerOld(&panel);
+    auto *gradient = qobject_cast<PanelView *>(panel.children().constFirst());
+    QVERIFY(gradient && gradient != inner.constFirst());
+    QCOMPARE(gradient->frame(), panel.bounds());
+}
+
+LISTORO_TEST(TestHomeScreen)
+#include "tst_homescreen.moc"
