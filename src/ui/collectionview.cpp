@@ -296,7 +296,7 @@ void CollectionView::updateScrollRange()
     bar->setPageStep(std::max(1, int(m_bounds.height())));
     m_scrollBar->setPageStep(bar->pageStep());
     bar->setRange(0, maximum);
-    m_scrollBar->setVisible(maximum > 0);
+    m_scrollBar->setVisible(maximum > 0 && m_alpha > 0);
 }
 
 void CollectionView::updateVisibleCells(const QRectF &area)
@@ -552,6 +552,10 @@ void CollectionView::setAlpha(qreal alpha)
     // Fully transparent: draw nothing at all. An opacity effect at zero still takes part in
     // the window's composition, which shows black where an embedded browser lives.
     viewport()->setVisible(m_alpha > 0);
+    if (m_alpha <= 0)
+        m_scrollBar->hide();
+    else
+        updateScrollRange();
     if (m_alpha >= 1 || m_alpha <= 0) {
         setGraphicsEffect(nullptr);
     } else {
