@@ -19,6 +19,16 @@ private:
     quint16 port = 0;
     QByteArray lastUserAgent;
     QTcpServer silent; // accepts and never answers
+    std::vector<std::unique_ptr<QHttpServerResponder>> held; // answered when a test says so
+    int heldRequests = 0;
+
+    void answerHeld(int count)
+    {
+        for (int n = 0; n < count && !held.empty(); ++n) {
+            held.front()->write("held", "text/plain");
+            held.erase(held.begin());
+        }
+    }
 
     QUrl url(const char *path) const
     {
@@ -29,7 +39,9 @@ private:
     {
         std::optional<HttpResult> result;
         HttpClient::instance().get(target, this, [&](const HttpResult &r) { result = r; });
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 10000); }();
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 10000);
+        }();
         return result.value_or(HttpResult());
     }
 
@@ -48,6 +60,10 @@ private Q_SLOTS:
         server.route("/missing", [] {
             return QHttpServerResponse("text/html", "<html>not here</html>",
                                        QHttpServerResponse::StatusCode::NotFound);
+        });
+        server.route("/held", [this](const QHttpServerRequest &, QHttpServerResponder &&responder) {
+            ++heldRequests;
+            held.push_back(std::make_unique<QHttpServerResponder>(std::move(responder)));
         });
         server.route("/big", [] { return QHttpServerResponse(QByteArray(4096, 'x')); });
         port = server.listen(QHostAddress::LocalHost);
@@ -89,8 +105,8 @@ private Q_SLOTS:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const quint16 deadPort = closed.serverPort();
         closed.close();
-        const HttpResult result =
-            fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(deadPort)));
+        const HttpResult result
+            = fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(deadPort)));
         QVERIFY(!result.ok());
         QCOMPARE(result.statusCode, 0);
     }
@@ -99,8 +115,8 @@ private Q_SLOTS:
     {
         HttpClient &client = HttpClient::instance();
         client.setInactivityTimeout(1);
-        const HttpResult result =
-            fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(silent.serverPort())));
+        const HttpResult result
+            = fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(silent.serverPort())));
         client.setInactivityTimeout(60);
         QVERIFY(!result.ok());
     }
@@ -118,9 +134,8 @@ private Q_SLOTS:
     void abortedFetch_neverCallsBack()
     {
         bool called = false;
-        auto running = HttpClient::instance().get(url("/page"), this, [&](const HttpResult &) {
-            called = true;
-        });
+        auto running = HttpClient::instance().get(url("/page"), this,
+                                                  [&](const HttpResult &) { called = true; });
         QVERIFY(running->isRunning());
         running->abort();
         QVERIFY(!running->isRunning());
@@ -133,21 +148,57 @@ private Q_SLOTS:
     {
         bool called = false;
         auto *context = new QObject;
-        HttpClient::instance().get(url("/page"), context, [&](const HttpResult &) {
-            called = true;
-        });
+        HttpClient::instance().get(url("/page"), context,
+                                   [&](const HttpResult &) { called = true; });
         delete context;
         fetch(url("/page"));
         QVERIFY(!called);
+    }
+
+    void fetchesBeyondAHostsConnections_waitTheirTurn()
+    {
+        HttpClient &client = HttpClient::instance();
+        const QUrl slow = url("/held");
+        QList<int> answered;
+        const auto record = [&answered](int n) {
+            return [&answered, n](const HttpResult &) {
+                answered.append(n);
+            };
+        };
+        for (int n = 0; n < HttpClient::maxConnectionsPerHost; ++n)
+            client.get(slow, this, record(n));
+        QTRY_COMPARE(held.size(), size_t(HttpClient::maxConnectionsPerHost));
+
+        auto aborted = client.get(slow, this, record(100));
+        auto *context = new QObject;
+        client.get(slow, context, record(101));
+        auto next = client.get(slow, this, record(102));
+        QVERIFY(aborted->isRunning() && next->isRunning());
+        aborted->abort();
+        QVERIFY(!aborted->isRunning());
+        delete context;
+
+        // The host's connections are all taken; a fetch elsewhere goes ahead.
+        QVERIFY(fetch(QUrl(QStringLiteral("http://localhost:%1/page").arg(port))).ok());
+        QCOMPARE(held.size(), size_t(HttpClient::maxConnectionsPerHost));
+
+        // A freed connection goes to the oldest fetch still wanted.
+        answerHeld(1);
+        QTRY_COMPARE(answered, QList<int>{ 0 });
+        QTRY_COMPARE(held.size(), size_t(HttpClient::maxConnectionsPerHost));
+        answerHeld(HttpClient::maxConnectionsPerHost);
+        QTRY_COMPARE(answered.size(), HttpClient::maxConnectionsPerHost + 1);
+        std::sort(answered.begin(), answered.end());
+        QCOMPARE(answered, (QList<int>{ 0, 1, 2, 3, 4, 5, 102 }));
+        QCOMPARE(heldRequests, HttpClient::maxConnectionsPerHost + 1);
     }
 
     void manyFetches_runInParallelOnOneManager()
     {
         int done = 0;
         for (int i = 0; i < 20; ++i) {
-            HttpClient::instance().get(url("/page"), this, [&](const HttpResult &r) {
-                done += r.ok() ? 1 : 0;
-            });
+            HttpClient::instance().get(url("/page"), this,
+                                       [&](const HttpResult &r) { done += r.ok() ? 1 : 0; });
         }
         QTRY_COMPARE_WITH_TIMEOUT(done, 20, 10000);
     }
