@@ -99,7 +99,8 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
 void HttpClient::enqueue(Request request)
 {
     const QString host = hostOf(request.url);
-    if (running.value(host) >= maxConnectionsPerHost) {
+    // Behind those already waiting, even when a connection has just come free for them.
+    if (running.value(host) >= maxConnectionsPerHost || waiting.contains(host)) {
         request.fetch->waiting = true;
         waiting[host].append(std::move(request));
         return;

@@ -9,6 +9,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QUrlQuery>
+
+using namespace Qt::StringLiterals;
 
 class TestHttpClient : public QObject
 {
@@ -20,7 +23,7 @@ private:
     QByteArray lastUserAgent;
     QTcpServer silent; // accepts and never answers
     std::vector<std::unique_ptr<QHttpServerResponder>> held; // answered when a test says so
-    int heldRequests = 0;
+    QList<int> heldOrder; // the n of each request held, in the order they came
 
     void answerHeld(int count)
     {
@@ -61,10 +64,11 @@ private Q_SLOTS:
             return QHttpServerResponse("text/html", "<html>not here</html>",
                                        QHttpServerResponse::StatusCode::NotFound);
         });
-        server.route("/held", [this](const QHttpServerRequest &, QHttpServerResponder &&responder) {
-            ++heldRequests;
-            held.push_back(std::make_unique<QHttpServerResponder>(std::move(responder)));
-        });
+        server.route(
+            "/held", [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                heldOrder.append(request.query().queryItemValue(u"n"_s).toInt());
+                held.push_back(std::make_unique<QHttpServerResponder>(std::move(responder)));
+            });
         server.route("/big", [] { return QHttpServerResponse(QByteArray(4096, 'x')); });
         port = server.listen(QHostAddress::LocalHost);
         QVERIFY(port != 0);
@@ -158,21 +162,30 @@ private Q_SLOTS:
     void fetchesBeyondAHostsConnections_waitTheirTurn()
     {
         HttpClient &client = HttpClient::instance();
-        const QUrl slow = url("/held");
+        const auto slow = [this](int n) {
+            return QUrl(url("/held").toString() + u"?n=%1"_s.arg(n));
+        };
         QList<int> answered;
+        std::shared_ptr<HttpFetch> late;
         const auto record = [&answered](int n) {
             return [&answered, n](const HttpResult &) {
                 answered.append(n);
             };
         };
-        for (int n = 0; n < HttpClient::maxConnectionsPerHost; ++n)
-            client.get(slow, this, record(n));
-        QTRY_COMPARE(held.size(), size_t(HttpClient::maxConnectionsPerHost));
+        for (int n = 0; n < HttpClient::maxConnectionsPerHost; ++n) {
+            client.get(slow(n), this, [&, n](const HttpResult &) {
+                answered.append(n);
+                // Asked for as a connection comes free, it still queues behind the others.
+                if (n == 0)
+                    late = client.get(slow(200), this, record(200));
+            });
+        }
+        QTRY_COMPARE(heldOrder.size(), qsizetype(HttpClient::maxConnectionsPerHost));
 
-        auto aborted = client.get(slow, this, record(100));
+        auto aborted = client.get(slow(100), this, record(100));
         auto *context = new QObject;
-        client.get(slow, context, record(101));
-        auto next = client.get(slow, this, record(102));
+        client.get(slow(101), context, record(101));
+        auto next = client.get(slow(102), this, record(102));
         QVERIFY(aborted->isRunning() && next->isRunning());
         aborted->abort();
         QVERIFY(!aborted->isRunning());
@@ -180,17 +193,20 @@ private Q_SLOTS:
 
         // The host's connections are all taken; a fetch elsewhere goes ahead.
         QVERIFY(fetch(QUrl(QStringLiteral("http://localhost:%1/page").arg(port))).ok());
-        QCOMPARE(held.size(), size_t(HttpClient::maxConnectionsPerHost));
+        QCOMPARE(heldOrder.size(), qsizetype(HttpClient::maxConnectionsPerHost));
 
-        // A freed connection goes to the oldest fetch still wanted.
+        // Freed connections go to the oldest fetches still wanted.
         answerHeld(1);
-        QTRY_COMPARE(answered, QList<int>{ 0 });
-        QTRY_COMPARE(held.size(), size_t(HttpClient::maxConnectionsPerHost));
+        QTRY_COMPARE(heldOrder.size(), qsizetype(HttpClient::maxConnectionsPerHost + 1));
+        QCOMPARE(heldOrder.constLast(), 102);
+        QVERIFY(late && late->isRunning());
+        answerHeld(1);
+        QTRY_COMPARE(heldOrder.size(), qsizetype(HttpClient::maxConnectionsPerHost + 2));
+        QCOMPARE(heldOrder.constLast(), 200);
         answerHeld(HttpClient::maxConnectionsPerHost);
-        QTRY_COMPARE(answered.size(), HttpClient::maxConnectionsPerHost + 1);
+        QTRY_COMPARE(answered.size(), HttpClient::maxConnectionsPerHost + 2);
         std::sort(answered.begin(), answered.end());
-        QCOMPARE(answered, (QList<int>{ 0, 1, 2, 3, 4, 5, 102 }));
-        QCOMPARE(heldRequests, HttpClient::maxConnectionsPerHost + 1);
+        QCOMPARE(answered, (QList<int>{ 0, 1, 2, 3, 4, 5, 102, 200 }));
     }
 
     void manyFetches_runInParallelOnOneManager()
