@@ -111,12 +111,20 @@ class TestOnlineScrape final : public QObject
     QString storeFile() const { return dir->filePath(u"config/Listoro/Listoro.ini"_s); }
 
     // Runs listoro-scrape with an empty configuration; stderr is a pipe or a terminal.
-    Run run(const QStringList &arguments, bool stderrIsTerminal = false)
+    Run run(const QStringList &arguments, bool stderrIsTerminal = false,
+            bool abandonsFetches = false)
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"XDG_CONFIG_HOME"_s, dir->filePath(u"config"_s));
         environment.remove(u"QT_LOGGING_RULES"_s);
+        if (abandonsFetches) {
+            // Fetches aborted as the program ends are torn down on Qt's own network thread,
+            // which may quit first and leak them: not the program's leak, in a sanitizer build.
+            const QString asan = environment.value(u"ASAN_OPTIONS"_s);
+            environment.insert(u"ASAN_OPTIONS"_s,
+                               asan + (asan.isEmpty() ? u""_s : u":"_s) + u"detect_leaks=0"_s);
+        }
         process.setProcessEnvironment(environment);
 
         int master = -1;
@@ -279,14 +287,14 @@ private slots:
         QVERIFY(site.start());
         const Run result = run(
             { site.searchUrl(1).toString(), u"--timeout"_s, u"2"_s, u"--cache-dir"_s, cacheDir() },
-            terminal);
+            terminal, true);
         QCOMPARE(result.status, 1);
         const QString err = QString::fromUtf8(result.err);
         const QString line = u"listoro-scrape: timed out after 2 s"_s;
         if (terminal) {
             // On a line of its own, after the progress line.
             QVERIFY2(err.contains(u"settled)"_s) && err.contains(u'\n' + line), qPrintable(err));
-            QVERIFY(err.trimmed().endsWith(line));
+            QVERIFY2(err.trimmed().endsWith(line), qPrintable(err.right(300)));
         } else {
             QCOMPARE(err, line + u'\n');
         }
