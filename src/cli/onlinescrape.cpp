@@ -85,6 +85,7 @@ void OnlineScrape::progress(int percent)
                                .arg(settled)
                                .arg(links.size());
         progressStream->flush();
+        progressLineOpen = true;
     }
     if (percent >= 100) {
         // After the report that got us here has returned.
@@ -101,10 +102,7 @@ void OnlineScrape::pageSettled()
 {
     if (!extractor || extractor->stopped() || extractor->progress() < 100)
         return;
-    if (progressStream) {
-        *progressStream << '\n';
-        progressStream->flush();
-    }
+    endProgressLine();
     reports.append(pageReport(currentUrl, *extractor));
     const QString next = extractor->nextLink();
     extractor->stop();
@@ -122,8 +120,19 @@ void OnlineScrape::abandon(const QString &error)
     finish(error);
 }
 
+void OnlineScrape::endProgressLine()
+{
+    if (progressStream && progressLineOpen) {
+        *progressStream << '\n';
+        progressStream->flush();
+    }
+    progressLineOpen = false;
+}
+
 void OnlineScrape::finish(const QString &error)
 {
+    // An error line must not run on from the progress line.
+    endProgressLine();
     if (extractor)
         extractor->stop();
     if (fetch) {

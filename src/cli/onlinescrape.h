@@ -43,6 +43,7 @@ private:
     void fetchPage(const QString &url);
     void pageSettled();
     void finish(const QString &error);
+    void endProgressLine();
 
     QString firstUrl;
     int pagesLeft = 1;
@@ -52,5 +53,6 @@ private:
     QJsonArray reports;
     bool noLinks = false;
     QTextStream *progressStream = nullptr;
+    bool progressLineOpen = false;
     std::function<void(const QJsonArray &, const QString &)> done;
 };

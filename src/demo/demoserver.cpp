@@ -179,6 +179,10 @@ void DemoServer::sendPending(quint64 id)
 
 void DemoServer::send(QHttpServerResponder &responder, const Answer &answer)
 {
+    // Headers and body go out in separate writes: without this the body would wait for the
+    // client's delayed acknowledgement of the headers, some 40 ms.
+    if (QTcpSocket *socket = responder.socket())
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (answer.failure != DemoFailure::CutOff) {
         responder.write(answer.body, answer.contentType, answer.status);
         return;

@@ -10,6 +10,8 @@
 
 Q_LOGGING_CATEGORY(lcHttp, "listoro.http")
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const char cancelledProperty[] = "listoroCancelled";
@@ -23,10 +25,32 @@ bool isTransportError(QNetworkReply::NetworkError error)
     return (code >= 1 && code < 200) || (code >= 300 && code < 400);
 }
 
+// The body length the response announced, or -1. A compressed body is announced at its
+// compressed length, which says nothing of what the network manager hands over.
+qint64 announcedLength(const QNetworkReply &reply)
+{
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity")
+        return -1;
+    bool ok = false;
+    const qint64 length = reply.header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
+    return ok ? length : -1;
+}
+
+QString hostOf(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    const int port = url.port(scheme == u"https" ? 443 : 80);
+    return scheme + u"://"_s + url.host().toLower() + u':' + QString::number(port);
+}
+
 } // namespace
 
 void HttpFetch::abort()
 {
+    // A waiting fetch is dropped when its turn comes.
+    aborted = true;
+    waiting = false;
     if (QNetworkReply *r = reply.data()) {
         r->setProperty(cancelledProperty, true);
         r->abort();
@@ -35,7 +59,7 @@ void HttpFetch::abort()
 
 bool HttpFetch::isRunning() const
 {
-    return reply && reply->isRunning();
+    return !aborted && (waiting || (reply && reply->isRunning()));
 }
 
 HttpClient &HttpClient::instance()
@@ -67,6 +91,58 @@ void HttpClient::setInactivityTimeout(int seconds)
 
 std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Callback done)
 {
+    auto fetch = std::make_shared<HttpFetch>();
+    enqueue({ url, context, context != nullptr, std::move(done), fetch });
+    return fetch;
+}
+
+void HttpClient::enqueue(Request request)
+{
+    const QString host = hostOf(request.url);
+    // Behind those already waiting, even when a connection has just come free for them.
+    if (running.value(host) >= maxConnectionsPerHost || waiting.contains(host)) {
+        request.fetch->waiting = true;
+        waiting[host].append(std::move(request));
+        return;
+    }
+    send(std::move(request), host);
+}
+
+void HttpClient::release(const QString &host)
+{
+    if (--running[host] <= 0)
+        running.remove(host);
+    // Not at once: a fetch ends inside abort(), and the caller may be aborting the waiting
+    // fetches next.
+    if (waiting.contains(host))
+        QMetaObject::invokeMethod(
+            this, [this, host] { startWaiting(host); }, Qt::QueuedConnection);
+}
+
+void HttpClient::startWaiting(const QString &host)
+{
+    auto queue = waiting.find(host);
+    while (queue != waiting.end() && !queue->isEmpty()
+           && running.value(host) < maxConnectionsPerHost) {
+        Request next = queue->takeFirst();
+        if (next.fetch->aborted || (next.hasContext && !next.context))
+            continue;
+        send(std::move(next), host);
+        queue = waiting.find(host);
+    }
+    if (queue != waiting.end() && queue->isEmpty())
+        waiting.erase(queue);
+}
+
+void HttpClient::send(Request call, const QString &host)
+{
+    ++running[host];
+    const QUrl url = call.url;
+    QObject *context = call.context.data();
+    const std::shared_ptr<HttpFetch> fetch = call.fetch;
+    const int attempt = call.attempt;
+    Callback done = std::move(call.done);
+
     QNetworkRequest request(url);
     request.setRawHeader("User-Agent", userAgent());
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -74,7 +150,7 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
     request.setTransferTimeout(timeoutSeconds * 1000);
 
     QNetworkReply *reply = network->get(request);
-    auto fetch = std::make_shared<HttpFetch>();
+    fetch->waiting = false;
     fetch->reply = reply;
 
     const qint64 limit = maxBytes;
@@ -94,11 +170,12 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
         });
     }
 
-    const bool hasContext = context != nullptr;
+    const bool hasContext = call.hasContext;
     QPointer<QObject> guard(context);
     connect(reply, &QNetworkReply::finished, this,
-            [reply, url, hasContext, guard, done = std::move(done)] {
+            [this, reply, url, host, hasContext, guard, fetch, attempt, done = std::move(done)] {
                 reply->deleteLater();
+                release(host);
                 if (reply->property(cancelledProperty).toBool() || (hasContext && !guard))
                     return;
                 HttpResult result;
@@ -106,6 +183,14 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
                 result.finalUrl = reply->url();
                 result.statusCode
                     = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                // The network manager also fails fetches it never sent when another connection
+                // to the host breaks: a GET closed before any answer is asked for again.
+                if (reply->error() == QNetworkReply::RemoteHostClosedError && result.statusCode == 0
+                    && attempt < maxAttempts - 1) {
+                    qCDebug(lcHttp) << "closed before an answer, asking again" << url;
+                    enqueue({ url, guard, hasContext, done, fetch, attempt + 1 });
+                    return;
+                }
                 if (reply->property(tooLargeProperty).toBool()) {
                     result.error = QStringLiteral("response too large");
                 } else if (reply->error() == QNetworkReply::OperationCanceledError) {
@@ -116,10 +201,17 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
                         result.body = reply->readAll();
                     if (isTransportError(reply->error()))
                         result.error = reply->errorString();
+                    else if (const qint64 announced = announcedLength(*reply);
+                             announced > result.body.size()) {
+                        // The network manager may hand over a body cut short as complete.
+                        result.error = QStringLiteral("cut off after %1 of %2 bytes")
+                                           .arg(result.body.size())
+                                           .arg(announced);
+                        result.body.clear();
+                    }
                 }
                 if (!result.ok())
                     qCDebug(lcHttp) << "fetch failed" << url << result.error;
                 done(result);
             });
-    return fetch;
 }

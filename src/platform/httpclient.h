@@ -2,8 +2,11 @@
 
 #include "platform/httpresult.h"
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -16,16 +19,20 @@ class HttpFetch
 {
 public:
     void abort();
+    // True from get() until the fetch ends or is aborted, also while it waits for a connection.
     bool isRunning() const;
 
 private:
     friend class HttpClient;
     QPointer<QNetworkReply> reply;
+    bool waiting = false;
+    bool aborted = false;
 };
 
 // Every fetch the system makes itself goes through this one client on the GUI thread: the
 // fixed desktop "User-Agent", redirects followed, an inactivity timeout, the proxies named by
-// http_proxy, https_proxy and no_proxy. Fetches run in parallel, a few connections per host.
+// http_proxy, https_proxy and no_proxy. Fetches run in parallel, a few connections per host;
+// the others wait their turn here, in the order they were asked for.
 class HttpClient final : public QObject
 {
     Q_OBJECT
@@ -48,10 +55,32 @@ public:
 
     QNetworkAccessManager *manager() const { return network; }
 
+    // The network manager's connections to one host. It is never given more fetches for a host
+    // than that: when one of its connections breaks, it fails every fetch still queued for the
+    // host, although none of them was sent.
+    static constexpr int maxConnectionsPerHost = 6;
+
 private:
+    struct Request
+    {
+        QUrl url;
+        QPointer<QObject> context;
+        bool hasContext = false;
+        Callback done;
+        std::shared_ptr<HttpFetch> fetch;
+        int attempt = 0;
+    };
+    static constexpr int maxAttempts = 2;
+
     explicit HttpClient(QObject *parent = nullptr);
+    void enqueue(Request request);
+    void send(Request request, const QString &host);
+    void release(const QString &host);
+    void startWaiting(const QString &host);
 
     QNetworkAccessManager *network = nullptr;
+    QHash<QString, int> running; // by host
+    QHash<QString, QList<Request>> waiting; // by host, oldest first
     int timeoutSeconds = 60;
     qint64 maxBytes = 64 * 1024 * 1024;
 };

@@ -9,6 +9,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QUrlQuery>
+
+using namespace Qt::StringLiterals;
 
 class TestHttpClient : public QObject
 {
@@ -19,6 +22,16 @@ private:
     quint16 port = 0;
     QByteArray lastUserAgent;
     QTcpServer silent; // accepts and never answers
+    std::vector<std::unique_ptr<QHttpServerResponder>> held; // answered when a test says so
+    QList<int> heldOrder; // the n of each request held, in the order they came
+
+    void answerHeld(int count)
+    {
+        for (int n = 0; n < count && !held.empty(); ++n) {
+            held.front()->write("held", "text/plain");
+            held.erase(held.begin());
+        }
+    }
 
     QUrl url(const char *path) const
     {
@@ -29,7 +42,9 @@ private:
     {
         std::optional<HttpResult> result;
         HttpClient::instance().get(target, this, [&](const HttpResult &r) { result = r; });
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 10000); }();
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 10000);
+        }();
         return result.value_or(HttpResult());
     }
 
@@ -49,6 +64,11 @@ private Q_SLOTS:
             return QHttpServerResponse("text/html", "<html>not here</html>",
                                        QHttpServerResponse::StatusCode::NotFound);
         });
+        server.route(
+            "/held", [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                heldOrder.append(request.query().queryItemValue(u"n"_s).toInt());
+                held.push_back(std::make_unique<QHttpServerResponder>(std::move(responder)));
+            });
         server.route("/big", [] { return QHttpServerResponse(QByteArray(4096, 'x')); });
         port = server.listen(QHostAddress::LocalHost);
         QVERIFY(port != 0);
@@ -89,8 +109,8 @@ private Q_SLOTS:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const quint16 deadPort = closed.serverPort();
         closed.close();
-        const HttpResult result =
-            fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(deadPort)));
+        const HttpResult result
+            = fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(deadPort)));
         QVERIFY(!result.ok());
         QCOMPARE(result.statusCode, 0);
     }
@@ -99,8 +119,8 @@ private Q_SLOTS:
     {
         HttpClient &client = HttpClient::instance();
         client.setInactivityTimeout(1);
-        const HttpResult result =
-            fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(silent.serverPort())));
+        const HttpResult result
+            = fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(silent.serverPort())));
         client.setInactivityTimeout(60);
         QVERIFY(!result.ok());
     }
@@ -118,9 +138,8 @@ private Q_SLOTS:
     void abortedFetch_neverCallsBack()
     {
         bool called = false;
-        auto running = HttpClient::instance().get(url("/page"), this, [&](const HttpResult &) {
-            called = true;
-        });
+        auto running = HttpClient::instance().get(url("/page"), this,
+                                                  [&](const HttpResult &) { called = true; });
         QVERIFY(running->isRunning());
         running->abort();
         QVERIFY(!running->isRunning());
@@ -133,21 +152,69 @@ private Q_SLOTS:
     {
         bool called = false;
         auto *context = new QObject;
-        HttpClient::instance().get(url("/page"), context, [&](const HttpResult &) {
-            called = true;
-        });
+        HttpClient::instance().get(url("/page"), context,
+                                   [&](const HttpResult &) { called = true; });
         delete context;
         fetch(url("/page"));
         QVERIFY(!called);
+    }
+
+    void fetchesBeyondAHostsConnections_waitTheirTurn()
+    {
+        HttpClient &client = HttpClient::instance();
+        const auto slow = [this](int n) {
+            return QUrl(url("/held").toString() + u"?n=%1"_s.arg(n));
+        };
+        QList<int> answered;
+        std::shared_ptr<HttpFetch> late;
+        const auto record = [&answered](int n) {
+            return [&answered, n](const HttpResult &) {
+                answered.append(n);
+            };
+        };
+        for (int n = 0; n < HttpClient::maxConnectionsPerHost; ++n) {
+            client.get(slow(n), this, [&, n](const HttpResult &) {
+                answered.append(n);
+                // Asked for as a connection comes free, it still queues behind the others.
+                if (n == 0)
+                    late = client.get(slow(200), this, record(200));
+            });
+        }
+        QTRY_COMPARE(heldOrder.size(), qsizetype(HttpClient::maxConnectionsPerHost));
+
+        auto aborted = client.get(slow(100), this, record(100));
+        auto *context = new QObject;
+        client.get(slow(101), context, record(101));
+        auto next = client.get(slow(102), this, record(102));
+        QVERIFY(aborted->isRunning() && next->isRunning());
+        aborted->abort();
+        QVERIFY(!aborted->isRunning());
+        delete context;
+
+        // The host's connections are all taken; a fetch elsewhere goes ahead.
+        QVERIFY(fetch(QUrl(QStringLiteral("http://localhost:%1/page").arg(port))).ok());
+        QCOMPARE(heldOrder.size(), qsizetype(HttpClient::maxConnectionsPerHost));
+
+        // Freed connections go to the oldest fetches still wanted.
+        answerHeld(1);
+        QTRY_COMPARE(heldOrder.size(), qsizetype(HttpClient::maxConnectionsPerHost + 1));
+        QCOMPARE(heldOrder.constLast(), 102);
+        QVERIFY(late && late->isRunning());
+        answerHeld(1);
+        QTRY_COMPARE(heldOrder.size(), qsizetype(HttpClient::maxConnectionsPerHost + 2));
+        QCOMPARE(heldOrder.constLast(), 200);
+        answerHeld(HttpClient::maxConnectionsPerHost);
+        QTRY_COMPARE(answered.size(), HttpClient::maxConnectionsPerHost + 2);
+        std::sort(answered.begin(), answered.end());
+        QCOMPARE(answered, (QList<int>{ 0, 1, 2, 3, 4, 5, 102, 200 }));
     }
 
     void manyFetches_runInParallelOnOneManager()
     {
         int done = 0;
         for (int i = 0; i < 20; ++i) {
-            HttpClient::instance().get(url("/page"), this, [&](const HttpResult &r) {
-                done += r.ok() ? 1 : 0;
-            });
+            HttpClient::instance().get(url("/page"), this,
+                                       [&](const HttpResult &r) { done += r.ok() ? 1 : 0; });
         }
         QTRY_COMPARE_WITH_TIMEOUT(done, 20, 10000);
     }
