@@ -11,6 +11,7 @@
 #include <QMutex>
 #include <QPointer>
 
+#include <atomic>
 #include <memory>
 
 class ParsedLink;
@@ -116,5 +117,7 @@ private:
     QMap<int, QRectF> m_photoFrames;
     int m_pass = 0;
     std::shared_ptr<int> m_counter;
+    // Set when a new pass starts or the tile goes: that pass's photo tasks skip their work.
+    std::shared_ptr<std::atomic<bool>> m_cancelled;
     mutable QRecursiveMutex mutex;
 };
