@@ -3,6 +3,7 @@
 #include "grid/displayparsedlink.h"
 #include "grid/favoritebutton.h"
 #include "platform/cachedirectory.h"
+#include "platform/mainqueue.h"
 #include "platform/userdefaults.h"
 #include "scrape/parsedlink.h"
 #include "ui/activityindicatorview.h"
@@ -13,7 +14,6 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThreadPool>
 
 namespace {
 
@@ -78,7 +78,7 @@ private slots:
     }
     void cleanupTestCase()
     {
-        QThreadPool::globalInstance()->waitForDone();
+        MainQueue::waitForBackgroundTasks();
         CacheDirectory::setPath({});
         UserDefaults::setStoreFile({});
     }
@@ -229,7 +229,7 @@ private slots:
         tile.render();
         tile.render();
         QTRY_COMPARE(tile.placedPhotos(), 3);
-        QThreadPool::globalInstance()->waitForDone();
+        MainQueue::waitForBackgroundTasks();
         QCoreApplication::processEvents();
         QCOMPARE(tile.findChildren<QLabel *>("tilePhoto").size(), 3);
         QVERIFY(!tile.loading()->isAnimating());
@@ -243,7 +243,7 @@ private slots:
         tile->setParsedLink(listing);
         tile->render();
         delete tile;
-        QThreadPool::globalInstance()->waitForDone();
+        MainQueue::waitForBackgroundTasks();
         QCoreApplication::processEvents();
         QVERIFY(!tile);
         QCOMPARE(listing->size(), (FloatSize{ 768, 482 }));
