@@ -675,7 +675,7 @@ void addGrain(QImage &image, quint32 seed)
             state ^= state << 13;
             state ^= state >> 17;
             state ^= state << 5;
-            const int noise = int(state % 15) - 7;
+            const int noise = int(state % 7) - 3;
             const QRgb c = line[x];
             line[x]
                 = qRgb(std::clamp(qRed(c) + noise, 0, 255), std::clamp(qGreen(c) + noise, 0, 255),
