@@ -122,7 +122,8 @@ struct DisplayParsedLink::RowLayout
 DisplayParsedLink::DisplayParsedLink(QWidget *parent)
     : CollectionViewCell(parent)
 {
-    // White, drawn by the card: the tile's own corners stay clear for the grid's background.
+    // White until the first render; from then on the card draws it, with rounded corners.
+    setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
@@ -209,6 +210,7 @@ void DisplayParsedLink::render()
         delete child;
     m_photoFrames.clear();
 
+    setAutoFillBackground(false);
     auto *card = new TileCard(this);
     card->setObjectName(QStringLiteral("tileCard"));
     card->setHeaderHeight(m_headerHeight);
