@@ -1,5 +1,7 @@
 #include "grid/displayparsedlink.h"
 
+#include "grid/favoritebutton.h"
+#include "grid/tilecard.h"
 #include "grid/zestolistingprotocol.h"
 #include "platform/imageutils.h"
 #include "platform/mainqueue.h"
@@ -13,8 +15,10 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMouseEvent>
-#include <QToolButton>
+#include <QPainter>
+#include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 Q_LOGGING_CATEGORY(lcTile, "listoro.tile")
@@ -23,9 +27,14 @@ namespace {
 
 constexpr int favoriteButtonSize = 32;
 
-// Loads a cached photo at the size it is drawn at (in device pixels); null when the file is gone
+const QColor titleColor(0x33, 0x36, 0x3b);
+constexpr qreal titleScale = 1.2;
+constexpr qreal photoCornerRadius = 3;
+
+// Loads a cached photo straight at the pixel size it is shown at, with its corners rounded
+// onto the card's white: the GUI thread then only wraps it in a view. Null when the file is gone
 // or is not an image.
-QImage loadPhoto(const QString &url, FloatSize fitted, qreal scale)
+QImage loadPhoto(const QString &url, FloatSize fitted, QSize pixels, qreal scale)
 {
     const bool hasFittedCopy = ParsedLink::isCachedImageWithUrl(url, fitted);
     QImageReader reader(hasFittedCopy ? ParsedLink::getImagePathFromStringURL(url, fitted)
@@ -35,17 +44,32 @@ QImage loadPhoto(const QString &url, FloatSize fitted, qreal scale)
     if (!original.isValid()
         || qint64(original.width()) * original.height() > ParsedLink::maxImagePixels)
         return {};
-    const QSize target(qMax(1, int(std::ceil(fitted.width * scale))),
-                       qMax(1, int(std::ceil(fitted.height * scale))));
     if (!hasFittedCopy)
-        reader.setScaledSize(target);
+        reader.setScaledSize(pixels);
     QImage image = reader.read();
     if (image.isNull())
         return {};
-    if (image.size() != target)
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    image.setDevicePixelRatio(scale);
-    return image;
+    if (image.size() != pixels)
+        image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage framed(pixels, QImage::Format_RGB32);
+    framed.fill(Qt::white);
+    QPainter painter(&framed);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal radius
+        = std::min({ photoCornerRadius * scale, pixels.width() / 2.0, pixels.height() / 2.0 });
+    QPainterPath corners;
+    corners.addRoundedRect(QRectF(QPointF(), QSizeF(pixels)), radius, radius);
+    painter.setClipPath(corners);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    framed.setDevicePixelRatio(scale);
+    return framed;
+}
+
+// The view's frame for a photo's fitted frame: whole points, as the tile has always placed them.
+QRect photoGeometry(const QRectF &frame)
+{
+    return QRect(int(frame.x()), int(frame.y()), int(frame.width()), int(frame.height()));
 }
 
 } // namespace
@@ -98,13 +122,19 @@ struct DisplayParsedLink::RowLayout
 DisplayParsedLink::DisplayParsedLink(QWidget *parent)
     : CollectionViewCell(parent)
 {
+    // White until the first render; from then on the card draws it, with rounded corners.
     setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
+    setCursor(Qt::PointingHandCursor);
 }
 
-DisplayParsedLink::~DisplayParsedLink() = default;
+DisplayParsedLink::~DisplayParsedLink()
+{
+    if (m_cancelled)
+        m_cancelled->store(true);
+}
 
 void DisplayParsedLink::setParsedLink(const std::shared_ptr<ParsedLink> &parsedLink)
 {
@@ -171,16 +201,20 @@ void DisplayParsedLink::render()
     computeDimensions();
     resize(m_width, m_height);
 
-    // Discard every view of the previous pass; its late photos are dropped too.
+    // Discard every view of the previous pass; its photos still loading are dropped too.
     ++m_pass;
+    if (m_cancelled)
+        m_cancelled->store(true);
+    m_cancelled = std::make_shared<std::atomic<bool>>(false);
     const QList<QWidget *> old = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (QWidget *child : old)
         delete child;
     m_photoFrames.clear();
 
-    auto *card = new QWidget(this);
+    setAutoFillBackground(false);
+    auto *card = new TileCard(this);
     card->setObjectName(QStringLiteral("tileCard"));
-    card->setAutoFillBackground(true);
+    card->setHeaderHeight(m_headerHeight);
     card->setGeometry(0, 0, m_width, m_height);
     card->show();
     card->raise();
@@ -189,7 +223,14 @@ void DisplayParsedLink::render()
         record->setTitle(QStringLiteral(""));
     auto *title = new QLabel(this);
     title->setObjectName(QStringLiteral("tileTitle"));
-    title->setAutoFillBackground(true);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * titleScale);
+    titleFont.setWeight(QFont::DemiBold);
+    title->setFont(titleFont);
+    QPalette titlePalette = title->palette();
+    titlePalette.setColor(QPalette::WindowText, titleColor);
+    title->setPalette(titlePalette);
+    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     title->setGeometry(favoriteButtonSize + 20, 0, m_width, m_headerHeight);
     const QString text = record ? record->title().simplified() : QString();
     // Keep clear of the loading indicator at the right.
@@ -198,14 +239,12 @@ void DisplayParsedLink::render()
     title->setToolTip(text);
     title->show();
 
-    auto *button = new QToolButton(this);
+    auto *button = new FavoriteButton(this);
     button->setObjectName(QStringLiteral("tileFavorite"));
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
     button->setGeometry(10, 10, favoriteButtonSize, favoriteButtonSize);
     button->setIconSize(QSize(favoriteButtonSize, favoriteButtonSize));
     showFavoriteState(button, record && ZestoFavorite::isFavorited(record->url()));
-    connect(button, &QToolButton::clicked, this, &DisplayParsedLink::handleFavoriteButtonTap);
+    connect(button, &QAbstractButton::clicked, this, &DisplayParsedLink::handleFavoriteButtonTap);
     button->show();
     m_addRemoveFavorite = button;
 
@@ -226,6 +265,7 @@ void DisplayParsedLink::render()
     if (record && completed > 0) {
         const int pass = m_pass;
         const auto counter = m_counter;
+        const auto cancelled = m_cancelled;
         const qreal scale = ImageUtils::displayScaleFactor();
         const std::weak_ptr<ParsedLink> weakRecord = record;
         QPointer<DisplayParsedLink> self(this);
@@ -235,17 +275,20 @@ void DisplayParsedLink::render()
                 ++placed;
                 const QRectF frame(getImageXPos(i), top, fitted.width, fitted.height);
                 m_photoFrames.insert(i, frame);
-                MainQueue::runInBackground(
-                    [self, weakRecord, pass, i, url, fitted, frame, counter, scale] {
-                        QImage image;
-                        const auto owner = weakRecord.lock();
-                        if (owner && i < owner->settledImagesCount())
-                            image = loadPhoto(url, fitted, scale);
-                        MainQueue::post([self, pass, i, image, frame, counter] {
-                            if (self)
-                                self->placePhoto(pass, i, image, frame, counter);
-                        });
+                const QSize pixels = photoGeometry(frame).size() * scale;
+                MainQueue::runInBackground([self, weakRecord, pass, i, url, fitted, pixels, frame,
+                                            counter, cancelled, scale] {
+                    QImage image;
+                    const auto owner = weakRecord.lock();
+                    // A tile that moved on to another pass no longer needs this photo.
+                    if (owner && !cancelled->load() && i < owner->settledImagesCount()
+                        && !pixels.isEmpty())
+                        image = loadPhoto(url, fitted, pixels, scale);
+                    MainQueue::post([self, pass, i, image, frame, counter] {
+                        if (self)
+                            self->placePhoto(pass, i, image, frame, counter);
                     });
+                });
             });
         // Completed photos that take no room count as placed at once.
         QMutexLocker locker(&mutex);
@@ -270,10 +313,10 @@ void DisplayParsedLink::placePhoto(int pass, int index, const QImage &image, QRe
     if (!image.isNull()) {
         auto *view = new QLabel(this);
         view->setObjectName(QStringLiteral("tilePhoto"));
-        view->setScaledContents(true);
+        // Already at the view's pixel size: drawn as it is, never rescaled while painting.
         view->setPixmap(QPixmap::fromImage(image));
-        view->setGeometry(
-            QRect(int(frame.x()), int(frame.y()), int(frame.width()), int(frame.height())));
+        view->setGeometry(photoGeometry(frame));
+        view->setAttribute(Qt::WA_OpaquePaintEvent);
         view->setAttribute(Qt::WA_TransparentForMouseEvents);
         view->show();
     } else {

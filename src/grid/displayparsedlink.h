@@ -11,6 +11,7 @@
 #include <QMutex>
 #include <QPointer>
 
+#include <atomic>
 #include <memory>
 
 class ParsedLink;
@@ -119,5 +120,7 @@ private:
     int m_pass = 0;
     int m_renderedRevision = -1;
     std::shared_ptr<int> m_counter;
+    // Set when a new pass starts or the tile goes: that pass's photo tasks skip their work.
+    std::shared_ptr<std::atomic<bool>> m_cancelled;
     mutable QRecursiveMutex mutex;
 };

@@ -23,9 +23,18 @@ void post(QObject *context, std::function<void()> fn)
     });
 }
 
+Q_GLOBAL_STATIC(QThreadPool, backgroundPool)
+
 void runInBackground(std::function<void()> fn, QThread::Priority priority)
 {
-    QThreadPool::globalInstance()->start(std::move(fn), int(priority));
+    if (QThreadPool *pool = backgroundPool())
+        pool->start(std::move(fn), int(priority));
+}
+
+void waitForBackgroundTasks()
+{
+    if (QThreadPool *pool = backgroundPool())
+        pool->waitForDone();
 }
 
 } // namespace MainQueue

@@ -6,8 +6,8 @@
 
 class QObject;
 
-// The GUI thread's event queue and the shared thread pool: work leaves the GUI thread as a pool
-// task and comes back through a queued call.
+// The GUI thread's event queue and the application's background pool: work leaves the GUI thread
+// as a pool task and comes back through a queued call.
 namespace MainQueue {
 
 // Runs fn on the GUI thread after the current event. Dropped when no application exists.
@@ -16,7 +16,14 @@ void post(std::function<void()> fn);
 // As post(), but dropped when context has been destroyed before fn runs.
 void post(QObject *context, std::function<void()> fn);
 
-// Runs fn as a task of the global thread pool, at high priority by default.
+// Runs fn as a task of the background pool, at high priority by default. The pool is the
+// application's own, not QThreadPool::globalInstance(): Qt's painting and image conversions split
+// large jobs over the global pool and wait for them on the GUI thread, so long tasks (decoding
+// photos) there would stall the GUI thread behind them.
 void runInBackground(std::function<void()> fn, QThread::Priority priority = QThread::HighPriority);
+
+// Blocks until every background task has finished (for tests, and before tearing down what the
+// tasks use).
+void waitForBackgroundTasks();
 
 } // namespace MainQueue

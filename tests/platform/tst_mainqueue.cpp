@@ -1,0 +1,50 @@
+#include "common/testregistry.h"
+
+#include "platform/mainqueue.h"
+
+#include <QScopeGuard>
+#include <QSemaphore>
+#include <QTest>
+#include <QThreadPool>
+
+#include <atomic>
+
+class TestMainQueue : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Qt's painting and image conversions wait on the GUI thread for work they hand to the
+    // global pool; background tasks must never be what that work queues behind.
+    void busyBackground_leavesTheGlobalPoolFree()
+    {
+        const int tasks = QThread::idealThreadCount();
+        QSemaphore release;
+        std::atomic<int> started = 0;
+        std::atomic<int> finished = 0;
+        const auto unblock = qScopeGuard([&] {
+            release.release(tasks);
+            MainQueue::waitForBackgroundTasks();
+        });
+        for (int i = 0; i < tasks; ++i) {
+            MainQueue::runInBackground([&] {
+                ++started;
+                release.acquire();
+                ++finished;
+            });
+        }
+        QTRY_COMPARE(started.load(), tasks);
+
+        std::atomic<bool> ran = false;
+        QThreadPool::globalInstance()->start([&ran] { ran = true; });
+        QTRY_VERIFY(ran.load());
+        QThreadPool::globalInstance()->waitForDone();
+
+        release.release(tasks);
+        MainQueue::waitForBackgroundTasks();
+        QCOMPARE(finished.load(), tasks);
+    }
+};
+
+LISTORO_TEST(TestMainQueue)
+#include "tst_mainqueue.moc"

@@ -1,0 +1,123 @@
+#include "listinggridsource.h"
+
+#include "grid/displayparsedlink.h"
+#include "grid/largeuicollectionview.h"
+#include "ui/collectionview.h"
+
+#include <QLoggingCategory>
+#include <QPixmap>
+
+Q_LOGGING_CATEGORY(lcListingGridSource, "listoro.gallery.source", QtInfoMsg)
+
+namespace {
+
+constexpr int photosPerLine = 2;
+constexpr int maxPhotoHeight = 400;
+constexpr int headerHeight = 52;
+constexpr int horizontalMargin = 30;
+constexpr int verticalMargin = 30;
+constexpr qreal unlaidHeight = 60;
+const QMarginsF sectionInset(0, 20, 0, 10); // left, top, right, bottom
+
+} // namespace
+
+ListingGridSource::ListingGridSource(QList<ParsedLink::Ptr> records,
+                                     ZestoListingProtocol *tileDelegate)
+    : m_records(std::move(records))
+    , m_tileDelegate(tileDelegate)
+    , m_layoutTile(std::make_unique<DisplayParsedLink>())
+{
+}
+
+ListingGridSource::~ListingGridSource()
+{
+    if (m_view) {
+        m_view->setDataSource(nullptr);
+        m_view->setDelegate(nullptr);
+    }
+}
+
+void ListingGridSource::attach(LargeUICollectionView *view)
+{
+    m_view = view;
+    view->registerClass<DisplayParsedLink>(DisplayParsedLink::reuseIdentifier);
+    view->setBackgroundBrush(QBrush(QPixmap(QStringLiteral(":/kindajean.png"))));
+    view->setDataSource(this);
+    view->setDelegate(this);
+}
+
+int ListingGridSource::screenWidth() const
+{
+    return m_view ? m_view->screen_width() : 0;
+}
+
+void ListingGridSource::configure(DisplayParsedLink *tile, int width)
+{
+    tile->setTileWidth(width);
+    tile->setPhotosPerLine(photosPerLine);
+    tile->setMaxPhotoHeight(maxPhotoHeight);
+    tile->setHeaderHeight(headerHeight);
+    tile->setHorizontalMargin(horizontalMargin);
+    tile->setVerticalMargin(verticalMargin);
+}
+
+void ListingGridSource::parsedLinkModified(const ParsedLink::Ptr &record)
+{
+    if (!record || !m_view)
+        return;
+    configure(m_layoutTile.get(), screenWidth());
+    m_layoutTile->setParsedLink(record);
+    m_layoutTile->computeDimensions();
+    // Let go of the listing, so laying the same one out again after a change recomputes it.
+    m_layoutTile->setParsedLink(nullptr);
+    m_view->reloadData();
+}
+
+bool ListingGridSource::photosPlaced(CollectionView *view)
+{
+    const QList<CollectionViewCell *> cells = view->visibleCells();
+    for (CollectionViewCell *cell : cells) {
+        const auto *tile = qobject_cast<DisplayParsedLink *>(cell);
+        const auto record = tile ? tile->parsedLink() : nullptr;
+        if (record && tile->placedPhotos() < record->settledImagesCount())
+            return false;
+    }
+    return true;
+}
+
+int ListingGridSource::collectionViewNumberOfItemsInSection(CollectionView *, int)
+{
+    return int(m_records.size());
+}
+
+CollectionViewCell *ListingGridSource::collectionViewCellForItemAtIndexPath(
+    CollectionView *collectionView, const IndexPath &indexPath)
+{
+    auto *tile = qobject_cast<DisplayParsedLink *>(
+        collectionView->dequeueReusableCell(DisplayParsedLink::reuseIdentifier, indexPath));
+    const ParsedLink::Ptr record = m_records.value(indexPath.item);
+    if (tile && record && tile->parsedLink() != record) {
+        configure(tile, screenWidth());
+        tile->setDelegate(m_tileDelegate);
+        tile->setParsedLink(record);
+        tile->render();
+        ++m_renders;
+        qCDebug(lcListingGridSource) << "rendered item" << indexPath.item;
+    }
+    return tile;
+}
+
+QSizeF ListingGridSource::sizeForItemAtIndexPath(CollectionView *, CollectionViewFlowLayout *,
+                                                 const IndexPath &indexPath)
+{
+    const ParsedLink::Ptr record = m_records.value(indexPath.item);
+    if (record && record->size().height > 0)
+        return QSizeF(record->size().width, record->size().height);
+    return QSizeF(screenWidth(), unlaidHeight);
+}
+
+QMarginsF ListingGridSource::insetForSectionAtIndex(CollectionView *, CollectionViewFlowLayout *,
+                                                    int)
+{
+    return sectionInset;
+}
