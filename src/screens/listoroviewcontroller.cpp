@@ -223,7 +223,9 @@ void ListoroViewController::updateGridItems()
 {
     const bool grid = gridShown();
     m_gridToggle->setTitle(grid ? tr("Web page") : tr("Grid"));
-    m_gridToggle->setEnabled(grid || (m_collectionView && m_collectionView->alpha() > 0));
+    // The favorites grid comes from no web page.
+    m_gridToggle->setEnabled(m_currentUrl != favoritesUrl
+                             && (grid || (m_collectionView && m_collectionView->alpha() > 0)));
     const bool hasNext = m_extractor && !m_extractor->nextLink().isEmpty();
     m_toolbar->setVisible(grid && hasNext);
     if (m_toolbar->isVisible())
