@@ -39,7 +39,6 @@ namespace {
 
 QString s_selectedUrl;
 
-const QString favoritesAddress = QStringLiteral("zesto://favorites");
 
 constexpr int panelMargin = 20;
 constexpr int favoritesPanelHeight = 100;
@@ -442,7 +441,7 @@ void HomeViewController::handleSingleTap()
 void HomeViewController::zestoclicked()
 {
     m_vwFavoritesView->animateToWhite(favoritesFlashMs);
-    s_selectedUrl = favoritesAddress;
+    s_selectedUrl = ListoroViewController::favoritesUrl;
     performSegue(ListoroStoryboard::homeToListoro, this);
 }
 
