@@ -39,7 +39,6 @@ namespace {
 
 QString s_selectedUrl;
 
-
 constexpr int panelMargin = 20;
 constexpr int favoritesPanelHeight = 100;
 constexpr int bookmarksPanelHeight = 500;
