@@ -62,8 +62,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption({"photos", "Photos per run.", "N", "100"});
-    parser.addOption({"runs", "Runs of each measurement.", "N", "5"});
+    parser.addOption({ "photos", "Photos per run.", "N", "100" });
+    parser.addOption({ "runs", "Runs of each measurement.", "N", "5" });
     parser.process(app);
     const int photos = parser.value("photos").toInt();
     const int runs = parser.value("runs").toInt();
@@ -74,9 +74,8 @@ int main(int argc, char **argv)
 
     const QByteArray jpeg = photo();
     QHttpServer server;
-    server.route("/photo/<arg>", [&jpeg](const QString &) {
-        return QHttpServerResponse("image/jpeg", jpeg);
-    });
+    server.route("/photo/<arg>",
+                 [&jpeg](const QString &) { return QHttpServerResponse("image/jpeg", jpeg); });
     const quint16 port = server.listen(QHostAddress::LocalHost);
 
     QList<double> rates;
@@ -103,12 +102,13 @@ int main(int argc, char **argv)
     std::printf("  median %.1f photos/s, best %.1f photos/s\n", median(rates),
                 *std::max_element(rates.cbegin(), rates.cend()));
 
-    for (int count : {1000, 10000}) {
+    for (int count : { 1000, 10000 }) {
         QList<ZestoFavorite> favorites;
         for (int i = 0; i < count; ++i)
-            favorites.append({QStringLiteral("Listing %1 with a title of usual length").arg(i),
-                              QStringLiteral("https://vancouver.craigslist.org/apa/d/some-listing/%1.html")
-                                  .arg(7000000000 + i)});
+            favorites.append(
+                { QStringLiteral("Listing %1 with a title of usual length").arg(i),
+                  QStringLiteral("https://vancouver.craigslist.org/apa/d/some-listing/%1.html")
+                      .arg(7000000000 + i) });
         ZestoFavorite::setFavorites(favorites);
         UserDefaults::standard().synchronize();
         QList<double> times;

@@ -11,7 +11,7 @@ struct ScrapeArguments
         Help,
         ResultsPage, // --page FILE URL
         ListingPage, // --listing FILE URL
-        Online,      // URL: fetch it and the whole road behind it
+        Online, // URL: fetch it and the whole road behind it
     };
 
     Mode mode = Mode::Help;

@@ -11,13 +11,13 @@
 #include "scrape/settingsrefresh.h"
 #include "scrape/zestoscrapesetting.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLoggingCategory>
-#include <QEventLoop>
-#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -144,13 +144,14 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
     UserDefaults::setStoreFile({});
 
     if (!reports.isEmpty()) {
-        const QJsonDocument document = arguments.pages == 1 ? QJsonDocument(reports.first().toObject())
-                                                            : QJsonDocument(reports);
+        const QJsonDocument document = arguments.pages == 1
+            ? QJsonDocument(reports.first().toObject())
+            : QJsonDocument(reports);
         out << QString::fromUtf8(document.toJson(QJsonDocument::Indented));
         out.flush();
     }
     if (!error.isNull())
-        return fail(err, {error, ScrapeTool::FileError});
+        return fail(err, { error, ScrapeTool::FileError });
     return ScrapeTool::Success;
 }
 

@@ -332,7 +332,7 @@ void DisplayParsedLink::placePhoto(int pass, int index, const QImage &image, QRe
 bool DisplayParsedLink::showsCurrent(const std::shared_ptr<ParsedLink> &parsedLink) const
 {
     return parsedLink && m_parsedLink.lock() == parsedLink
-           && m_renderedRevision == parsedLink->revision();
+        && m_renderedRevision == parsedLink->revision();
 }
 
 int DisplayParsedLink::placedPhotos() const

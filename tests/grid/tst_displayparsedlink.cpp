@@ -26,7 +26,8 @@ public:
     {
         opened.append(indexPath);
     }
-    void addRemoveFavorite(QAbstractButton *button, const std::shared_ptr<ParsedLink> &link) override
+    void addRemoveFavorite(QAbstractButton *button,
+                           const std::shared_ptr<ParsedLink> &link) override
     {
         favoriteButtons.append(button);
         favoriteLinks.append(link);
@@ -68,7 +69,8 @@ private:
         record->setIdInList(7);
         QStringList urls;
         for (qsizetype i = 0; i < sizes.size(); ++i) {
-            const QString url = QStringLiteral("http://127.0.0.1:1/photo/%1-%2.jpg").arg(serial).arg(i);
+            const QString url
+                = QStringLiteral("http://127.0.0.1:1/photo/%1-%2.jpg").arg(serial).arg(i);
             urls << url;
             const QString path = ParsedLink::getImagePathFromStringURL(url);
             if (!sizes.at(i).isEmpty()) {
@@ -84,7 +86,9 @@ private:
         record->setImagesUrls(urls);
         if (complete) {
             record->downloadImages();
-            [&] { QTRY_VERIFY(record->settled()); }();
+            [&] {
+                QTRY_VERIFY(record->settled());
+            }();
         }
         return record;
     }
@@ -107,10 +111,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("perLine");
         QTest::addColumn<int>("columnWidth");
         QTest::addColumn<QList<int>>("xs");
-        QTest::newRow("portrait") << 768 << 2 << 339 << QList<int>{30, 399, 30};
-        QTest::newRow("landscape") << 1024 << 2 << 467 << QList<int>{30, 527, 30};
-        QTest::newRow("three") << 768 << 3 << 216 << QList<int>{30, 276, 522};
-        QTest::newRow("zero per line") << 768 << 0 << 768 << QList<int>{30, 30, 30};
+        QTest::newRow("portrait") << 768 << 2 << 339 << QList<int>{ 30, 399, 30 };
+        QTest::newRow("landscape") << 1024 << 2 << 467 << QList<int>{ 30, 527, 30 };
+        QTest::newRow("three") << 768 << 3 << 216 << QList<int>{ 30, 276, 522 };
+        QTest::newRow("zero per line") << 768 << 0 << 768 << QList<int>{ 30, 30, 30 };
     }
     void columns()
     {
@@ -132,27 +136,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("perLine");
         QTest::addColumn<QList<QRectF>>("frames");
         QTest::addColumn<int>("height");
-        QTest::newRow("worked example")
-            << Sizes{{1200, 800}, {600, 1600}, {800, 600}} << 2
-            << QList<QRectF>{{30, 52, 339, 226}, {399, 52, 150, 400}, {30, 482, 339, 254.25}}
-            << 766;
+        QTest::newRow("worked example") << Sizes{ { 1200, 800 }, { 600, 1600 }, { 800, 600 } } << 2
+                                        << QList<QRectF>{ { 30, 52, 339, 226 },
+                                                          { 399, 52, 150, 400 },
+                                                          { 30, 482, 339, 254.25 } }
+                                        << 766;
         QTest::newRow("no photo") << Sizes{} << 2 << QList<QRectF>{} << 52;
-        QTest::newRow("one small photo") << Sizes{{200, 100}} << 2
-                                         << QList<QRectF>{{30, 52, 200, 100}} << 182;
+        QTest::newRow("one small photo")
+            << Sizes{ { 200, 100 } } << 2 << QList<QRectF>{ { 30, 52, 200, 100 } } << 182;
         QTest::newRow("third starts a row and closes it")
-            << Sizes{{200, 100}, {200, 150}, {300, 300}} << 2
-            << QList<QRectF>{{30, 52, 200, 100}, {399, 52, 200, 150}, {30, 232, 300, 300}} << 562;
+            << Sizes{ { 200, 100 }, { 200, 150 }, { 300, 300 } } << 2
+            << QList<QRectF>{ { 30, 52, 200, 100 }, { 399, 52, 200, 150 }, { 30, 232, 300, 300 } }
+            << 562;
         QTest::newRow("zero per line is one")
-            << Sizes{{200, 100}, {200, 100}} << 0
-            << QList<QRectF>{{30, 52, 200, 100}, {30, 182, 200, 100}} << 312;
+            << Sizes{ { 200, 100 }, { 200, 100 } } << 0
+            << QList<QRectF>{ { 30, 52, 200, 100 }, { 30, 182, 200, 100 } } << 312;
         QTest::newRow("skipped closer still closes its row")
-            << Sizes{{200, 100}, {0, 0}, {300, 300}} << 2
-            << QList<QRectF>{{30, 52, 200, 100}, {30, 182, 300, 300}} << 512;
+            << Sizes{ { 200, 100 }, { 0, 0 }, { 300, 300 } } << 2
+            << QList<QRectF>{ { 30, 52, 200, 100 }, { 30, 182, 300, 300 } } << 512;
         QTest::newRow("dead photo does not hide the next")
-            << Sizes{{200, 100}, {-1, -1}, {300, 300}} << 2
-            << QList<QRectF>{{30, 52, 200, 100}, {30, 182, 300, 300}} << 512;
+            << Sizes{ { 200, 100 }, { -1, -1 }, { 300, 300 } } << 2
+            << QList<QRectF>{ { 30, 52, 200, 100 }, { 30, 182, 300, 300 } } << 512;
         QTest::newRow("row of skipped photos takes no room")
-            << Sizes{{0, 0}, {0, 0}, {300, 300}} << 2 << QList<QRectF>{{30, 52, 300, 300}} << 382;
+            << Sizes{ { 0, 0 }, { 0, 0 }, { 300, 300 } } << 2
+            << QList<QRectF>{ { 30, 52, 300, 300 } } << 382;
     }
     void layout()
     {
@@ -165,7 +172,7 @@ private Q_SLOTS:
         configure(tile, 768, perLine);
         tile.setParsedLink(record);
         QCOMPARE(tile.tileHeight(), height);
-        QCOMPARE(record->size(), (FloatSize{768, float(height)}));
+        QCOMPARE(record->size(), (FloatSize{ 768, float(height) }));
         tile.render();
         QCOMPARE(tile.photoFrames().values(), frames);
         QCOMPARE(tile.tileHeight(), height);
@@ -195,7 +202,7 @@ private Q_SLOTS:
 
     void indicatorEnds_whenEveryPhotoIsPlacedOrUnreadable()
     {
-        const auto record = recordWithPhotos({{400, 300}, {300, 400}});
+        const auto record = recordWithPhotos({ { 400, 300 }, { 300, 400 } });
         // The second photo's size is known, but its file is corrupt by the time the tile draws.
         const QString second = record->imagesUrls()->at(1);
         QFile file(ParsedLink::getImagePathFromStringURL(second));
@@ -241,7 +248,7 @@ private Q_SLOTS:
         QCOMPARE(viewTag(button), 1);
         QCOMPARE(button->geometry(), QRect(10, 10, 32, 32));
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(delegate.favoriteButtons, QList<QAbstractButton *>{button});
+        QCOMPARE(delegate.favoriteButtons, QList<QAbstractButton *>{ button });
         QCOMPARE(delegate.favoriteLinks.first(), record);
         QVERIFY(delegate.opened.isEmpty());
         ZestoFavorite::removeFavoriteWithUrl(record->url());
@@ -251,7 +258,7 @@ private Q_SLOTS:
 
     void tapOnTile_opensTheListingByIdInList()
     {
-        const auto record = recordWithPhotos({{200, 100}});
+        const auto record = recordWithPhotos({ { 200, 100 } });
         RecordingDelegate delegate;
         DisplayParsedLink tile;
         configure(tile);
@@ -259,12 +266,12 @@ private Q_SLOTS:
         tile.setParsedLink(record);
         tile.render();
         QTest::mouseClick(&tile, Qt::LeftButton, {}, QPoint(100, 120));
-        QCOMPARE(delegate.opened, (QList<IndexPath>{{0, 7}}));
+        QCOMPARE(delegate.opened, (QList<IndexPath>{ { 0, 7 } }));
     }
 
     void sameRecord_changesNothing_otherRecordResets()
     {
-        const auto record = recordWithPhotos({{200, 100}});
+        const auto record = recordWithPhotos({ { 200, 100 } });
         DisplayParsedLink tile;
         configure(tile);
         tile.setParsedLink(record);
@@ -273,20 +280,20 @@ private Q_SLOTS:
         QCOMPARE(record->size().width, 768.f);
         const auto other = recordWithPhotos({});
         tile.setParsedLink(other);
-        QCOMPARE(other->size(), (FloatSize{1024, 52}));
+        QCOMPARE(other->size(), (FloatSize{ 1024, 52 }));
         QVERIFY(tile.linesHeights().isEmpty());
     }
 
     void newWidth_relaysTheTile()
     {
-        const auto record = recordWithPhotos({{1200, 800}});
+        const auto record = recordWithPhotos({ { 1200, 800 } });
         DisplayParsedLink tile;
         configure(tile);
         tile.setParsedLink(record);
         tile.recomputeDimensionsWithWidth(1024);
         QCOMPARE(tile.computedImageWidth(), 467);
         QCOMPARE(tile.tileHeight(), 52 + 30 + 311);
-        QCOMPARE(record->size(), (FloatSize{1024, 393}));
+        QCOMPARE(record->size(), (FloatSize{ 1024, 393 }));
         QCOMPARE(tile.size(), QSize(1024, 393));
     }
 };

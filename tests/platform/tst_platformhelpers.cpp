@@ -18,14 +18,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<bool>("match");
-        QTest::newRow("word in host") << "craigslist" << "http://sfbay.CraigsList.org/x" << true
-                                      << true;
-        QTest::newRow("word in query") << "kijiji" << "http://x.com/?from=KIJIJI" << true << true;
-        QTest::newRow("no match") << "kijiji" << "http://craigslist.org" << true << false;
-        QTest::newRow("icu syntax") << "craigslist\\.(org|ca)/search/\\p{L}+" << "https://vancouver.craigslist.org/search/apa?x"
-                                    << true << true;
-        QTest::newRow("broken pattern") << "craigslist(" << "craigslist(" << false << false;
-        QTest::newRow("empty pattern") << "" << "anything" << true << true;
+        QTest::newRow("word in host") << "craigslist"
+                                      << "http://sfbay.CraigsList.org/x" << true << true;
+        QTest::newRow("word in query") << "kijiji"
+                                       << "http://x.com/?from=KIJIJI" << true << true;
+        QTest::newRow("no match") << "kijiji"
+                                  << "http://craigslist.org" << true << false;
+        QTest::newRow("icu syntax")
+            << "craigslist\\.(org|ca)/search/\\p{L}+"
+            << "https://vancouver.craigslist.org/search/apa?x" << true << true;
+        QTest::newRow("broken pattern") << "craigslist("
+                                        << "craigslist(" << false << false;
+        QTest::newRow("empty pattern") << ""
+                                       << "anything" << true << true;
     }
     void regex_matchesAnywhereIgnoringCase()
     {
@@ -52,17 +57,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("last");
         QTest::newRow("absolute") << "http://host/search/cars?q=1" << true << "host"
-                                  << "/search/cars" << "cars";
-        QTest::newRow("trailing slash") << "http://host/a/" << true << "host" << "/a" << "a";
-        QTest::newRow("root") << "https://host/" << true << "host" << "/" << "/";
-        QTest::newRow("no path") << "https://host" << true << "host" << "" << "";
+                                  << "/search/cars"
+                                  << "cars";
+        QTest::newRow("trailing slash") << "http://host/a/" << true << "host"
+                                        << "/a"
+                                        << "a";
+        QTest::newRow("root") << "https://host/" << true << "host"
+                              << "/"
+                              << "/";
+        QTest::newRow("no path") << "https://host" << true << "host"
+                                 << ""
+                                 << "";
         QTest::newRow("scheme-relative") << "//other/item/1.html" << true << "other"
-                                         << "/item/1.html" << "1.html";
-        QTest::newRow("relative") << "item/1.html" << true << "" << "item/1.html" << "1.html";
-        QTest::newRow("encoded") << "http://h/a%20b.html" << true << "h" << "/a b.html"
+                                         << "/item/1.html"
+                                         << "1.html";
+        QTest::newRow("relative") << "item/1.html" << true << ""
+                                  << "item/1.html"
+                                  << "1.html";
+        QTest::newRow("encoded") << "http://h/a%20b.html" << true << "h"
+                                 << "/a b.html"
                                  << "a b.html";
-        QTest::newRow("space") << "a b.html" << false << "" << "" << "";
-        QTest::newRow("null") << QString() << false << "" << "" << "";
+        QTest::newRow("space") << "a b.html" << false << ""
+                               << ""
+                               << "";
+        QTest::newRow("null") << QString() << false << ""
+                              << ""
+                              << "";
     }
     void url_strictParsing()
     {
@@ -95,8 +115,8 @@ private Q_SLOTS:
         QTest::newRow("height limits") << 250.f << 500.f << 345.f << 400.f << 200.f << 400.f;
         QTest::newRow("zero") << 0.f << 0.f << 345.f << 400.f << 0.f << 0.f;
         QTest::newRow("equal to box") << 345.f << 400.f << 345.f << 400.f << 345.f << 400.f;
-        QTest::newRow("one wider") << 346.f << 400.f << 345.f << 400.f << 345.f
-                                   << float(345.f / (346.f / 400.f));
+        QTest::newRow("one wider")
+            << 346.f << 400.f << 345.f << 400.f << 345.f << float(345.f / (346.f / 400.f));
         QTest::newRow("zero height") << 500.f << 0.f << 345.f << 400.f << 345.f << 0.f;
         QTest::newRow("not rounded") << 1000.f << 300.f << 345.f << 400.f << 345.f << 103.5f;
         QTest::newRow("tile column") << 800.f << 600.f << 339.f << 400.f << 339.f << 254.25f;
@@ -109,7 +129,7 @@ private Q_SLOTS:
         QFETCH(float, boxH);
         QFETCH(float, fitW);
         QFETCH(float, fitH);
-        const FloatSize fitted = ImageUtils::fitSize({w, h}, {boxW, boxH});
+        const FloatSize fitted = ImageUtils::fitSize({ w, h }, { boxW, boxH });
         QCOMPARE(fitted.width, fitW);
         QCOMPARE(fitted.height, fitH);
     }
@@ -118,14 +138,14 @@ private Q_SLOTS:
     {
         QImage source(40, 20, QImage::Format_RGB32);
         source.fill(Qt::red);
-        const QImage scaled = ImageUtils::imageWithImage(source, {10.f, 30.f});
+        const QImage scaled = ImageUtils::imageWithImage(source, { 10.f, 30.f });
         const qreal dpr = ImageUtils::displayScaleFactor();
         QCOMPARE(scaled.size(), QSize(qCeil(10 * dpr), qCeil(30 * dpr)));
         QCOMPARE(scaled.devicePixelRatio(), dpr);
         QCOMPARE(QColor(scaled.pixel(scaled.width() / 2, scaled.height() / 2)), QColor(Qt::red));
-        QVERIFY(ImageUtils::imageWithImage(source, {0.f, 10.f}).isNull());
-        QVERIFY(ImageUtils::imageWithImage(QImage(), {10.f, 10.f}).isNull());
-        QVERIFY(ImageUtils::imageWithImage(source, {1e9f, 1e9f}).isNull());
+        QVERIFY(ImageUtils::imageWithImage(source, { 0.f, 10.f }).isNull());
+        QVERIFY(ImageUtils::imageWithImage(QImage(), { 10.f, 10.f }).isNull());
+        QVERIFY(ImageUtils::imageWithImage(source, { 1e9f, 1e9f }).isNull());
     }
 
     void noProxy_bypass_data()
@@ -133,13 +153,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("noProxy");
         QTest::addColumn<bool>("bypassed");
-        QTest::newRow("exact") << "127.0.0.1" << "localhost,127.0.0.1" << true;
-        QTest::newRow("suffix") << "www.kijiji.ca" << ".kijiji.ca" << true;
-        QTest::newRow("domain") << "www.kijiji.ca" << "kijiji.ca" << true;
-        QTest::newRow("not a suffix") << "notkijiji.ca" << "kijiji.ca" << false;
-        QTest::newRow("star") << "anything" << "*" << true;
-        QTest::newRow("with port") << "host" << "host:8080" << true;
-        QTest::newRow("empty") << "host" << "" << false;
+        QTest::newRow("exact") << "127.0.0.1"
+                               << "localhost,127.0.0.1" << true;
+        QTest::newRow("suffix") << "www.kijiji.ca"
+                                << ".kijiji.ca" << true;
+        QTest::newRow("domain") << "www.kijiji.ca"
+                                << "kijiji.ca" << true;
+        QTest::newRow("not a suffix") << "notkijiji.ca"
+                                      << "kijiji.ca" << false;
+        QTest::newRow("star") << "anything"
+                              << "*" << true;
+        QTest::newRow("with port") << "host"
+                                   << "host:8080" << true;
+        QTest::newRow("empty") << "host"
+                               << "" << false;
     }
     void noProxy_bypass()
     {
@@ -155,17 +182,21 @@ private Q_SLOTS:
         qputenv("https_proxy", "http://secure.example:8443");
         qputenv("no_proxy", "localhost");
         EnvironmentProxyFactory factory;
-        const auto http = factory.queryProxy(QNetworkProxyQuery(QUrl(QStringLiteral("http://a.com/"))));
+        const auto http
+            = factory.queryProxy(QNetworkProxyQuery(QUrl(QStringLiteral("http://a.com/"))));
         QCOMPARE(http.first().hostName(), QStringLiteral("proxy.example"));
         QCOMPARE(http.first().port(), quint16(3128));
-        const auto https = factory.queryProxy(QNetworkProxyQuery(QUrl(QStringLiteral("https://a.com/"))));
+        const auto https
+            = factory.queryProxy(QNetworkProxyQuery(QUrl(QStringLiteral("https://a.com/"))));
         QCOMPARE(https.first().hostName(), QStringLiteral("secure.example"));
-        const auto direct = factory.queryProxy(QNetworkProxyQuery(QUrl(QStringLiteral("http://localhost/"))));
+        const auto direct
+            = factory.queryProxy(QNetworkProxyQuery(QUrl(QStringLiteral("http://localhost/"))));
         QCOMPARE(direct.first().type(), QNetworkProxy::NoProxy);
         qunsetenv("http_proxy");
         qunsetenv("https_proxy");
         qunsetenv("no_proxy");
-        const auto none = factory.queryProxy(QNetworkProxyQuery(QUrl(QStringLiteral("http://a.com/"))));
+        const auto none
+            = factory.queryProxy(QNetworkProxyQuery(QUrl(QStringLiteral("http://a.com/"))));
         QCOMPARE(none.first().type(), QNetworkProxy::NoProxy);
     }
 };

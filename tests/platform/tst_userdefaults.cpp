@@ -26,9 +26,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QVariantList>("list");
         QTest::newRow("empty") << QVariantList();
-        QTest::newRow("one") << QVariantList{QByteArray("\x01\x02\x00\xff", 4)};
-        QTest::newRow("three") << QVariantList{QByteArray("a"), QByteArray("b,c"),
-                                               QByteArray("\n=\\")};
+        QTest::newRow("one") << QVariantList{ QByteArray("\x01\x02\x00\xff", 4) };
+        QTest::newRow("three") << QVariantList{ QByteArray("a"), QByteArray("b,c"),
+                                                QByteArray("\n=\\") };
     }
     void lists_roundTripWhateverTheirLength()
     {

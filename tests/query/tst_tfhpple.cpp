@@ -53,8 +53,8 @@ private Q_SLOTS:
 
     void childrenWithClassName_matchesWholeAttributeOnly()
     {
-        const TFHpple doc =
-            page("<div><p class='row'>a</p><p class='row big'>b</p><p class='row'>c</p></div>");
+        const TFHpple doc
+            = page("<div><p class='row'>a</p><p class='row big'>b</p><p class='row'>c</p></div>");
         const auto div = doc.peekAtSearchWithXPathQuery(QStringLiteral("//div"));
         QVERIFY(div);
         const auto rows = div->childrenWithClassName(QStringLiteral("row"));
@@ -134,8 +134,9 @@ private Q_SLOTS:
 
     void unparseableBytes_giveEmptyList()
     {
-        QVERIFY(TFHpple::hppleWithHTMLData(QByteArray()).searchWithXPathQuery(
-            QStringLiteral("//a")).isEmpty());
+        QVERIFY(TFHpple::hppleWithHTMLData(QByteArray())
+                    .searchWithXPathQuery(QStringLiteral("//a"))
+                    .isEmpty());
         QVERIFY(TFHpple::hppleWithXMLData(QByteArray("\0\0\0", 3))
                     .searchWithXPathQuery(QStringLiteral("//a"))
                     .isEmpty());
@@ -182,8 +183,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, html);
         QFETCH(QString, title);
-        const auto h2 =
-            TFHpple::hppleWithHTMLData(html).peekAtSearchWithXPathQuery(QStringLiteral("//h2"));
+        const auto h2
+            = TFHpple::hppleWithHTMLData(html).peekAtSearchWithXPathQuery(QStringLiteral("//h2"));
         QVERIFY(h2);
         QCOMPARE(h2->text(), title);
     }
@@ -193,8 +194,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("html");
         QTest::addColumn<QByteArray>("encoding");
         QTest::newRow("ascii") << QByteArray("<p>x</p>") << QByteArray("UTF-8");
-        QTest::newRow("meta charset") << QByteArray("<meta charset=\"utf-8\"><p>x</p>")
-                                      << QByteArray();
+        QTest::newRow("meta charset")
+            << QByteArray("<meta charset=\"utf-8\"><p>x</p>") << QByteArray();
         QTest::newRow("http-equiv") << QByteArray("<meta http-equiv='Content-Type' "
                                                   "content='text/html; charset=windows-1252'>")
                                     << QByteArray();

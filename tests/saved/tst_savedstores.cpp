@@ -57,7 +57,7 @@ private Q_SLOTS:
         ZestoFavorite("B", "http://b").addToFavorites();
         ZestoFavorite("C", "http://c").addToFavorites();
         ZestoFavorite::removeFavoriteWithUrl("http://b");
-        QCOMPARE(urls(ZestoFavorite::getFavorites()), (QStringList{"http://a", "http://c"}));
+        QCOMPARE(urls(ZestoFavorite::getFavorites()), (QStringList{ "http://a", "http://c" }));
         QCOMPARE(ZestoFavorite::getFavorites().first().title(), "A");
     }
 
@@ -108,16 +108,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("position");
         QTest::addColumn<QStringList>("left");
-        QTest::newRow("middle") << 1 << QStringList{"A", "C"};
-        QTest::newRow("first") << 0 << QStringList{"B", "C"};
-        QTest::newRow("beyond") << 5 << QStringList{"A", "B", "C"};
-        QTest::newRow("negative") << -1 << QStringList{"A", "B", "C"};
+        QTest::newRow("middle") << 1 << QStringList{ "A", "C" };
+        QTest::newRow("first") << 0 << QStringList{ "B", "C" };
+        QTest::newRow("beyond") << 5 << QStringList{ "A", "B", "C" };
+        QTest::newRow("negative") << -1 << QStringList{ "A", "B", "C" };
     }
     void bookmarks_removeByPosition()
     {
         QFETCH(int, position);
         QFETCH(QStringList, left);
-        for (const char *name : {"A", "B", "C"})
+        for (const char *name : { "A", "B", "C" })
             ZestoBookmark(name, "http://host/search").addToBookmarks();
         ZestoBookmark::removeBookmarkAtIndex(position);
         QCOMPARE(titles(ZestoBookmark::getBookmarks()), left);
@@ -137,13 +137,14 @@ private Q_SLOTS:
     void undecodableElements_areSkippedAndTheRestKept()
     {
         UserDefaults::standard().setObject(
-            QVariantList{SavedRecordStore::archive({"A", "http://a"}), QByteArray("\xff\x01junk"),
-                         QStringLiteral("text"), SavedRecordStore::archive({"B", "http://b"})},
+            QVariantList{ SavedRecordStore::archive({ "A", "http://a" }),
+                          QByteArray("\xff\x01junk"), QStringLiteral("text"),
+                          SavedRecordStore::archive({ "B", "http://b" }) },
             DefaultsKeys::favorites);
-        QCOMPARE(urls(ZestoFavorite::getFavorites()), (QStringList{"http://a", "http://b"}));
+        QCOMPARE(urls(ZestoFavorite::getFavorites()), (QStringList{ "http://a", "http://b" }));
         ZestoFavorite("C", "http://c").addToFavorites();
         QCOMPARE(urls(ZestoFavorite::getFavorites()),
-                 (QStringList{"http://a", "http://b", "http://c"}));
+                 (QStringList{ "http://a", "http://b", "http://c" }));
         UserDefaults::standard().setObject(QStringLiteral("not a list"), DefaultsKeys::bookmarks);
         QVERIFY(ZestoBookmark::getBookmarks().isEmpty());
     }
@@ -151,7 +152,7 @@ private Q_SLOTS:
     void killedWriter_leavesEveryWrittenElement()
     {
         QProcess writer;
-        writer.start(QStringLiteral(LISTORO_STORE_WRITER), {storeFile()});
+        writer.start(QStringLiteral(LISTORO_STORE_WRITER), { storeFile() });
         QVERIFY(writer.waitForStarted());
         int written = -1;
         QByteArray pending;

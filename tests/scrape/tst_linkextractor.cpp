@@ -34,13 +34,13 @@ public:
     int noLinks = 0;
 };
 
-const char settingsDocument[] =
-    "{\"version\": 1, \"settings\": [{\"regex\": \"127\\\\.0\\\\.0\\\\.1\", \"settings\": {"
-    "\"link\": {\"select\": \"//a[@class='l']\", \"extract\": \"href\"},"
-    "\"next\": {\"select\": \"//a[@class='next']\", \"extract\": \"href\"},"
-    "\"title\": {\"select\": \"//h1/text()\", \"extract\": \"@content\"},"
-    "\"innerImgsWithHref\": {\"select\": \"//a[@class='photo']\", \"extract\": \"href\"},"
-    "\"innerImgsWithSrc\": {\"select\": \"//img[@class='main']\", \"extract\": \"src\"}}}]}";
+const char settingsDocument[]
+    = "{\"version\": 1, \"settings\": [{\"regex\": \"127\\\\.0\\\\.0\\\\.1\", \"settings\": {"
+      "\"link\": {\"select\": \"//a[@class='l']\", \"extract\": \"href\"},"
+      "\"next\": {\"select\": \"//a[@class='next']\", \"extract\": \"href\"},"
+      "\"title\": {\"select\": \"//h1/text()\", \"extract\": \"@content\"},"
+      "\"innerImgsWithHref\": {\"select\": \"//a[@class='photo']\", \"extract\": \"href\"},"
+      "\"innerImgsWithSrc\": {\"select\": \"//img[@class='main']\", \"extract\": \"src\"}}}]}";
 
 QByteArray jpeg()
 {
@@ -74,10 +74,10 @@ private:
         QByteArray html = "<html><body><ul>";
         for (int i = 0; i < listings; ++i)
             html += "<li><a class='l' href='/item/" + QByteArray::number(i) + ".html'>link "
-                    + QByteArray::number(i) + "</a></li>";
+                + QByteArray::number(i) + "</a></li>";
         // A listing whose page never answers and one whose page is missing.
         html += "<li><a class='l' href='http://127.0.0.1:" + QByteArray::number(silent.serverPort())
-                + "/slow.html'>slow</a></li>";
+            + "/slow.html'>slow</a></li>";
         return html + "</ul><a class='next' href='/search?page=2'>next</a></body></html>";
     }
 
@@ -95,8 +95,8 @@ private Q_SLOTS:
             const QByteArray photo = base().toUtf8() + "/photo/" + n;
             if (n == "1") // a dead photo beside a good one
                 html += "<a class='photo' href='" + photo + "-dead.jpg'>x</a>";
-            html += "<a class='photo' href='" + photo + ".jpg'>p</a><img class='main' src='"
-                    + photo + ".jpg'>";
+            html += "<a class='photo' href='" + photo + ".jpg'>p</a><img class='main' src='" + photo
+                + ".jpg'>";
             return QHttpServerResponse("text/html", html + "</body></html>");
         });
         server.route("/photo/<arg>", [this](const QString &name) {
@@ -124,7 +124,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("settled");
         QTest::addColumn<int>("total");
         QTest::addColumn<int>("percent");
-        const int tenths[] = {10, 20, 30, 40, 50, 60, 69, 80, 89, 100};
+        const int tenths[] = { 10, 20, 30, 40, 50, 60, 69, 80, 89, 100 };
         for (int i = 1; i <= 10; ++i)
             QTest::addRow("%d of 10", i) << i << 10 << tenths[i - 1];
         QTest::newRow("29 of 100") << 29 << 100 << 28;
@@ -144,8 +144,8 @@ private Q_SLOTS:
     void parse_numbersListingsAndFindsNextLink()
     {
         RecordingParent parent;
-        const auto extractor =
-            LinkExtractor::initWithData(resultsPage(), &parent, base() + "/search");
+        const auto extractor
+            = LinkExtractor::initWithData(resultsPage(), &parent, base() + "/search");
         QCOMPARE(parent.noLinks, 0);
         QCOMPARE(extractor->parsedLinks()->size(), listings + 1);
         const auto &first = extractor->parsedLinks()->value(0);
@@ -160,8 +160,8 @@ private Q_SLOTS:
     void pageWithoutLinks_tellsTheParentDuringConstruction()
     {
         RecordingParent parent;
-        const auto extractor =
-            LinkExtractor::initWithData("<html><p>nothing</p></html>", &parent, base() + "/search");
+        const auto extractor = LinkExtractor::initWithData("<html><p>nothing</p></html>", &parent,
+                                                           base() + "/search");
         QCOMPARE(parent.noLinks, 1);
         QVERIFY(extractor->parsedLinks()->isEmpty());
         QVERIFY(extractor->nextLink().isNull());
@@ -171,8 +171,8 @@ private Q_SLOTS:
     void wholeRoad_detailsEveryListingAndSettles()
     {
         RecordingParent parent;
-        const auto extractor =
-            LinkExtractor::initWithData(resultsPage(), &parent, base() + "/search");
+        const auto extractor
+            = LinkExtractor::initWithData(resultsPage(), &parent, base() + "/search");
         HttpClient::instance().setInactivityTimeout(2);
         extractor->startDetailing();
         // The silent listing settles when its fetch times out; the others as their photos land.
@@ -197,8 +197,8 @@ private Q_SLOTS:
         listings = 3;
         for (int run = 0; run < 2; ++run) {
             RecordingParent parent;
-            const auto extractor = LinkExtractor::initWithData(
-                resultsPage(), &parent, base() + "/search");
+            const auto extractor
+                = LinkExtractor::initWithData(resultsPage(), &parent, base() + "/search");
             HttpClient::instance().setInactivityTimeout(1);
             extractor->startDetailing();
             QTRY_COMPARE_WITH_TIMEOUT(extractor->progress(), 100, 20000);
@@ -216,8 +216,8 @@ private Q_SLOTS:
     void stop_inTheMiddle_silencesEverything()
     {
         RecordingParent parent;
-        const auto extractor =
-            LinkExtractor::initWithData(resultsPage(), &parent, base() + "/search");
+        const auto extractor
+            = LinkExtractor::initWithData(resultsPage(), &parent, base() + "/search");
         extractor->startDetailing();
         QTRY_VERIFY_WITH_TIMEOUT(!parent.modified.isEmpty(), 10000);
         const auto slow = extractor->parsedLinks()->value(listings);
@@ -239,9 +239,9 @@ private Q_SLOTS:
     void favorites_becomeRecordsUnchanged()
     {
         RecordingParent parent;
-        const QList<ZestoFavorite> favorites{{"First", "http://a/1"},
-                                             {"Second", "relative/2"},
-                                             {QString(), "http://a/3"}};
+        const QList<ZestoFavorite> favorites{ { "First", "http://a/1" },
+                                              { "Second", "relative/2" },
+                                              { QString(), "http://a/3" } };
         const auto extractor = LinkExtractor::initWithFavorites(favorites, &parent);
         const auto links = *extractor->parsedLinks();
         QCOMPARE(links.size(), 3);

@@ -16,31 +16,49 @@ private Q_SLOTS:
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("result");
         const QString p = "http://host/search/cars?q=1";
-        QTest::newRow("absolute") << p << "http://other/item/1.html" << "http://other/item/1.html";
+        QTest::newRow("absolute") << p << "http://other/item/1.html"
+                                  << "http://other/item/1.html";
         QTest::newRow("scheme-relative") << p << "//other/item/1.html"
                                          << "http://other/item/1.html";
-        QTest::newRow("root-relative") << p << "/item/1.html" << "http://host/item/1.html";
-        QTest::newRow("relative") << p << "item/1.html" << "http://host/search/cars/item/1.html";
-        QTest::newRow("dot-dot") << p << "../item/1.html" << "http://host/search/item/1.html";
-        QTest::newRow("query") << p << "?page=2" << "http://host/search/cars/?page=2";
-        QTest::newRow("trailing slash") << p << "item/" << "http://host/search/cars/item";
-        QTest::newRow("port, relative") << "http://host:8080/a/b.html" << "c.html"
+        QTest::newRow("root-relative") << p << "/item/1.html"
+                                       << "http://host/item/1.html";
+        QTest::newRow("relative") << p << "item/1.html"
+                                  << "http://host/search/cars/item/1.html";
+        QTest::newRow("dot-dot") << p << "../item/1.html"
+                                 << "http://host/search/item/1.html";
+        QTest::newRow("query") << p << "?page=2"
+                               << "http://host/search/cars/?page=2";
+        QTest::newRow("trailing slash") << p << "item/"
+                                        << "http://host/search/cars/item";
+        QTest::newRow("port, relative") << "http://host:8080/a/b.html"
+                                        << "c.html"
                                         << "http://host:8080/a/b.html/c.html";
-        QTest::newRow("port, root") << "http://host:8080/a/b.html" << "/c.html"
+        QTest::newRow("port, root") << "http://host:8080/a/b.html"
+                                    << "/c.html"
                                     << "http://host:8080/c.html";
-        QTest::newRow("https root page") << "https://host/" << "x.html" << "https://host/x.html";
-        QTest::newRow("port 80 dropped") << "https://host:80/" << "x.html" << "https://host/x.html";
+        QTest::newRow("https root page") << "https://host/"
+                                         << "x.html"
+                                         << "https://host/x.html";
+        QTest::newRow("port 80 dropped") << "https://host:80/"
+                                         << "x.html"
+                                         << "https://host/x.html";
         QTest::newRow("space") << p << "a b.html" << QString();
-        QTest::newRow("absolute keeps dots")
-            << p << "https://other/a/./b/../c.html" << "https://other/a/./b/../c.html";
-        QTest::newRow("ftp") << p << "ftp://files/x.jpg" << "ftp://files/x.jpg";
-        QTest::newRow("scheme-relative ignores page scheme")
-            << "https://host/a" << "//img.host/1.jpg" << "http://img.host/1.jpg";
-        QTest::newRow("empty page path") << "http://host" << "x.html" << "http://host/x.html";
+        QTest::newRow("absolute keeps dots") << p << "https://other/a/./b/../c.html"
+                                             << "https://other/a/./b/../c.html";
+        QTest::newRow("ftp") << p << "ftp://files/x.jpg"
+                             << "ftp://files/x.jpg";
+        QTest::newRow("scheme-relative ignores page scheme") << "https://host/a"
+                                                             << "//img.host/1.jpg"
+                                                             << "http://img.host/1.jpg";
+        QTest::newRow("empty page path") << "http://host"
+                                         << "x.html"
+                                         << "http://host/x.html";
         QTest::newRow("absent link") << p << QString() << QString();
         QTest::newRow("absent page, relative") << QString() << "x.html" << QString();
-        QTest::newRow("absent page, absolute") << QString() << "http://a/b" << "http://a/b";
-        QTest::newRow("upper-case scheme") << p << "HTTP://other/x" << "http://other/x";
+        QTest::newRow("absent page, absolute") << QString() << "http://a/b"
+                                               << "http://a/b";
+        QTest::newRow("upper-case scheme") << p << "HTTP://other/x"
+                                           << "http://other/x";
         QTest::newRow("file scheme") << p << "file://host/etc/passwd" << QString();
     }
     void fixUrl()
@@ -57,14 +75,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("result");
-        QTest::newRow("file and query") << "http://host/a/b.html?x=1" << "http://host/a";
-        QTest::newRow("directory") << "http://host/a/b" << "http://host/a/b";
-        QTest::newRow("trailing slash") << "http://host/a/" << "http://host/a/";
+        QTest::newRow("file and query") << "http://host/a/b.html?x=1"
+                                        << "http://host/a";
+        QTest::newRow("directory") << "http://host/a/b"
+                                   << "http://host/a/b";
+        QTest::newRow("trailing slash") << "http://host/a/"
+                                        << "http://host/a/";
         QTest::newRow("keeps query without file") << "http://host/search/cars?q=1"
                                                   << "http://host/search/cars?q=1";
-        QTest::newRow("does not parse") << "a b.html" << "a b.html";
-        QTest::newRow("bare file") << "b.html" << "";
-        QTest::newRow("encoded file") << "http://host/a/b%20c.html" << "http://host/a";
+        QTest::newRow("does not parse") << "a b.html"
+                                        << "a b.html";
+        QTest::newRow("bare file") << "b.html"
+                                   << "";
+        QTest::newRow("encoded file") << "http://host/a/b%20c.html"
+                                      << "http://host/a";
         QTest::newRow("absent") << QString() << "";
     }
     void getRelativePathNoFile()
@@ -80,12 +104,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("encoded");
-        QTest::newRow("slash and space") << "a/b c" << "a%2Fb%20c";
-        QTest::newRow("unreserved kept") << "AZaz09-._~" << "AZaz09-._~";
-        QTest::newRow("reserved") << "!*'\"();:@&=+$,/?%#[] "
-                                  << "%21%2A%27%22%28%29%3B%3A%40%26%3D%2B%24%2C%2F%3F%25%23%5B%5D%20";
-        QTest::newRow("url") << "http://h/p?q=1" << "http%3A%2F%2Fh%2Fp%3Fq%3D1";
-        QTest::newRow("utf-8 bytes") << "é€" << "%C3%A9%E2%82%AC";
+        QTest::newRow("slash and space") << "a/b c"
+                                         << "a%2Fb%20c";
+        QTest::newRow("unreserved kept") << "AZaz09-._~"
+                                         << "AZaz09-._~";
+        QTest::newRow("reserved")
+            << "!*'\"();:@&=+$,/?%#[] "
+            << "%21%2A%27%22%28%29%3B%3A%40%26%3D%2B%24%2C%2F%3F%25%23%5B%5D%20";
+        QTest::newRow("url") << "http://h/p?q=1"
+                             << "http%3A%2F%2Fh%2Fp%3Fq%3D1";
+        QTest::newRow("utf-8 bytes") << "é€"
+                                     << "%C3%A9%E2%82%AC";
     }
     void urlEncode()
     {

@@ -33,9 +33,10 @@ class TestPageScrape : public QObject
 private Q_SLOTS:
     void links_withoutValueAreDroppedWithoutGaps()
     {
-        const QByteArray page = html("<a class='l' href='/1.html'>one</a><a class='l' href='2.html'>two</a>"
-                                     "<a class='l'>no href</a><a class='l' href='http://o/4'>four</a>"
-                                     "<a class='l' href='a b'>five</a>");
+        const QByteArray page
+            = html("<a class='l' href='/1.html'>one</a><a class='l' href='2.html'>two</a>"
+                   "<a class='l'>no href</a><a class='l' href='http://o/4'>four</a>"
+                   "<a class='l' href='a b'>five</a>");
         const ResultsPage r = ResultsPage::scrape(page, "http://host/dir/index.html",
                                                   rules("//a[@class='l']", "href"));
         QVERIFY(!r.noLinkNodes);
@@ -75,7 +76,8 @@ private Q_SLOTS:
     {
         const QByteArray page = html("<a class='l'>x</a><a class='next' href='/p2'>next</a>");
         const ResultsPage r = ResultsPage::scrape(
-            page, "http://host/s", rules("//a[@class='l']", QString(), "//a[@class='next']", "href"));
+            page, "http://host/s",
+            rules("//a[@class='l']", QString(), "//a[@class='next']", "href"));
         QVERIFY(!r.noLinkNodes);
         QVERIFY(r.links.isEmpty());
         QCOMPARE(r.nextLink, "http://host/p2");
@@ -84,8 +86,8 @@ private Q_SLOTS:
     void contentDirective_takesAttributeNodeText()
     {
         const QByteArray page = html("<a href='http://o/1'>t</a>");
-        const ResultsPage r =
-            ResultsPage::scrape(page, "http://host/", rules("//a/@href", "@content"));
+        const ResultsPage r
+            = ResultsPage::scrape(page, "http://host/", rules("//a/@href", "@content"));
         QCOMPARE(r.links.size(), 1);
         QCOMPARE(r.links.first().title, "http://o/1");
         QCOMPARE(r.links.first().url, "http://o/1");
@@ -97,24 +99,25 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("nextHtml");
         QTest::addColumn<QString>("next");
         QTest::newRow("absolute stays as found")
-            << "http://host/dir/index.html" << QByteArray("<a class='n' href='http://h2/p?x=1&amp;y'>n</a>")
-            << "http://h2/p?x=1&y";
-        QTest::newRow("relative file") << "http://host/dir/index.html"
-                                       << QByteArray("<a class='n' href='page2.html'>n</a>")
-                                       << "http://host/dir/page2.html";
+            << "http://host/dir/index.html"
+            << QByteArray("<a class='n' href='http://h2/p?x=1&amp;y'>n</a>") << "http://h2/p?x=1&y";
+        QTest::newRow("relative file")
+            << "http://host/dir/index.html" << QByteArray("<a class='n' href='page2.html'>n</a>")
+            << "http://host/dir/page2.html";
         QTest::newRow("root-relative") << "http://host/dir/index.html"
                                        << QByteArray("<a class='n' href='/dir/page2.html'>n</a>")
                                        << "http://host/dir/page2.html";
         QTest::newRow("query only") << "https://bend.craigslist.org/search/jjj"
                                     << QByteArray("<a class='n' href='/search/jjj?s=120'>n</a>")
                                     << "https://bend.craigslist.org/search/jjj?s=120";
-        QTest::newRow("last node wins") << "http://host/s"
-                                        << QByteArray("<a class='n' href='/p2'>2</a><a class='n' href='/p3'>3</a>")
-                                        << "http://host/p3";
-        QTest::newRow("equals a listing") << "http://host/s"
-                                          << QByteArray("<a class='n' href='http://o/1'>n</a>")
-                                          << QString();
-        QTest::newRow("no href") << "http://host/s" << QByteArray("<a class='n'>n</a>") << QString();
+        QTest::newRow("last node wins")
+            << "http://host/s"
+            << QByteArray("<a class='n' href='/p2'>2</a><a class='n' href='/p3'>3</a>")
+            << "http://host/p3";
+        QTest::newRow("equals a listing")
+            << "http://host/s" << QByteArray("<a class='n' href='http://o/1'>n</a>") << QString();
+        QTest::newRow("no href") << "http://host/s" << QByteArray("<a class='n'>n</a>")
+                                 << QString();
         QTest::newRow("page url does not parse")
             << "http://host/a b" << QByteArray("<a class='n' href='p2'>n</a>") << QString();
     }
@@ -145,11 +148,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("extract");
         QTest::addColumn<QString>("title");
-        QTest::newRow("three") << QByteArray("<h2>First</h2><h2></h2><h2>Second</h2>")
-                               << "@content" << "Second";
-        QTest::newRow("two") << QByteArray("<h2>First</h2><h2></h2>") << "@content" << "First";
+        QTest::newRow("three") << QByteArray("<h2>First</h2><h2></h2><h2>Second</h2>") << "@content"
+                               << "Second";
+        QTest::newRow("two") << QByteArray("<h2>First</h2><h2></h2>") << "@content"
+                             << "First";
         QTest::newRow("none") << QByteArray("<p>x</p>") << "@content" << QString();
-        QTest::newRow("attribute") << QByteArray("<h2 data-t='Attr'>x</h2>") << "data-t" << "Attr";
+        QTest::newRow("attribute") << QByteArray("<h2 data-t='Attr'>x</h2>") << "data-t"
+                                   << "Attr";
         QTest::newRow("missing attribute") << QByteArray("<h2>x</h2>") << "data-t" << QString();
     }
     void listingTitle_lastNonEmptyWins()
@@ -175,21 +180,21 @@ private Q_SLOTS:
             "<a class='big' href='http://img/1.jpg'>1</a><a class='big' href='rel.jpg'>r</a>"
             "<a class='big' href='rel.jpg'>r again</a><a class='big'>none</a>"
             "<img class='main' src='http://img/1.jpg'><img class='main' src='http://img/2.jpg'>");
-        const ListingPage result = ListingPage::scrape(page, "http://host/item/1.html", s,
-                                                       {"http://img/known.jpg"});
+        const ListingPage result
+            = ListingPage::scrape(page, "http://host/item/1.html", s, { "http://img/known.jpg" });
         QCOMPARE(result.photos,
-                 (QStringList{"http://img/known.jpg", "http://img/1.jpg",
-                              "http://host/item/1.html/rel.jpg", "http://host/item/1.html/rel.jpg",
-                              "http://img/2.jpg"}));
+                 (QStringList{ "http://img/known.jpg", "http://img/1.jpg",
+                               "http://host/item/1.html/rel.jpg", "http://host/item/1.html/rel.jpg",
+                               "http://img/2.jpg" }));
         QVERIFY(result.title.isNull());
     }
 
     void listingWithoutRules_givesNothingNew()
     {
-        const ListingPage result =
-            ListingPage::scrape(html("<h2>x</h2>"), "http://host/1", std::nullopt, {"a"});
+        const ListingPage result
+            = ListingPage::scrape(html("<h2>x</h2>"), "http://host/1", std::nullopt, { "a" });
         QVERIFY(result.title.isNull());
-        QCOMPARE(result.photos, QStringList{"a"});
+        QCOMPARE(result.photos, QStringList{ "a" });
     }
 };
 

@@ -71,13 +71,14 @@ private:
         return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
     }
 
-    std::pair<std::shared_ptr<RecordingExtractor>, ParsedLink::Ptr> record(const QStringList &photos)
+    std::pair<std::shared_ptr<RecordingExtractor>, ParsedLink::Ptr> record(
+        const QStringList &photos)
     {
         auto extractor = std::make_shared<RecordingExtractor>();
         auto link = std::make_shared<ParsedLink>(extractor);
         link->setUrl(url("/item/1.html"));
         link->setImagesUrls(photos);
-        return {extractor, link};
+        return { extractor, link };
     }
 
 private Q_SLOTS:
@@ -126,8 +127,8 @@ private Q_SLOTS:
         QTest::newRow("page") << "http://h/a?b=1" << 0.f << 0.f << "http%3A%2F%2Fh%2Fa%3Fb%3D1";
         QTest::newRow("fitted") << "http://h/p.jpg" << 300.9f << 200.2f
                                 << "http%3A%2F%2Fh%2Fp.jpg300x200";
-        QTest::newRow("fit truncates") << "http://h/p.jpg" << 299.99f << 150.5f
-                                       << "http%3A%2F%2Fh%2Fp.jpg299x150";
+        QTest::newRow("fit truncates")
+            << "http://h/p.jpg" << 299.99f << 150.5f << "http%3A%2F%2Fh%2Fp.jpg299x150";
     }
     void cacheNames()
     {
@@ -135,7 +136,7 @@ private Q_SLOTS:
         QFETCH(float, fitW);
         QFETCH(float, fitH);
         QFETCH(QString, name);
-        const QString path = fitW > 0 ? ParsedLink::getImagePathFromStringURL(url, {fitW, fitH})
+        const QString path = fitW > 0 ? ParsedLink::getImagePathFromStringURL(url, { fitW, fitH })
                                       : ParsedLink::getFilePathFromStringURL(url);
         QCOMPARE(path, cacheDir.path() + "/" + name);
         QCOMPARE(ParsedLink::getImagePathFromStringURL(url),
@@ -144,15 +145,18 @@ private Q_SLOTS:
 
     void cacheNames_distinctAndLongOnesFit()
     {
-        QVERIFY(ParsedLink::cacheFileName("http://h/a b") != ParsedLink::cacheFileName("http://h/a%20b"));
-        QVERIFY(ParsedLink::cacheFileName("http://h/a/b") != ParsedLink::cacheFileName("http://h/a%2Fb"));
-        const QString longUrl = "http://images.example.com/" + QString(80, u'/') + QString(120, u'x') + ".jpg";
+        QVERIFY(ParsedLink::cacheFileName("http://h/a b")
+                != ParsedLink::cacheFileName("http://h/a%20b"));
+        QVERIFY(ParsedLink::cacheFileName("http://h/a/b")
+                != ParsedLink::cacheFileName("http://h/a%2Fb"));
+        const QString longUrl
+            = "http://images.example.com/" + QString(80, u'/') + QString(120, u'x') + ".jpg";
         const QString name = ParsedLink::cacheFileName(longUrl);
         QVERIFY(urlEncodeUsingEncoding(longUrl).size() > 255);
         QVERIFY(name.size() <= 255);
         QCOMPARE(name, ParsedLink::cacheFileName(longUrl));
         QVERIFY(name != ParsedLink::cacheFileName(longUrl + "?v=2"));
-        const QString longFit = ParsedLink::getImagePathFromStringURL(longUrl, {300, 200});
+        const QString longFit = ParsedLink::getImagePathFromStringURL(longUrl, { 300, 200 });
         QVERIFY(QFileInfo(longFit).fileName().size() <= 255);
         ParsedLink::cacheUrlOnDisk("page", longUrl);
         QVERIFY(ParsedLink::isCachedUrl(longUrl));
@@ -183,16 +187,16 @@ private Q_SLOTS:
 
     void unreachableSecondPhoto_staysNotDoneButSettles()
     {
-        auto [extractor, link] = record({url("/p/landscape.jpg"),
-                                         QStringLiteral("http://127.0.0.1:%1/p/x.jpg").arg(deadPort),
-                                         url("/p/portrait.png")});
+        auto [extractor, link] = record(
+            { url("/p/landscape.jpg"), QStringLiteral("http://127.0.0.1:%1/p/x.jpg").arg(deadPort),
+              url("/p/portrait.png") });
         link->refresh();
         QTRY_VERIFY_WITH_TIMEOUT(link->settled(), 10000);
         QVERIFY(!link->done());
-        QCOMPARE(link->images()->keys(), (QList<int>{0, 2}));
-        QCOMPARE(link->failedImages(), QSet<int>{1});
-        QCOMPARE(link->imagesSizes()->value(url("/p/landscape.jpg")), (FloatSize{1200, 800}));
-        QCOMPARE(link->getSizeForImageByUrl(url("/p/portrait.png")), (FloatSize{60, 160}));
+        QCOMPARE(link->images()->keys(), (QList<int>{ 0, 2 }));
+        QCOMPARE(link->failedImages(), QSet<int>{ 1 });
+        QCOMPARE(link->imagesSizes()->value(url("/p/landscape.jpg")), (FloatSize{ 1200, 800 }));
+        QCOMPARE(link->getSizeForImageByUrl(url("/p/portrait.png")), (FloatSize{ 60, 160 }));
         QVERIFY(ParsedLink::isCachedImageWithUrl(url("/p/landscape.jpg")));
         const QImage stored(ParsedLink::getImagePathFromStringURL(url("/p/portrait.png")));
         QCOMPARE(stored.size(), QSize(60, 160));
@@ -202,18 +206,18 @@ private Q_SLOTS:
     void cachedPhoto_isNotFetchedAgain()
     {
         {
-            auto [extractor, link] = record({url("/p/landscape.jpg")});
+            auto [extractor, link] = record({ url("/p/landscape.jpg") });
             link->refresh();
             QTRY_VERIFY_WITH_TIMEOUT(link->done(), 10000);
         }
         QCOMPARE(hits.value("landscape.jpg"), 1);
-        auto [extractor, link] = record({url("/p/landscape.jpg")});
+        auto [extractor, link] = record({ url("/p/landscape.jpg") });
         link->refresh();
         QVERIFY(!link->done());
         QTRY_VERIFY_WITH_TIMEOUT(link->done(), 10000);
         QCOMPARE(hits.value("landscape.jpg"), 1);
         QVERIFY(!link->imagesSizes()->contains(url("/p/landscape.jpg")));
-        QCOMPARE(link->getSizeForImageByUrl(url("/p/landscape.jpg")), (FloatSize{1200, 800}));
+        QCOMPARE(link->getSizeForImageByUrl(url("/p/landscape.jpg")), (FloatSize{ 1200, 800 }));
     }
 
     void notImages_completeWithoutFileAndCountAsFailed_data()
@@ -226,10 +230,10 @@ private Q_SLOTS:
     void notImages_completeWithoutFileAndCountAsFailed()
     {
         QFETCH(QString, photo);
-        auto [extractor, link] = record({url(photo)});
+        auto [extractor, link] = record({ url(photo) });
         link->refresh();
         QTRY_VERIFY_WITH_TIMEOUT(link->done(), 10000);
-        QCOMPARE(link->failedImages(), QSet<int>{0});
+        QCOMPARE(link->failedImages(), QSet<int>{ 0 });
         QVERIFY(!ParsedLink::isCachedImageWithUrl(url(photo)));
         QCOMPARE(link->getSizeForImageByUrl(url(photo)), FloatSize());
         QCOMPARE(link->imagesSizes()->value(url(photo)), FloatSize());
@@ -237,16 +241,16 @@ private Q_SLOTS:
 
     void invalidPhotoUrl_fails()
     {
-        auto [extractor, link] = record({"not a url", url("/p/landscape.jpg")});
+        auto [extractor, link] = record({ "not a url", url("/p/landscape.jpg") });
         link->refresh();
         QTRY_VERIFY_WITH_TIMEOUT(link->settled(), 10000);
         QVERIFY(!link->done());
-        QCOMPARE(link->failedImages(), QSet<int>{0});
+        QCOMPARE(link->failedImages(), QSet<int>{ 0 });
     }
 
     void secondDownloadImages_startsNothing()
     {
-        auto [extractor, link] = record({url("/p/landscape.jpg")});
+        auto [extractor, link] = record({ url("/p/landscape.jpg") });
         link->refresh();
         QTRY_VERIFY_WITH_TIMEOUT(link->done(), 10000);
         link->downloadImages();
@@ -258,7 +262,7 @@ private Q_SLOTS:
 
     void stopDownloads_abandonsRunningFetches()
     {
-        auto [extractor, link] = record({url("/p/landscape.jpg"), url("/p/portrait.png")});
+        auto [extractor, link] = record({ url("/p/landscape.jpg"), url("/p/portrait.png") });
         link->refresh();
         const int reported = extractor->count;
         link->stopDownloads();
@@ -276,11 +280,11 @@ private Q_SLOTS:
 
     void resizeOnDisk_writesTheFittedCopy()
     {
-        auto [extractor, link] = record({url("/p/landscape.jpg")});
+        auto [extractor, link] = record({ url("/p/landscape.jpg") });
         link->refresh();
         QTRY_VERIFY_WITH_TIMEOUT(link->done(), 10000);
-        ParsedLink::resizeImageOnDiskWithUrl(url("/p/landscape.jpg"), {339, 226});
-        QVERIFY(ParsedLink::isCachedImageWithUrl(url("/p/landscape.jpg"), {339.5f, 226.9f}));
+        ParsedLink::resizeImageOnDiskWithUrl(url("/p/landscape.jpg"), { 339, 226 });
+        QVERIFY(ParsedLink::isCachedImageWithUrl(url("/p/landscape.jpg"), { 339.5f, 226.9f }));
     }
 };
 

@@ -18,7 +18,8 @@ QString document(const QString &version, const QString &entries)
     return QStringLiteral("{\"version\": %1, \"settings\": [%2]}").arg(version, entries);
 }
 
-QString entry(const QString &regex, const QString &rules = "{\"link\": {\"select\": \"//a\", \"extract\": \"href\"}}")
+QString entry(const QString &regex,
+              const QString &rules = "{\"link\": {\"select\": \"//a\", \"extract\": \"href\"}}")
 {
     return QStringLiteral("{\"regex\": \"%1\", \"settings\": %2}").arg(regex, rules);
 }
@@ -43,23 +44,37 @@ private Q_SLOTS:
 
     void readSettings_readsAllFifteenProperties()
     {
-        const QString text = "{\"version\": 3, \"settings\": [{\"regex\": \"site\", \"settings\": {"
-"            \"link\": {\"select\": \"L\", \"extract\": \"href\"}, \"next\": {\"select\": \"N\", \"extract\": \"nx\"},"
-"            \"title\": {\"select\": \"T\", \"extract\": \"@content\"},"
-"            \"innerImgsWithHref\": {\"select\": \"H\", \"extract\": \"href\"},"
-"            \"innerImgsWithSrc\": {\"select\": \"S\", \"extract\": \"src\"},"
-"            \"date\": {\"select\": \"D\", \"extract\": \"@content\"}, \"price\": {\"select\": \"P\", \"extract\": \"p\"},"
-"            \"ignored\": {\"select\": \"X\"}}, \"unknown\": 1}]}";
+        const QString text
+            = "{\"version\": 3, \"settings\": [{\"regex\": \"site\", \"settings\": {"
+              "            \"link\": {\"select\": \"L\", \"extract\": \"href\"}, \"next\": "
+              "{\"select\": \"N\", \"extract\": \"nx\"},"
+              "            \"title\": {\"select\": \"T\", \"extract\": \"@content\"},"
+              "            \"innerImgsWithHref\": {\"select\": \"H\", \"extract\": \"href\"},"
+              "            \"innerImgsWithSrc\": {\"select\": \"S\", \"extract\": \"src\"},"
+              "            \"date\": {\"select\": \"D\", \"extract\": \"@content\"}, \"price\": "
+              "{\"select\": \"P\", \"extract\": \"p\"},"
+              "            \"ignored\": {\"select\": \"X\"}}, \"unknown\": 1}]}";
         const auto list = ZestoScrapeSetting::readSettings(text);
         QCOMPARE(list.size(), 1);
         const ZestoScrapeSetting &s = list.first();
         QCOMPARE(s.regex(), "site");
-        const QStringList got{s.link(), s.next(), s.title(), s.innerImgsWithHref(),
-                              s.innerImgsWithSrc(), s.date(), s.price(), s.link_extract(),
-                              s.next_extract(), s.title_extract(), s.innerImgsWithHref_extract(),
-                              s.innerImgsWithSrc_extract(), s.date_extract(), s.price_extract()};
-        QCOMPARE(got, (QStringList{"L", "N", "T", "H", "S", "D", "P", "href", "nx", "@content",
-                                   "href", "src", "@content", "p"}));
+        const QStringList got{ s.link(),
+                               s.next(),
+                               s.title(),
+                               s.innerImgsWithHref(),
+                               s.innerImgsWithSrc(),
+                               s.date(),
+                               s.price(),
+                               s.link_extract(),
+                               s.next_extract(),
+                               s.title_extract(),
+                               s.innerImgsWithHref_extract(),
+                               s.innerImgsWithSrc_extract(),
+                               s.date_extract(),
+                               s.price_extract() };
+        QCOMPARE(got,
+                 (QStringList{ "L", "N", "T", "H", "S", "D", "P", "href", "nx", "@content", "href",
+                               "src", "@content", "p" }));
     }
 
     void readSettings_oddDocuments_data()
@@ -95,8 +110,10 @@ private Q_SLOTS:
     {
         const auto list = ZestoScrapeSetting::readSettings(
             "{\"settings\": [{\"regex\": 5, \"settings\": {\"link\": {\"select\": \"//a\"}}},"
-"                             {\"regex\": \"x\", \"settings\": {\"link\": {\"select\": 3, \"extract\": [\"a\"]},"
-"                                                         \"next\": \"not an object\"}}]}");
+            "                             {\"regex\": \"x\", \"settings\": {\"link\": {\"select\": "
+            "3, \"extract\": [\"a\"]},"
+            "                                                         \"next\": \"not an "
+            "object\"}}]}");
         QCOMPARE(list.size(), 2);
         QCOMPARE(list.at(0), ZestoScrapeSetting());
         QCOMPARE(list.at(1).regex(), "x");
@@ -146,18 +163,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("regex");
-        QTest::newRow("first of two matches") << "http://sfbay.craigslist.org/search/bia" << "search";
-        QTest::newRow("word anywhere, any case") << "http://x.com/?site=CRAIGSLIST" << "craigslist";
-        QTest::newRow("no match") << "http://ebay.com/" << "";
-        QTest::newRow("broken pattern skipped") << "http://kijiji.ca/(" << "kijiji";
+        QTest::newRow("first of two matches") << "http://sfbay.craigslist.org/search/bia"
+                                              << "search";
+        QTest::newRow("word anywhere, any case") << "http://x.com/?site=CRAIGSLIST"
+                                                 << "craigslist";
+        QTest::newRow("no match") << "http://ebay.com/"
+                                  << "";
+        QTest::newRow("broken pattern skipped") << "http://kijiji.ca/("
+                                                << "kijiji";
     }
     void settingsForUrl()
     {
         QFETCH(QString, url);
         QFETCH(QString, regex);
-        ZestoScrapeSetting::updateSettings(document(
-            "1", entry("(") + "," + "{\"settings\": {}}" + "," + entry("search") + ","
-                     + entry("craigslist") + "," + entry("kijiji")));
+        ZestoScrapeSetting::updateSettings(
+            document("1",
+                     entry("(") + "," + "{\"settings\": {}}" + "," + entry("search") + ","
+                         + entry("craigslist") + "," + entry("kijiji")));
         const auto chosen = ZestoScrapeSetting::settingsForUrl(url);
         QCOMPARE(chosen.has_value(), !regex.isEmpty());
         if (chosen)
@@ -231,7 +253,9 @@ private Q_SLOTS:
         const auto refresh = [&] {
             std::optional<bool> result;
             SettingsRefresh::refreshFromRemote(this, [&](bool adopted) { result = adopted; });
-            [&] { QTRY_VERIFY(result.has_value()); }();
+            [&] {
+                QTRY_VERIFY(result.has_value());
+            }();
             return result.value_or(false);
         };
         QVERIFY(refresh());
