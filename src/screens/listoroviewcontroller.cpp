@@ -2,6 +2,7 @@
 
 #include "grid/displayparsedlink.h"
 #include "grid/largeuicollectionview.h"
+#include "grid/tilesettings.h"
 #include "platform/httpclient.h"
 #include "platform/mainqueue.h"
 #include "saved/zestobookmark.h"
@@ -911,12 +912,7 @@ void ListoroViewController::addRemoveFavorite(QAbstractButton *button,
 
 void ListoroViewController::configureTile(DisplayParsedLink *tile) const
 {
-    tile->setTileWidth(m_screenWidth);
-    tile->setPhotosPerLine(2);
-    tile->setMaxPhotoHeight(400);
-    tile->setHeaderHeight(52);
-    tile->setHorizontalMargin(30);
-    tile->setVerticalMargin(30);
+    TileSettings::configure(tile, m_screenWidth);
 }
 
 int ListoroViewController::collectionViewNumberOfItemsInSection(CollectionView *, int)
@@ -954,13 +950,13 @@ QSizeF ListoroViewController::sizeForItemAtIndexPath(CollectionView *, Collectio
         : nullptr;
     if (link && link->size().height > 0)
         return QSizeF(link->size().width, link->size().height);
-    return QSizeF(m_screenWidth, 60.0);
+    return QSizeF(m_screenWidth, TileSettings::unlaidHeight);
 }
 
 QMarginsF ListoroViewController::insetForSectionAtIndex(CollectionView *,
                                                         CollectionViewFlowLayout *, int)
 {
-    return QMarginsF(0, 20, 0, 10);
+    return TileSettings::sectionInset();
 }
 
 void ListoroViewController::scrollViewDidScroll(CollectionView *collectionView)

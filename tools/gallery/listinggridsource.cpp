@@ -2,24 +2,13 @@
 
 #include "grid/displayparsedlink.h"
 #include "grid/largeuicollectionview.h"
+#include "grid/tilesettings.h"
 #include "ui/collectionview.h"
 
 #include <QLoggingCategory>
 #include <QPixmap>
 
 Q_LOGGING_CATEGORY(lcListingGridSource, "listoro.gallery.source", QtInfoMsg)
-
-namespace {
-
-constexpr int photosPerLine = 2;
-constexpr int maxPhotoHeight = 400;
-constexpr int headerHeight = 52;
-constexpr int horizontalMargin = 30;
-constexpr int verticalMargin = 30;
-constexpr qreal unlaidHeight = 60;
-const QMarginsF sectionInset(0, 20, 0, 10); // left, top, right, bottom
-
-} // namespace
 
 ListingGridSource::ListingGridSource(QList<ParsedLink::Ptr> records,
                                      ZestoListingProtocol *tileDelegate)
@@ -53,12 +42,7 @@ int ListingGridSource::screenWidth() const
 
 void ListingGridSource::configure(DisplayParsedLink *tile, int width)
 {
-    tile->setTileWidth(width);
-    tile->setPhotosPerLine(photosPerLine);
-    tile->setMaxPhotoHeight(maxPhotoHeight);
-    tile->setHeaderHeight(headerHeight);
-    tile->setHorizontalMargin(horizontalMargin);
-    tile->setVerticalMargin(verticalMargin);
+    TileSettings::configure(tile, width);
 }
 
 void ListingGridSource::parsedLinkModified(const ParsedLink::Ptr &record)
@@ -113,11 +97,11 @@ QSizeF ListingGridSource::sizeForItemAtIndexPath(CollectionView *, CollectionVie
     const ParsedLink::Ptr record = m_records.value(indexPath.item);
     if (record && record->size().height > 0)
         return QSizeF(record->size().width, record->size().height);
-    return QSizeF(screenWidth(), unlaidHeight);
+    return QSizeF(screenWidth(), TileSettings::unlaidHeight);
 }
 
 QMarginsF ListingGridSource::insetForSectionAtIndex(CollectionView *, CollectionViewFlowLayout *,
                                                     int)
 {
-    return sectionInset;
+    return TileSettings::sectionInset();
 }
