@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <mutex>
+
 namespace MainQueue {
 
 void post(std::function<void()> fn)
@@ -27,6 +29,10 @@ Q_GLOBAL_STATIC(QThreadPool, backgroundPool)
 
 void runInBackground(std::function<void()> fn, QThread::Priority priority)
 {
+    // Tasks decode and encode images through Qt's plugins, which go away with the application
+    // object; the pool must be idle before then, not only when static objects are destroyed.
+    static std::once_flag drainAtTeardown;
+    std::call_once(drainAtTeardown, [] { qAddPostRoutine(finishBackgroundTasks); });
     if (QThreadPool *pool = backgroundPool())
         pool->start(std::move(fn), int(priority));
 }
@@ -35,6 +41,14 @@ void waitForBackgroundTasks()
 {
     if (QThreadPool *pool = backgroundPool())
         pool->waitForDone();
+}
+
+void finishBackgroundTasks()
+{
+    if (QThreadPool *pool = backgroundPool()) {
+        pool->clear();
+        pool->waitForDone();
+    }
 }
 
 } // namespace MainQueue

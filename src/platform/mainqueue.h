@@ -26,4 +26,8 @@ void runInBackground(std::function<void()> fn, QThread::Priority priority = QThr
 // tasks use).
 void waitForBackgroundTasks();
 
+// Drops the tasks that have not started and blocks until the running ones have finished. Runs
+// by itself as the application object is destroyed.
+void finishBackgroundTasks();
+
 } // namespace MainQueue

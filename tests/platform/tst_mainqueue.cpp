@@ -8,6 +8,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <thread>
 
 class TestMainQueue : public QObject
 {
@@ -43,6 +44,39 @@ private slots:
         release.release(tasks);
         MainQueue::waitForBackgroundTasks();
         QCOMPARE(finished.load(), tasks);
+    }
+
+    // Run as the application object goes: no task may still be running afterwards, as tasks
+    // use Qt's image plugins, which go with it.
+    void finishBackgroundTasks_returnsOnlyWhenNoTaskRuns()
+    {
+        const int tasks = QThread::idealThreadCount();
+        QSemaphore release;
+        std::atomic<int> started = 0;
+        std::atomic<int> finished = 0;
+        for (int i = 0; i < tasks + 3; ++i) {
+            MainQueue::runInBackground([&] {
+                ++started;
+                release.acquire();
+                QThread::msleep(20);
+                ++finished;
+            });
+        }
+        QTRY_COMPARE(started.load(), tasks);
+        std::thread releaser([&release, tasks] {
+            QThread::msleep(50);
+            release.release(tasks + 3);
+        });
+        MainQueue::finishBackgroundTasks();
+        QCOMPARE(finished.load(), started.load());
+        QVERIFY(finished.load() >= tasks);
+        releaser.join();
+
+        // The pool still takes work afterwards.
+        std::atomic<bool> ran = false;
+        MainQueue::runInBackground([&ran] { ran = true; });
+        MainQueue::waitForBackgroundTasks();
+        QVERIFY(ran.load());
     }
 };
 
