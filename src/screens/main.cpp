@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QShortcut>
 
 #include <cstdio>
 #include <memory>
@@ -71,6 +72,11 @@ int main(int argc, char **argv)
     window->setWindowTitle(options.demo ? QStringLiteral("Listoro \u2014 demo")
                                         : QStringLiteral("Listoro"));
     delegate->setWindow(window);
+    // Ctrl+Q quits from any screen, and with an alert open.
+    auto *quit = new QShortcut(QKeySequence::Quit, window);
+    quit->setContext(Qt::ApplicationShortcut);
+    QObject::connect(quit, &QShortcut::activated, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     window->show();
     delegate->applicationDidFinishLaunchingWithOptions();
 
