@@ -3,10 +3,13 @@
 #include "platform/environmentproxyfactory.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSet>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcHttp, "listoro.http")
 
@@ -14,15 +17,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char cancelledProperty[] = "listoroCancelled";
-const char tooLargeProperty[] = "listoroTooLarge";
+// What the network manager keeps of a body before it waits for us to take it.
+constexpr qint64 readBufferBytes = 256 * 1024;
 
-bool isTransportError(QNetworkReply::NetworkError error)
+// Qt reports HTTP error statuses as error codes in these two ranges (4xx as 201-299, 5xx as
+// 401-499); the response is still whole. Any other code, or one of these beside a status below
+// 400 (a body that failed to decompress, for instance), is a failed fetch.
+bool isStatusError(QNetworkReply::NetworkError error, int statusCode)
 {
-    // 1-199: connection and proxy failures; 300-399: broken protocol exchanges. The others
-    // (200-299, 400-499) are HTTP statuses that arrive with a whole response.
     const int code = int(error);
-    return (code >= 1 && code < 200) || (code >= 300 && code < 400);
+    const bool statusRange = (code >= 201 && code < 300) || (code >= 401 && code < 500);
+    return statusRange && statusCode >= 400;
 }
 
 // The body length the response announced, or -1. A compressed body is announced at its
@@ -37,6 +42,23 @@ qint64 announcedLength(const QNetworkReply &reply)
     return ok ? length : -1;
 }
 
+// Seconds to wait before asking a refusing server again: its Retry-After (seconds or a date),
+// within bounds.
+int retryAfterSeconds(const QNetworkReply &reply)
+{
+    const QByteArray value = reply.rawHeader("Retry-After").trimmed();
+    if (value.isEmpty())
+        return HttpClient::defaultRetryAfterSeconds;
+    bool ok = false;
+    qint64 seconds = value.toLongLong(&ok);
+    if (!ok) {
+        const QDateTime when = QDateTime::fromString(QString::fromLatin1(value), Qt::RFC2822Date);
+        seconds = when.isValid() ? QDateTime::currentDateTimeUtc().secsTo(when)
+                                 : HttpClient::defaultRetryAfterSeconds;
+    }
+    return int(qBound(qint64(0), seconds, qint64(HttpClient::maxRetryAfterSeconds)));
+}
+
 QString hostOf(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
@@ -44,17 +66,31 @@ QString hostOf(const QUrl &url)
     return scheme + u"://"_s + url.host().toLower() + u':' + QString::number(port);
 }
 
+bool isWebScheme(const QString &scheme)
+{
+    return scheme == u"http" || scheme == u"https";
+}
+
 } // namespace
+
+// The state of one request on the wire: the body taken so far, the addresses it was
+// redirected through, and why we ended it, when we did.
+struct HttpClient::Transfer
+{
+    QByteArray body;
+    QSet<QUrl> visited;
+    int hops = 0;
+    QString failure;
+    bool cancelled = false;
+};
 
 void HttpFetch::abort()
 {
     // A waiting fetch is dropped when its turn comes.
     aborted = true;
     waiting = false;
-    if (QNetworkReply *r = reply.data()) {
-        r->setProperty(cancelledProperty, true);
+    if (QNetworkReply *r = reply.data())
         r->abort();
-    }
 }
 
 bool HttpFetch::isRunning() const
@@ -78,21 +114,53 @@ QByteArray HttpClient::userAgent()
 
 HttpClient::HttpClient(QObject *parent)
     : QObject(parent)
-    , network(new QNetworkAccessManager(this))
 {
-    network->setProxyFactory(new EnvironmentProxyFactory);
-    network->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
 void HttpClient::setInactivityTimeout(int seconds)
 {
-    timeoutSeconds = seconds;
+    inactivityMs = seconds * 1000;
+}
+
+void HttpClient::resetLimits()
+{
+    inactivityMs = 60 * 1000;
+    transferDeadlineMs = defaultTransferDeadlineSeconds * 1000;
+    headerDeadlineMs = defaultHeaderDeadlineSeconds * 1000;
+    maxBytes = defaultMaxBytes;
+}
+
+int HttpClient::connectionLimit(const QUrl &url) const
+{
+    return limits.value(hostOf(url), maxConnectionsPerHost);
+}
+
+QNetworkAccessManager *HttpClient::managerFor(const QString &host)
+{
+    if (QNetworkAccessManager *known = managerByHost.value(host))
+        return known;
+    QNetworkAccessManager *manager = nullptr;
+    if (managers.size() < maxManagers) {
+        manager = new QNetworkAccessManager(this);
+        manager->setProxyFactory(new EnvironmentProxyFactory);
+        managers.append(manager);
+    } else {
+        manager = managers.at(int(qHash(host) % uint(managers.size())));
+    }
+    managerByHost.insert(host, manager);
+    return manager;
 }
 
 std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Callback done)
 {
     auto fetch = std::make_shared<HttpFetch>();
-    enqueue({ url, context, context != nullptr, std::move(done), fetch });
+    Request request;
+    request.url = url;
+    request.context = context;
+    request.hasContext = context != nullptr;
+    request.done = std::move(done);
+    request.fetch = fetch;
+    enqueue(std::move(request));
     return fetch;
 }
 
@@ -100,7 +168,8 @@ void HttpClient::enqueue(Request request)
 {
     const QString host = hostOf(request.url);
     // Behind those already waiting, even when a connection has just come free for them.
-    if (running.value(host) >= maxConnectionsPerHost || waiting.contains(host)) {
+    if (running.value(host) >= limits.value(host, maxConnectionsPerHost)
+        || waiting.contains(host)) {
         request.fetch->waiting = true;
         waiting[host].append(std::move(request));
         return;
@@ -123,7 +192,7 @@ void HttpClient::startWaiting(const QString &host)
 {
     auto queue = waiting.find(host);
     while (queue != waiting.end() && !queue->isEmpty()
-           && running.value(host) < maxConnectionsPerHost) {
+           && running.value(host) < limits.value(host, maxConnectionsPerHost)) {
         Request next = queue->takeFirst();
         if (next.fetch->aborted || (next.hasContext && !next.context))
             continue;
@@ -137,81 +206,168 @@ void HttpClient::startWaiting(const QString &host)
 void HttpClient::send(Request call, const QString &host)
 {
     ++running[host];
-    const QUrl url = call.url;
-    QObject *context = call.context.data();
-    const std::shared_ptr<HttpFetch> fetch = call.fetch;
-    const int attempt = call.attempt;
-    Callback done = std::move(call.done);
-
-    QNetworkRequest request(url);
+    QNetworkRequest request(call.url);
     request.setRawHeader("User-Agent", userAgent());
+    // Every redirect is ours to allow (watch()).
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setTransferTimeout(timeoutSeconds * 1000);
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(maxRedirects);
+    request.setTransferTimeout(inactivityMs);
 
-    QNetworkReply *reply = network->get(request);
-    fetch->waiting = false;
-    fetch->reply = reply;
+    QNetworkReply *reply = managerFor(host)->get(request);
+    reply->setReadBufferSize(readBufferBytes);
+    call.fetch->waiting = false;
+    call.fetch->reply = reply;
 
-    const qint64 limit = maxBytes;
-    connect(reply, &QNetworkReply::downloadProgress, reply,
-            [reply, limit](qint64 received, qint64) {
-                if (received > limit && !reply->property(tooLargeProperty).toBool()) {
-                    reply->setProperty(tooLargeProperty, true);
-                    reply->abort();
-                }
-            });
+    auto transfer = std::make_shared<Transfer>();
+    transfer->visited.insert(call.url.adjusted(QUrl::RemoveFragment));
+    watch(reply, transfer);
 
     // Nobody waits for the result once the context is gone: stop the transfer too.
-    if (context) {
-        connect(context, &QObject::destroyed, reply, [reply] {
-            reply->setProperty(cancelledProperty, true);
+    if (QObject *context = call.context.data()) {
+        connect(context, &QObject::destroyed, reply, [reply, transfer] {
+            transfer->cancelled = true;
             reply->abort();
         });
     }
-
-    const bool hasContext = call.hasContext;
-    QPointer<QObject> guard(context);
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, url, host, hasContext, guard, fetch, attempt, done = std::move(done)] {
+            [this, call = std::move(call), host, reply, transfer]() mutable {
                 reply->deleteLater();
                 release(host);
-                if (reply->property(cancelledProperty).toBool() || (hasContext && !guard))
-                    return;
-                HttpResult result;
-                result.requestedUrl = url;
-                result.finalUrl = reply->url();
-                result.statusCode
-                    = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-                // The network manager also fails fetches it never sent when another connection
-                // to the host breaks: a GET closed before any answer is asked for again.
-                if (reply->error() == QNetworkReply::RemoteHostClosedError && result.statusCode == 0
-                    && attempt < maxAttempts - 1) {
-                    qCDebug(lcHttp) << "closed before an answer, asking again" << url;
-                    enqueue({ url, guard, hasContext, done, fetch, attempt + 1 });
-                    return;
-                }
-                if (reply->property(tooLargeProperty).toBool()) {
-                    result.error = QStringLiteral("response too large");
-                } else if (reply->error() == QNetworkReply::OperationCanceledError) {
-                    // Only the transfer timeout cancels a fetch nobody aborted.
-                    result.error = QStringLiteral("timed out");
-                } else {
-                    if (reply->isOpen())
-                        result.body = reply->readAll();
-                    if (isTransportError(reply->error()))
-                        result.error = reply->errorString();
-                    else if (const qint64 announced = announcedLength(*reply);
-                             announced > result.body.size()) {
-                        // The network manager may hand over a body cut short as complete.
-                        result.error = QStringLiteral("cut off after %1 of %2 bytes")
-                                           .arg(result.body.size())
-                                           .arg(announced);
-                        result.body.clear();
-                    }
-                }
-                if (!result.ok())
-                    qCDebug(lcHttp) << "fetch failed" << url << result.error;
-                done(result);
+                finish(std::move(call), host, reply, transfer);
             });
+}
+
+// Ends a transfer that breaks a limit: the body cap, the deadlines, an unsafe or looping redirect.
+void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &transfer)
+{
+    const auto endWith = [reply, transfer](const QString &failure) {
+        if (transfer->failure.isEmpty())
+            transfer->failure = failure;
+        reply->abort();
+    };
+    const qint64 limit = maxBytes;
+
+    // Qt reads response headers without a bound of its own: a server that never ends them
+    // would hold the fetch until the inactivity timeout, and the manager's thread with it.
+    auto *headerDeadline = new QTimer(reply);
+    headerDeadline->setSingleShot(true);
+    connect(headerDeadline, &QTimer::timeout, reply, [endWith, ms = headerDeadlineMs] {
+        endWith(QStringLiteral("no complete response headers within %1 s").arg(ms / 1000.0));
+    });
+    headerDeadline->start(headerDeadlineMs);
+
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [endWith, ms = transferDeadlineMs] {
+        endWith(QStringLiteral("not finished within %1 s").arg(ms / 1000.0));
+    });
+    deadline->start(transferDeadlineMs);
+
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, endWith, limit, headerDeadline] {
+        headerDeadline->stop();
+        const qint64 announced = announcedLength(*reply);
+        if (announced > limit)
+            endWith(QStringLiteral("response too large (%1 bytes announced)").arg(announced));
+    });
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, transfer, endWith, limit] {
+        if (!transfer->failure.isEmpty())
+            return;
+        transfer->body += reply->readAll();
+        if (transfer->body.size() > limit) {
+            transfer->body = QByteArray();
+            endWith(QStringLiteral("response too large (over %1 bytes)").arg(limit));
+        }
+    });
+    connect(reply, &QNetworkReply::redirected, reply,
+            [reply, transfer, endWith, headerDeadline, ms = headerDeadlineMs](const QUrl &target) {
+                const QUrl from = reply->url();
+                const QUrl to = from.resolved(target).adjusted(QUrl::RemoveFragment);
+                if (from.scheme() == u"https" && to.scheme() == u"http") {
+                    // Refused, as browsers warn about: the page would travel unencrypted.
+                    endWith(QStringLiteral("refused a redirect from https to http (%1)")
+                                .arg(to.toString()));
+                } else if (!isWebScheme(to.scheme())) {
+                    endWith(QStringLiteral("refused a redirect to %1").arg(to.toString()));
+                } else if (transfer->visited.contains(to)) {
+                    endWith(QStringLiteral("redirect loop at %1").arg(to.toString()));
+                } else {
+                    transfer->visited.insert(to);
+                    ++transfer->hops;
+                    headerDeadline->start(ms);
+                    emit reply->redirectAllowed();
+                }
+            });
+}
+
+void HttpClient::finish(Request call, const QString &host, QNetworkReply *reply,
+                        const std::shared_ptr<Transfer> &transfer)
+{
+    if (transfer->cancelled || call.fetch->aborted || (call.hasContext && !call.context))
+        return;
+
+    HttpResult result;
+    result.requestedUrl = call.url;
+    result.finalUrl = reply->url();
+    result.statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QNetworkReply::NetworkError error = reply->error();
+    if (!transfer->failure.isEmpty()) {
+        result.error = transfer->failure;
+    } else {
+        // The network manager also fails fetches it never sent when another connection to the
+        // host breaks: a GET closed before any answer, and never redirected, is asked again.
+        if (error == QNetworkReply::RemoteHostClosedError && result.statusCode == 0
+            && transfer->hops == 0 && call.attempt < maxAttempts - 1) {
+            qCDebug(lcHttp) << "closed before an answer, asking again" << call.url;
+            ++call.attempt;
+            enqueue(std::move(call));
+            return;
+        }
+        if (reply->isOpen())
+            transfer->body += reply->readAll();
+        if (error == QNetworkReply::OperationCanceledError) {
+            // Only the inactivity timeout cancels a fetch nobody aborted.
+            result.error = QStringLiteral("timed out");
+        } else if (error != QNetworkReply::NoError && !isStatusError(error, result.statusCode)) {
+            result.error = reply->errorString();
+        } else if (const qint64 announced = announcedLength(*reply);
+                   announced > transfer->body.size()) {
+            // The network manager may hand over a body cut short as complete.
+            result.error = QStringLiteral("cut off after %1 of %2 bytes")
+                               .arg(transfer->body.size())
+                               .arg(announced);
+        }
+    }
+
+    if (result.ok() && (result.statusCode == 429 || result.statusCode == 503)) {
+        // Asking for less at once is what a rate-limiting site wants; asking once more, after
+        // the wait it names, lets a brief refusal pass.
+        const int lowered = qMax(1, limits.value(host, maxConnectionsPerHost) / 2);
+        limits.insert(host, lowered);
+        if (!call.retriedRefusal) {
+            const int wait = retryAfterSeconds(*reply);
+            qCDebug(lcHttp) << "refused with" << result.statusCode << call.url << "asking again in"
+                            << wait << "s," << lowered << "connections for" << host;
+            call.retriedRefusal = true;
+            askAgainLater(std::move(call), wait);
+            return;
+        }
+    }
+
+    if (result.ok())
+        result.body = std::move(transfer->body);
+    else
+        qCDebug(lcHttp) << "fetch failed" << call.url << result.error;
+    call.done(result);
+}
+
+void HttpClient::askAgainLater(Request call, int seconds)
+{
+    call.fetch->waiting = true;
+    auto held = std::make_shared<Request>(std::move(call));
+    QTimer::singleShot(seconds * 1000, this, [this, held] {
+        if (held->fetch->aborted || (held->hasContext && !held->context))
+            return;
+        enqueue(std::move(*held));
+    });
 }

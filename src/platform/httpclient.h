@@ -19,7 +19,8 @@ class HttpFetch
 {
 public:
     void abort();
-    // True from get() until the fetch ends or is aborted, also while it waits for a connection.
+    // True from get() until the fetch ends or is aborted, also while it waits for a connection
+    // or for the time a refusing server asked to wait.
     bool isRunning() const;
 
 private:
@@ -30,9 +31,14 @@ private:
 };
 
 // Every fetch the system makes itself goes through this one client on the GUI thread: the
-// fixed desktop "User-Agent", redirects followed, an inactivity timeout, the proxies named by
-// http_proxy, https_proxy and no_proxy. Fetches run in parallel, a few connections per host;
-// the others wait their turn here, in the order they were asked for.
+// fixed desktop "User-Agent", redirects followed (never from https to http, never in a loop),
+// an inactivity timeout and a deadline for the whole transfer, a cap on the body, the proxies
+// named by http_proxy, https_proxy and no_proxy. Fetches run in parallel, a few connections per
+// host; the others wait their turn here, in the order they were asked for. A server that answers
+// 429 or 503 is asked once more after the wait it names, and gets fewer connections from then on.
+//
+// Each host is served by a network manager of its own (up to a few; more hosts share them), so a
+// server that floods one connection keeps only its own manager's thread busy.
 class HttpClient final : public QObject
 {
     Q_OBJECT
@@ -45,20 +51,37 @@ public:
     static QByteArray userAgent();
 
     // Starts a GET of url. done runs on the GUI thread once the fetch ends, unless the fetch
-    // was aborted or context was destroyed first. A body larger than maxBytes fails the fetch.
+    // was aborted or context was destroyed first.
     std::shared_ptr<HttpFetch> get(const QUrl &url, QObject *context, Callback done);
 
     // Seconds without any byte moving after which a fetch fails (60 unless changed).
     void setInactivityTimeout(int seconds);
-    int inactivityTimeout() const { return timeoutSeconds; }
+    int inactivityTimeout() const { return inactivityMs / 1000; }
+    // The whole transfer, headers and body, must end within this time.
+    void setTransferDeadline(int milliseconds) { transferDeadlineMs = milliseconds; }
+    // The status line and headers must be complete within this time after the request.
+    void setHeaderDeadline(int milliseconds) { headerDeadlineMs = milliseconds; }
+    // A body larger than this fails the fetch, as soon as it is announced or received.
     void setMaxBytes(qint64 bytes) { maxBytes = bytes; }
+    // Restores every limit above to its default.
+    void resetLimits();
 
-    QNetworkAccessManager *manager() const { return network; }
+    // How many fetches the host of url may have running at once now.
+    int connectionLimit(const QUrl &url) const;
 
     // The network manager's connections to one host. It is never given more fetches for a host
     // than that: when one of its connections breaks, it fails every fetch still queued for the
     // host, although none of them was sent.
     static constexpr int maxConnectionsPerHost = 6;
+    static constexpr int maxRedirects = 10;
+    static constexpr int defaultTransferDeadlineSeconds = 300;
+    static constexpr int defaultHeaderDeadlineSeconds = 30;
+    static constexpr qint64 defaultMaxBytes = 64 * 1024 * 1024;
+    // The longest wait a refusing server may ask for before it is asked again, and the wait when
+    // it names none.
+    static constexpr int maxRetryAfterSeconds = 30;
+    static constexpr int defaultRetryAfterSeconds = 2;
+    static constexpr int maxManagers = 8;
 
 private:
     struct Request
@@ -69,18 +92,29 @@ private:
         Callback done;
         std::shared_ptr<HttpFetch> fetch;
         int attempt = 0;
+        bool retriedRefusal = false;
     };
+    struct Transfer;
     static constexpr int maxAttempts = 2;
 
     explicit HttpClient(QObject *parent = nullptr);
     void enqueue(Request request);
     void send(Request request, const QString &host);
+    void finish(Request request, const QString &host, QNetworkReply *reply,
+                const std::shared_ptr<Transfer> &transfer);
+    void askAgainLater(Request request, int seconds);
     void release(const QString &host);
     void startWaiting(const QString &host);
+    void watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &transfer);
+    QNetworkAccessManager *managerFor(const QString &host);
 
-    QNetworkAccessManager *network = nullptr;
+    QList<QNetworkAccessManager *> managers;
+    QHash<QString, QNetworkAccessManager *> managerByHost;
     QHash<QString, int> running; // by host
+    QHash<QString, int> limits; // by host, once lowered
     QHash<QString, QList<Request>> waiting; // by host, oldest first
-    int timeoutSeconds = 60;
-    qint64 maxBytes = 64 * 1024 * 1024;
+    int inactivityMs = 60 * 1000;
+    int transferDeadlineMs = defaultTransferDeadlineSeconds * 1000;
+    int headerDeadlineMs = defaultHeaderDeadlineSeconds * 1000;
+    qint64 maxBytes = defaultMaxBytes;
 };
