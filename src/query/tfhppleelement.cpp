@@ -39,7 +39,8 @@ QList<TFHppleElement::Ptr> TFHppleElement::children()
 {
     QList<Ptr> result;
     result.reserve(dictionary->nodeChildArray.size());
-    const Ptr self = shared_from_this();
+    // A node made without a shared owner has children without a parent.
+    const Ptr self = weak_from_this().lock();
     for (const auto &child : dictionary->nodeChildArray) {
         Ptr element = std::make_shared<TFHppleElement>(child);
         element->setParent(self);

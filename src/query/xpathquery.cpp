@@ -1,27 +1,19 @@
 #include "query/xpathquery.h"
 
-#include "platform/utf8.h"
+#include "query/parseddocument.h"
 
 #include <QByteArrayView>
+#include <QLoggingCategory>
 #include <QStringDecoder>
 
-#include <libxml/HTMLparser.h>
-#include <libxml/parser.h>
 #include <libxml/xpath.h>
 
-#include <limits>
-#include <mutex>
+Q_LOGGING_CATEGORY(lcXPath, "listoro.xpath")
 
 namespace {
 
 // Subtrees deeper than this are cut off: a crafted page must not exhaust the stack.
 constexpr int maxDepth = 1024;
-
-void initLibxml()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-}
 
 void ignoreStructuredError(void *, xmlErrorPtr) { }
 
@@ -76,11 +68,24 @@ bool hasWalkableChildren(xmlElementType type)
     }
 }
 
-std::shared_ptr<NodeDictionary> dictionaryForNode(xmlNode *node, QString *parentContent,
-                                                  bool hasParent, bool contentToParent, int depth)
+// What one query may still copy out; shared by the subtrees of all its matched nodes.
+struct Budget
 {
-    if (!node || node->type == XML_NAMESPACE_DECL || depth > maxDepth)
+    int left = maxConvertedNodes;
+    bool cut = false;
+};
+
+std::shared_ptr<NodeDictionary> dictionaryForNode(xmlNode *node, QString *parentContent,
+                                                  bool hasParent, bool contentToParent, int depth,
+                                                  Budget &budget, bool shallow)
+{
+    if (!node || node->type == XML_NAMESPACE_DECL)
         return nullptr;
+    if (depth > maxDepth) {
+        budget.cut = true;
+        return nullptr;
+    }
+    --budget.left;
 
     auto dictionary = std::make_shared<NodeDictionary>();
     if (node->name)
@@ -110,17 +115,29 @@ std::shared_ptr<NodeDictionary> dictionaryForNode(xmlNode *node, QString *parent
                 entry.attributeName = decode(attribute->name);
             if (attribute->children) {
                 entry.attributeContent = dictionaryForNode(attribute->children, &entry.nodeContent,
-                                                           true, true, depth + 1);
+                                                           true, true, depth + 1, budget, true);
             }
             if (!entry.isEmpty())
                 dictionary->nodeAttributeArray.append(std::move(entry));
         }
     }
 
-    if (hasWalkableChildren(node->type)) {
+    if (hasWalkableChildren(node->type) && !shallow) {
         for (xmlNode *child = node->children; child; child = child->next) {
-            if (auto childDictionary
-                = dictionaryForNode(child, &dictionary->nodeContent, true, false, depth + 1)) {
+            if (budget.left <= 0) {
+                // Out of budget: the node keeps its first child, which "@content" rules read,
+                // and nothing below it.
+                budget.cut = true;
+                if (dictionary->nodeChildArray.isEmpty()) {
+                    if (auto first = dictionaryForNode(child, &dictionary->nodeContent, true, false,
+                                                       depth + 1, budget, true)) {
+                        dictionary->nodeChildArray.append(std::move(first));
+                    }
+                }
+                break;
+            }
+            if (auto childDictionary = dictionaryForNode(child, &dictionary->nodeContent, true,
+                                                         false, depth + 1, budget, false)) {
                 dictionary->nodeChildArray.append(std::move(childDictionary));
             }
         }
@@ -128,73 +145,78 @@ std::shared_ptr<NodeDictionary> dictionaryForNode(xmlNode *node, QString *parent
     return dictionary;
 }
 
-bool declaresEncoding(const QByteArray &document)
-{
-    if (document.startsWith("\xEF\xBB\xBF") || document.startsWith("\xFE\xFF")
-        || document.startsWith("\xFF\xFE")) {
-        return true;
-    }
-    // Declarations live in the head; look no further than its end (or the first 64 KiB).
-    QByteArrayView head(document);
-    head = head.first(qMin<qsizetype>(head.size(), 64 * 1024));
-    const QByteArray lower = head.toByteArray().toLower();
-    const qsizetype headEnd = lower.indexOf("</head");
-    const QByteArrayView scan
-        = headEnd >= 0 ? QByteArrayView(lower).first(headEnd) : QByteArrayView(lower);
-    if (scan.indexOf("<?xml") >= 0 && scan.indexOf("encoding") >= 0)
-        return true;
-    qsizetype at = 0;
-    while ((at = scan.indexOf("charset", at)) >= 0) {
-        at += 7;
-        while (at < scan.size() && (scan[at] == ' ' || scan[at] == '\t'))
-            ++at;
-        if (at < scan.size() && scan[at] == '=')
-            return true;
-    }
-    return false;
-}
-
 } // namespace
-
-QByteArray undeclaredHtmlEncoding(const QByteArray &document)
-{
-    if (declaresEncoding(document))
-        return {};
-    return isValidUtf8(document) ? QByteArrayLiteral("UTF-8") : QByteArray();
-}
 
 std::shared_ptr<NodeDictionary> DictionaryForNode(xmlNode *node, NodeDictionary *parentDictionary,
                                                   bool contentToParent)
 {
+    Budget budget;
     return dictionaryForNode(node, parentDictionary ? &parentDictionary->nodeContent : nullptr,
-                             parentDictionary != nullptr, contentToParent, 0);
+                             parentDictionary != nullptr, contentToParent, 0, budget, false);
 }
 
-std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query)
+std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query,
+                                          QueryOutcome *outcome)
 {
-    xmlXPathContextPtr context = xmlXPathNewContext(document);
-    if (!context)
+    QueryOutcome local;
+    QueryOutcome &report = outcome ? *outcome : local;
+    report = QueryOutcome();
+    if (!document) {
+        report.status = QueryOutcome::Status::NoDocument;
         return std::nullopt;
+    }
+    xmlXPathContextPtr context = xmlXPathNewContext(document);
+    if (!context) {
+        report.status = QueryOutcome::Status::NoDocument;
+        return std::nullopt;
+    }
     context->error = ignoreStructuredError;
+    context->opLimit = maxXPathOperations;
+    context->opCount = 0;
 
     const QByteArray expression = query.toUtf8();
     xmlXPathObjectPtr result = xmlXPathEvalExpression(
         reinterpret_cast<const xmlChar *>(expression.constData()), context);
-    if (!result) {
+    // libxml2 stops at the limit and leaves the count there.
+    const bool overBudget = context->opCount >= context->opLimit;
+    if (!result || overBudget) {
+        xmlXPathFreeObject(result);
         xmlXPathFreeContext(context);
+        if (overBudget) {
+            qCDebug(lcXPath) << "query over its budget of" << maxXPathOperations
+                             << "steps, taken as matching nothing:" << query;
+            report.status = QueryOutcome::Status::OverBudget;
+            return NodeList();
+        }
+        report.status = QueryOutcome::Status::Malformed;
         return std::nullopt;
     }
     if (result->type != XPATH_NODESET) {
         xmlXPathFreeObject(result);
         xmlXPathFreeContext(context);
+        report.status = QueryOutcome::Status::NotANodeSet;
         return std::nullopt;
     }
 
     NodeList list;
-    if (xmlNodeSetPtr nodes = result->nodesetval) {
+    xmlNodeSetPtr nodes = result->nodesetval;
+    report.matchedNodes = nodes ? nodes->nodeNr : 0;
+    if (report.matchedNodes > maxMatchedNodes) {
+        qCDebug(lcXPath) << "query matched" << report.matchedNodes << "nodes, more than"
+                         << maxMatchedNodes << "; taken as matching nothing:" << query;
+        report.status = QueryOutcome::Status::OverBudget;
+    } else if (nodes) {
+        Budget budget;
+        list.reserve(nodes->nodeNr);
         for (int i = 0; i < nodes->nodeNr; ++i) {
-            if (auto dictionary = DictionaryForNode(nodes->nodeTab[i], nullptr, false))
+            if (auto dictionary
+                = dictionaryForNode(nodes->nodeTab[i], nullptr, false, false, 0, budget, false)) {
                 list.append(std::move(dictionary));
+            }
+        }
+        report.cut = budget.cut;
+        if (budget.cut) {
+            qCDebug(lcXPath) << "query's subtrees cut at" << maxConvertedNodes << "nodes:" << query;
         }
     }
     xmlXPathFreeObject(result);
@@ -204,30 +226,16 @@ std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query
 
 std::optional<NodeList> PerformHTMLXPathQuery(const QByteArray &document, const QString &query)
 {
-    initLibxml();
-    if (document.size() > std::numeric_limits<int>::max())
+    const ParsedDocument parsed = ParsedDocument::html(document);
+    if (!parsed.isValid())
         return std::nullopt;
-    const QByteArray encoding = undeclaredHtmlEncoding(document);
-    htmlDocPtr doc = htmlReadMemory(document.constData(), int(document.size()), "",
-                                    encoding.isEmpty() ? nullptr : encoding.constData(),
-                                    HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING);
-    if (!doc)
-        return std::nullopt;
-    std::optional<NodeList> list = PerformXPathQuery(doc, query);
-    xmlFreeDoc(doc);
-    return list;
+    return parsed.query(query);
 }
 
 std::optional<NodeList> PerformXMLXPathQuery(const QByteArray &document, const QString &query)
 {
-    initLibxml();
-    if (document.size() > std::numeric_limits<int>::max())
+    const ParsedDocument parsed = ParsedDocument::xml(document);
+    if (!parsed.isValid())
         return std::nullopt;
-    xmlDocPtr doc
-        = xmlReadMemory(document.constData(), int(document.size()), "", nullptr, XML_PARSE_RECOVER);
-    if (!doc)
-        return std::nullopt;
-    std::optional<NodeList> list = PerformXPathQuery(doc, query);
-    xmlFreeDoc(doc);
-    return list;
+    return parsed.query(query);
 }

@@ -17,15 +17,38 @@ typedef struct _xmlNode xmlNode;
 // result that is not a node set.
 using NodeList = QList<std::shared_ptr<const NodeDictionary>>;
 
+// How one evaluation went. Rules come from a downloaded document and from users, so the work
+// one query may cost is bounded: an expression that needs too many steps or matches too many
+// nodes matches nothing, and once a query has copied out many nodes, further matched nodes keep
+// only their attributes and first child.
+struct QueryOutcome
+{
+    enum class Status {
+        Matched, // a node set, possibly empty
+        NoDocument, // the bytes did not parse
+        Malformed, // the expression does not compile or fails to evaluate
+        NotANodeSet, // a number, string or boolean
+        OverBudget, // too many evaluation steps or matched nodes
+    };
+    Status status = Status::Matched;
+    // Nodes the expression selected (before the budget's cut).
+    int matchedNodes = 0;
+    // Subtrees were left out to keep within the budget.
+    bool cut = false;
+};
+
+// Evaluation steps one query may take, matched nodes it may yield, and nodes of their subtrees
+// it copies out in full.
+inline constexpr unsigned long maxXPathOperations = 20'000'000;
+inline constexpr int maxMatchedNodes = 50'000;
+inline constexpr int maxConvertedNodes = 200'000;
+
 std::optional<NodeList> PerformHTMLXPathQuery(const QByteArray &document, const QString &query);
 std::optional<NodeList> PerformXMLXPathQuery(const QByteArray &document, const QString &query);
-std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query);
+std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query,
+                                          QueryOutcome *outcome = nullptr);
 
 // The dictionary of node and its subtree. With a parent dictionary and contentToParent, a text
 // node gives its trimmed text to the parent as "nodeContent" and yields nothing itself.
 std::shared_ptr<NodeDictionary> DictionaryForNode(xmlNode *node, NodeDictionary *parentDictionary,
                                                   bool contentToParent);
-
-// The character encoding an HTML page should be read in when it declares none: "UTF-8" when
-// its bytes are valid UTF-8, otherwise empty (the parser then detects it as usual).
-QByteArray undeclaredHtmlEncoding(const QByteArray &document);
