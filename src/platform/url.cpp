@@ -32,8 +32,75 @@ QString Url::lastPathComponent() const
     return p.mid(p.lastIndexOf(u'/') + 1);
 }
 
+namespace {
+
+// RFC 3986's removal of "." and ".." segments, on the path as written: escapes are kept.
+QString removeDotSegments(QString input)
+{
+    QString output;
+    const auto dropLastSegment = [&output] {
+        output.truncate(qMax<qsizetype>(0, output.lastIndexOf(u'/')));
+    };
+    while (!input.isEmpty()) {
+        if (input.startsWith(u"../"))
+            input.remove(0, 3);
+        else if (input.startsWith(u"./"))
+            input.remove(0, 2);
+        else if (input.startsWith(u"/./"))
+            input.remove(0, 2);
+        else if (input == u"/.")
+            input = QStringLiteral("/");
+        else if (input.startsWith(u"/../")) {
+            input.remove(0, 3);
+            dropLastSegment();
+        } else if (input == u"/..") {
+            input = QStringLiteral("/");
+            dropLastSegment();
+        } else if (input == u"." || input == u"..") {
+            input.clear();
+        } else {
+            const qsizetype next = input.indexOf(u'/', input.startsWith(u'/') ? 1 : 0);
+            const qsizetype length = next < 0 ? input.size() : next;
+            output += input.left(length);
+            input.remove(0, length);
+        }
+    }
+    return output;
+}
+
+} // namespace
+
 Url Url::standardized() const
 {
-    QUrl normalized = url.adjusted(QUrl::NormalizePathSegments);
-    return Url(normalized, normalized.toString(QUrl::FullyEncoded));
+    // The path lies between the authority and the query or fragment.
+    qsizetype pathStart = 0;
+    const qsizetype authority = text.indexOf(u"//");
+    if (authority >= 0 && authority == text.indexOf(u':') + 1) {
+        pathStart = text.size();
+        for (qsizetype i = authority + 2; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c == u'/' || c == u'?' || c == u'#') {
+                pathStart = i;
+                break;
+            }
+        }
+    }
+    qsizetype pathEnd = text.size();
+    for (qsizetype i = pathStart; i < text.size(); ++i) {
+        if (text.at(i) == u'?' || text.at(i) == u'#') {
+            pathEnd = i;
+            break;
+        }
+    }
+    const QString standard = text.left(pathStart)
+        + removeDotSegments(text.mid(pathStart, pathEnd - pathStart)) + text.mid(pathEnd);
+    if (std::optional<Url> parsed = fromString(standard))
+        return *parsed;
+    return *this;
+}
+
+bool Url::isFetchableScheme(const QString &scheme)
+{
+    const QString lower = scheme.toLower();
+    return lower == u"http" || lower == u"https" || lower == u"ftp";
 }

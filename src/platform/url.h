@@ -23,8 +23,10 @@ public:
     QString path() const;
     QString lastPathComponent() const;
     QString absoluteString() const { return text; }
-    // The URL with "." and ".." path segments resolved.
+    // The URL with "." and ".." path segments resolved on its text; escapes stay as written.
     Url standardized() const;
+    // The schemes of the addresses the system fetches: http, https and ftp, in any letter case.
+    static bool isFetchableScheme(const QString &scheme);
     const QUrl &toQUrl() const { return url; }
 
 private:

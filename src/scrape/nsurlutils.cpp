@@ -23,9 +23,23 @@ QString join(const QString &base, const QString &link)
     return url->standardized().absoluteString();
 }
 
-bool isFetchableScheme(const QString &scheme)
+// The scheme the text starts with ("javascript" of "javascript:void(0)"), or null. Read from the
+// text itself, since the strict parser refuses many such links, which would then pass for
+// relative paths.
+QString leadingScheme(const QString &text)
 {
-    return scheme == u"http" || scheme == u"https" || scheme == u"ftp";
+    if (text.isEmpty() || !text.at(0).isLetter() || text.at(0).unicode() > 127)
+        return {};
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u':')
+            return text.left(i).toLower();
+        const bool schemeChar
+            = c.unicode() < 128 && (c.isLetterOrNumber() || c == u'+' || c == u'-' || c == u'.');
+        if (!schemeChar)
+            return {};
+    }
+    return {};
 }
 
 } // namespace
@@ -36,34 +50,37 @@ QString NSUrlUtils::fixUrl(const QString &link, const QString &parentUrl)
         return {};
 
     const std::optional<Url> parsedLink = Url::fromString(link);
+    // A link with a scheme is an address of its own: one that cannot be fetched (javascript:,
+    // mailto:, data:, file:) or names no host is no address at all, never a relative path.
+    const QString scheme = leadingScheme(link);
+    if (!scheme.isNull()
+        && (!Url::isFetchableScheme(scheme) || !parsedLink || !parsedLink->hasHost())) {
+        return {};
+    }
     if (parsedLink && parsedLink->hasHost()) {
         const QString text = parsedLink->absoluteString();
         if (text.startsWith(u"http:") || text.startsWith(u"https:") || text.startsWith(u"ftp:"))
             return text;
-        if (parsedLink->scheme().isEmpty())
+        if (scheme.isNull())
             return QStringLiteral("http:") + text;
-        // An upper-case spelling of a fetchable scheme is that scheme; any other scheme
-        // (file, javascript, ...) gives nothing one can fetch.
-        const QString scheme = parsedLink->scheme().toLower();
-        if (isFetchableScheme(scheme))
-            return scheme + text.mid(parsedLink->scheme().size());
-        return {};
+        // An upper-case spelling of a fetchable scheme is that scheme.
+        return scheme + text.mid(scheme.size());
     }
 
     if (parentUrl.isNull())
         return {};
     const std::optional<Url> parent = Url::fromString(parentUrl);
-    QString scheme = parent ? parent->scheme() : QString();
-    if (scheme.isEmpty())
-        scheme = QStringLiteral("http");
+    QString base = parent ? parent->scheme() : QString();
+    if (base.isEmpty())
+        base = QStringLiteral("http");
     QString authority = parent ? parent->host() : QString();
     if (parent && parent->port() >= 0 && parent->port() != 80)
         authority += u':' + QString::number(parent->port());
 
     if (link.startsWith(u'/'))
-        return join(scheme + QStringLiteral("://") + authority, link);
+        return join(base + QStringLiteral("://") + authority, link);
     const QString path = parent ? trimSlashes(parent->path()) : QString();
-    return join(scheme + QStringLiteral("://") + authority + u'/' + path, link);
+    return join(base + QStringLiteral("://") + authority + u'/' + path, link);
 }
 
 QString NSUrlUtils::getRelativePathNoFile(const QString &url)

@@ -7,20 +7,24 @@
 
 namespace {
 
-// A next link with a host stays as found; a relative one is resolved against the page's
-// address as a browser resolves an href.
+// An absolute next link (a scheme and a host) stays as found; any other is resolved against the
+// page's address as a browser resolves an href, so "//host/page2" takes the page's scheme. A link
+// that leads to no web page (javascript:, mailto:) is no next page.
 QString resolveNextLink(const QString &value, const QString &pageUrl)
 {
     const std::optional<Url> link = Url::fromString(value);
-    if (link && link->hasHost())
-        return value;
+    if (link && link->hasHost() && !link->scheme().isEmpty())
+        return Url::isFetchableScheme(link->scheme()) ? value : QString();
     const std::optional<Url> page = Url::fromString(pageUrl);
     if (!page)
         return {};
     const QUrl relative(value, QUrl::TolerantMode);
     if (!relative.isValid())
         return {};
-    return page->toQUrl().resolved(relative).toString(QUrl::FullyEncoded);
+    const QUrl resolved = page->toQUrl().resolved(relative);
+    if (!Url::isFetchableScheme(resolved.scheme()) || resolved.host().isEmpty())
+        return {};
+    return resolved.toString(QUrl::FullyEncoded);
 }
 
 } // namespace

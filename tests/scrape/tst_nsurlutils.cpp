@@ -60,6 +60,19 @@ private Q_SLOTS:
         QTest::newRow("upper-case scheme") << p << "HTTP://other/x"
                                            << "http://other/x";
         QTest::newRow("file scheme") << p << "file://host/etc/passwd" << QString();
+        QTest::newRow("dot then dot-dot") << p << "./x/../y.html"
+                                          << "http://host/search/cars/y.html";
+        QTest::newRow("escapes kept") << p << "a%2Fb/./c%20d.html"
+                                      << "http://host/search/cars/a%2Fb/c%20d.html";
+        QTest::newRow("dot-dot above the root") << "http://host/a"
+                                                << "../../../x.html"
+                                                << "http://host/x.html";
+        // Links that lead to no web page are no address, never a relative path.
+        QTest::newRow("javascript") << p << "javascript:void(0)" << QString();
+        QTest::newRow("mailto") << p << "mailto:seller@example.com" << QString();
+        QTest::newRow("data") << p << "data:image/png;base64,iVBORw0KGgo=" << QString();
+        QTest::newRow("file without host") << p << "file:///etc/passwd" << QString();
+        QTest::newRow("http without host") << p << "http:item.html" << QString();
     }
     void fixUrl()
     {

@@ -120,6 +120,12 @@ private Q_SLOTS:
                                  << QString();
         QTest::newRow("page url does not parse")
             << "http://host/a b" << QByteArray("<a class='n' href='p2'>n</a>") << QString();
+        QTest::newRow("scheme-relative takes the page's scheme")
+            << "https://host/s" << QByteArray("<a class='n' href='//host/search?s=2'>n</a>")
+            << "https://host/search?s=2";
+        QTest::newRow("javascript is no next page")
+            << "http://host/s" << QByteArray("<a class='n' href='javascript:next()'>n</a>")
+            << QString();
     }
     void nextLink()
     {
@@ -179,7 +185,9 @@ private Q_SLOTS:
         const QByteArray page = html(
             "<a class='big' href='http://img/1.jpg'>1</a><a class='big' href='rel.jpg'>r</a>"
             "<a class='big' href='rel.jpg'>r again</a><a class='big'>none</a>"
-            "<img class='main' src='http://img/1.jpg'><img class='main' src='http://img/2.jpg'>");
+            "<a class='big' href='javascript:zoom(1)'>zoom</a>"
+            "<img class='main' src='http://img/1.jpg'><img class='main' src='http://img/2.jpg'>"
+            "<img class='main' src='data:image/gif;base64,R0lGODlhAQABAAAAACw='>");
         const ListingPage result
             = ListingPage::scrape(page, "http://host/item/1.html", s, { "http://img/known.jpg" });
         QCOMPARE(result.photos,
