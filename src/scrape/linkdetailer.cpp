@@ -73,6 +73,13 @@ void LinkDetailer::start()
                   self->fail();
                   return;
               }
+              if (result.isRefusal()) {
+                  // The site's refusal page is no listing: keep the results page's title.
+                  qCDebug(lcLinkDetailer)
+                      << "listing page refused with" << result.statusCode << self->m_url;
+                  self->fail(true);
+                  return;
+              }
               self->m_receivedData = result.body;
               // Cached under the address the page came from; an error page is scraped but not kept.
               if (result.isSuccessStatus()) {
@@ -85,16 +92,12 @@ void LinkDetailer::start()
           });
 }
 
-void LinkDetailer::fail()
+void LinkDetailer::fail(bool refused)
 {
     if (m_stopped)
         return;
-    const auto parsedLink = record.lock();
-    if (!parsedLink)
-        return;
-    parsedLink->setDetailFailed(true);
-    if (const auto extractor = parsedLink->extractor())
-        extractor->refresh(parsedLink);
+    if (const auto parsedLink = record.lock())
+        parsedLink->markDetailFailed(refused);
 }
 
 void LinkDetailer::stop()

@@ -36,7 +36,7 @@ public:
 private:
     LinkDetailer(const QString &url, const std::shared_ptr<ParsedLink> &record);
     void start();
-    void fail();
+    void fail(bool refused = false);
 
     QString m_url;
     std::weak_ptr<ParsedLink> record;

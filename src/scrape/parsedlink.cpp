@@ -188,11 +188,21 @@ bool ParsedLink::settled() const
     return true;
 }
 
+// Every change of a record goes through here: its revision moves on, so views drawn before it
+// are stale, and the extractor hears of it.
 void ParsedLink::tellExtractor()
 {
     ++m_revision;
-    if (const auto extractor = m_extractor.lock())
-        extractor->refresh(shared_from_this());
+    const auto self = weak_from_this().lock();
+    if (const auto extractor = m_extractor.lock(); extractor && self)
+        extractor->refresh(self);
+}
+
+void ParsedLink::markDetailFailed(bool refused)
+{
+    m_refused = refused;
+    m_detailFailed = true;
+    tellExtractor();
 }
 
 void ParsedLink::refresh()
@@ -217,7 +227,7 @@ void ParsedLink::downloadImages()
         tellExtractor();
         return;
     }
-    for (int i = 0; m_imagesUrls && i < m_imagesUrls->size(); ++i)
+    for (int i = 0; i < int(imagesUrls().value_or(QStringList()).size()); ++i)
         downloadImageInThread(i);
 }
 
@@ -227,79 +237,98 @@ void ParsedLink::downloadImageInThread(int index)
     if (!urls || index < 0 || index >= urls->size())
         return;
     const QString photo = urls->at(index);
+    // The first index of a photo listed more than once fetches it for all of them.
+    if (urls->indexOf(photo) < index)
+        return;
     const std::weak_ptr<ParsedLink> weak = weak_from_this();
 
     const std::optional<Url> url = Url::fromString(photo);
-    if (!url || !url->hasHost()) {
-        MainQueue::post([weak, index] {
+    if (!url || !url->hasHost() || !Url::isFetchableScheme(url->scheme())) {
+        MainQueue::post([weak, photo] {
             if (const auto self = weak.lock())
-                self->failPhoto(index);
+                self->failPhoto(photo);
         });
         return;
     }
     if (isCachedImageWithUrl(photo)) {
-        MainQueue::post([weak, index, photo] {
+        MainQueue::post([weak, photo] {
             if (const auto self = weak.lock())
-                self->completePhoto(index, photo, true);
+                self->completePhoto(photo, true);
         });
         return;
     }
-    getContentsOfURL(url->toQUrl(), [weak, index, photo](const QByteArray &bytes) {
+    getContentsOfURL(url->toQUrl(), [weak, photo](const QByteArray &bytes, bool served) {
         const auto self = weak.lock();
         if (!self || self->stopped)
             return;
-        if (bytes.isEmpty()) {
-            self->cacheImageOnDisk(bytes, photo);
-            self->failPhoto(index);
+        if (bytes.isEmpty() || !served) {
+            // No bytes: the photo never completes. An error page completes it as bytes that are
+            // no image do, even when it is a picture: it is never cached as the photo.
+            self->cacheImageOnDisk(QByteArray(), photo);
+            if (bytes.isEmpty())
+                self->failPhoto(photo);
+            else
+                self->completePhoto(photo, false);
             return;
         }
         // Decoding and encoding a large photo takes a while: off the GUI thread.
-        MainQueue::runInBackground([self, bytes, index, photo] {
+        MainQueue::runInBackground([self, bytes, photo] {
             const bool isImage = self->cacheImageOnDisk(bytes, photo);
-            MainQueue::post(
-                [self, index, photo, isImage] { self->completePhoto(index, photo, isImage); });
+            MainQueue::post([self, photo, isImage] { self->completePhoto(photo, isImage); });
         });
     });
 }
 
-void ParsedLink::getContentsOfURL(const QUrl &url, std::function<void(const QByteArray &)> done)
+void ParsedLink::getContentsOfURL(const QUrl &url,
+                                  std::function<void(const QByteArray &, bool)> done)
 {
     if (stopped)
         return;
     auto fetch = std::make_shared<std::shared_ptr<HttpFetch>>();
     const std::weak_ptr<ParsedLink> weak = weak_from_this();
-    *fetch = HttpClient::instance().get(url, nullptr,
-                                        [weak, fetch, done = std::move(done)](const HttpResult &r) {
-                                            if (const auto self = weak.lock())
-                                                self->fetches.removeOne(*fetch);
-                                            done(r.ok() ? r.body : QByteArray());
-                                        });
+    *fetch = HttpClient::instance().get(
+        url, nullptr, [weak, fetch, done = std::move(done)](const HttpResult &r) {
+            if (const auto self = weak.lock())
+                self->fetches.removeOne(*fetch);
+            // An error status may carry a picture too (a placeholder), which must not stand in
+            // for the photo for good.
+            done(r.ok() ? r.body : QByteArray(), r.ok() && r.isSuccessStatus());
+        });
     fetches.append(*fetch);
 }
 
-void ParsedLink::completePhoto(int index, const QString &url, bool isImage)
+void ParsedLink::completePhoto(const QString &url, bool isImage)
 {
     if (stopped)
         return;
     {
         QMutexLocker locker(&mutex);
-        if (!m_images)
+        if (!m_images || !m_imagesUrls)
             return;
-        m_images->insert(index, url);
-        if (!isImage)
-            m_failedImages.insert(index);
+        for (int index = 0; index < m_imagesUrls->size(); ++index) {
+            if (m_imagesUrls->at(index) != url)
+                continue;
+            m_images->insert(index, url);
+            if (!isImage)
+                m_failedImages.insert(index);
+        }
         checkAllImagesDownloaded();
     }
     tellExtractor();
 }
 
-void ParsedLink::failPhoto(int index)
+void ParsedLink::failPhoto(const QString &url)
 {
     if (stopped)
         return;
     {
         QMutexLocker locker(&mutex);
-        m_failedImages.insert(index);
+        if (!m_imagesUrls)
+            return;
+        for (int index = 0; index < m_imagesUrls->size(); ++index) {
+            if (m_imagesUrls->at(index) == url)
+                m_failedImages.insert(index);
+        }
     }
     tellExtractor();
 }
@@ -404,19 +433,20 @@ void ParsedLink::cacheUrlOnDisk(const QByteArray &data, const QString &url)
         qCWarning(lcParsedLink) << "could not cache page" << url;
 }
 
+// An empty address names no file: its path would be the cache directory itself.
 bool ParsedLink::isCachedUrl(const QString &url)
 {
-    return !url.isNull() && QFileInfo::exists(getFilePathFromStringURL(url));
+    return !url.isEmpty() && QFileInfo(getFilePathFromStringURL(url)).isFile();
 }
 
 bool ParsedLink::isCachedImageWithUrl(const QString &url)
 {
-    return !url.isNull() && QFileInfo::exists(getImagePathFromStringURL(url));
+    return !url.isEmpty() && QFileInfo(getImagePathFromStringURL(url)).isFile();
 }
 
 bool ParsedLink::isCachedImageWithUrl(const QString &url, FloatSize fitSize)
 {
-    return !url.isNull() && QFileInfo::exists(getImagePathFromStringURL(url, fitSize));
+    return !url.isEmpty() && QFileInfo(getImagePathFromStringURL(url, fitSize)).isFile();
 }
 
 void ParsedLink::resizeImageOnDiskWithUrl(const QString &url, FloatSize fitSize)

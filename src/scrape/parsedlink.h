@@ -82,6 +82,10 @@ public:
     // The listing page itself could not be fetched.
     bool detailFailed() const { return m_detailFailed; }
     void setDetailFailed(bool failed) { m_detailFailed = failed; }
+    // The site refused the listing page (HTTP 403, 429 or 503, also when asked again).
+    bool refused() const { return m_refused; }
+    // Records that the listing page could not be had, and reports the change.
+    void markDetailFailed(bool refused);
     // Nothing more will happen to the record: done, its page failed, or every photo either
     // completed or failed.
     bool settled() const;
@@ -97,8 +101,10 @@ public:
     // complete it on the GUI thread.
     void downloadImageInThread(int index);
     void checkAllImagesDownloaded();
-    // Fetches url; done gets the bytes (empty on failure) on the GUI thread.
-    void getContentsOfURL(const QUrl &url, std::function<void(const QByteArray &)> done);
+    // Fetches url; done gets, on the GUI thread, the bytes (empty on failure) and whether the
+    // server served them as what was asked for (a 2xx status).
+    void getContentsOfURL(const QUrl &url,
+                          std::function<void(const QByteArray &bytes, bool served)> done);
     // Decodes bytes, stores the photo as JPEG under url and records its size. Returns whether
     // the bytes were an image. Runs on any thread.
     bool cacheImageOnDisk(const QByteArray &bytes, const QString &url);
@@ -127,8 +133,10 @@ public:
     QRecursiveMutex &lock() const { return mutex; }
 
 private:
-    void completePhoto(int index, const QString &url, bool isImage);
-    void failPhoto(int index);
+    // Completes, or fails, every photo index listed with url: a photo listed twice is fetched
+    // and decoded once.
+    void completePhoto(const QString &url, bool isImage);
+    void failPhoto(const QString &url);
     void tellExtractor();
 
     QString m_title;
@@ -147,6 +155,7 @@ private:
     FloatSize m_size;
     QSet<int> m_failedImages;
     std::atomic<bool> m_detailFailed = false;
+    std::atomic<bool> m_refused = false;
     std::atomic<bool> stopped = false;
     std::atomic<int> m_revision = 0;
     QList<std::shared_ptr<HttpFetch>> fetches;

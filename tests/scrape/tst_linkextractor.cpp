@@ -99,6 +99,11 @@ private Q_SLOTS:
                 + ".jpg'>";
             return QHttpServerResponse("text/html", html + "</body></html>");
         });
+        server.route("/moved/<arg>", [this](const QString &n) {
+            QHttpServerResponse response(QHttpServerResponse::StatusCode::Found);
+            response.setHeader("Location", (base() + "/item/" + n + ".html").toUtf8());
+            return response;
+        });
         server.route("/photo/<arg>", [this](const QString &name) {
             ++hits["photo"];
             if (name.endsWith(u"-dead.jpg"))
@@ -260,23 +265,54 @@ private Q_SLOTS:
 
     void cachedListingPage_isScrapedLikeAFreshOne()
     {
-        const QString listing = base() + "/cached.html";
-        ParsedLink::cacheUrlOnDisk("<html><h1>From cache</h1></html>", listing);
-        auto record = std::make_shared<ParsedLink>();
-        record->setUrl(listing);
-        const auto detailer = LinkDetailer::initWithStringUrl(listing, record);
-        QTRY_VERIFY_WITH_TIMEOUT(record->done(), 5000);
-        QCOMPARE(record->title(), "From cache");
-        QCOMPARE(detailer->receivedData(), QByteArray("<html><h1>From cache</h1></html>"));
+        const QString listing = base() + "/item/2.html";
+        auto fresh = std::make_shared<ParsedLink>();
+        const auto fetched = LinkDetailer::initWithStringUrl(listing, fresh);
+        QTRY_VERIFY_WITH_TIMEOUT(fresh->done(), 5000);
+        QCOMPARE(hits.value("item"), 1);
+        QVERIFY(ParsedLink::isCachedUrl(listing));
+
+        auto cached = std::make_shared<ParsedLink>();
+        const auto read = LinkDetailer::initWithStringUrl(listing, cached);
+        QTRY_VERIFY_WITH_TIMEOUT(cached->done(), 5000);
+        QCOMPARE(hits.value("item"), 1); // no request for the cached page
+        QCOMPARE(cached->title(), fresh->title());
+        QCOMPARE(cached->title(), "Listing 2");
+        QCOMPARE(cached->imagesUrls(), fresh->imagesUrls());
+        QCOMPARE(read->receivedData(), fetched->receivedData());
     }
 
-    void absentListingUrl_settlesAsFailed()
+    void redirectedListingPage_isCachedUnderItsFinalAddress()
     {
+        const QString moved = base() + "/moved/2";
         auto record = std::make_shared<ParsedLink>();
-        const auto detailer = LinkDetailer::initWithStringUrl(QString(), record);
+        const auto detailer = LinkDetailer::initWithStringUrl(moved, record);
+        QTRY_VERIFY_WITH_TIMEOUT(record->done(), 5000);
+        QCOMPARE(record->title(), "Listing 2");
+        QVERIFY(ParsedLink::isCachedUrl(base() + "/item/2.html"));
+        QVERIFY(!ParsedLink::isCachedUrl(moved));
+    }
+
+    void unusableListingUrl_settlesAsFailedThroughTheRecord_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::newRow("absent") << QString();
+        QTest::newRow("empty") << QString("");
+        QTest::newRow("javascript") << QString("javascript:void(0)");
+    }
+    void unusableListingUrl_settlesAsFailedThroughTheRecord()
+    {
+        QFETCH(QString, url);
+        ParsedLink::cacheUrlOnDisk("<html><h1>x</h1></html>", base() + "/other.html");
+        auto record = std::make_shared<ParsedLink>();
+        const int before = record->revision();
+        const auto detailer = LinkDetailer::initWithStringUrl(url, record);
         QTRY_VERIFY_WITH_TIMEOUT(record->detailFailed(), 5000);
         QVERIFY(record->settled());
         QVERIFY(!record->done());
+        // A tile drawn before the failure must learn of it.
+        QVERIFY(record->revision() > before);
+        QCOMPARE(hits.value("item"), 0);
     }
 };
 

@@ -103,6 +103,10 @@ private Q_SLOTS:
             if (name == u"error.jpg")
                 return QHttpServerResponse("text/html", "<html>gone</html>",
                                            QHttpServerResponse::StatusCode::NotFound);
+            // A placeholder picture served with an error status.
+            if (name == u"refused.jpg")
+                return QHttpServerResponse("image/jpeg", jpeg(40, 30),
+                                           QHttpServerResponse::StatusCode::TooManyRequests);
             return QHttpServerResponse("text/html", "<html>not a photo</html>");
         });
         port = server.listen(QHostAddress::LocalHost);
@@ -220,11 +224,22 @@ private Q_SLOTS:
         QCOMPARE(link->getSizeForImageByUrl(url("/p/landscape.jpg")), (FloatSize{ 1200, 800 }));
     }
 
+    void samePhotoListedTwice_isFetchedAndDecodedOnce()
+    {
+        const QString portrait = url("/p/portrait.png");
+        auto [extractor, link] = record({ portrait, url("/p/landscape.jpg"), portrait, portrait });
+        link->refresh();
+        QTRY_VERIFY_WITH_TIMEOUT(link->done(), 10000);
+        QCOMPARE(hits.value("portrait.png"), 1);
+        QCOMPARE(link->images()->keys(), (QList<int>{ 0, 1, 2, 3 }));
+    }
+
     void notImages_completeWithoutFileAndCountAsFailed_data()
     {
         QTest::addColumn<QString>("photo");
         QTest::newRow("html page") << "/p/page.jpg";
         QTest::newRow("error status") << "/p/error.jpg";
+        QTest::newRow("image with an error status") << "/p/refused.jpg";
         QTest::newRow("65000 x 65000") << "/p/huge.jpg";
     }
     void notImages_completeWithoutFileAndCountAsFailed()

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHttpServer>
 #include <QHttpServerResponse>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -157,6 +158,18 @@ private Q_SLOTS:
         QCOMPARE(stored->first().regex(), "backpage");
         QCOMPARE(ZestoScrapeSetting::currentVersion(), 0.5f);
         QVERIFY(!ZestoScrapeSetting::settingsForUrl("http://x.craigslist.org").has_value());
+
+        // Rules no part of the road applies are kept all the same.
+        ZestoScrapeSetting::updateSettings(
+            document("2",
+                     entry("dated",
+                           "{\"date\": {\"select\": \"//time\", \"extract\": \"datetime\"}, "
+                           "\"price\": {\"select\": \"//b/text()\", \"extract\": \"@content\"}}")));
+        const ZestoScrapeSetting dated = ZestoScrapeSetting::allSettings()->first();
+        QCOMPARE(dated.date(), "//time");
+        QCOMPARE(dated.date_extract(), "datetime");
+        QCOMPARE(dated.price(), "//b/text()");
+        QCOMPARE(dated.price_extract(), "@content");
     }
 
     void settingsForUrl_data()
@@ -268,6 +281,16 @@ private Q_SLOTS:
         served = QByteArray("{\"version\": 9, \"settings\": [{\"regex\": \"\xff\xfe\"}]}");
         QVERIFY(!refresh()); // not UTF-8
         QCOMPARE(ZestoScrapeSetting::allSettings()->first().regex(), "remote");
+
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        SettingsRefresh::setRemoteUrl(
+            QUrl(QStringLiteral("http://127.0.0.1:%1/ipad/settings.txt").arg(closed.serverPort())));
+        closed.close();
+        QVERIFY(!refresh()); // unreachable: nothing changes
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 7.f);
+        QCOMPARE(ZestoScrapeSetting::allSettings()->first().regex(), "remote");
+        SettingsRefresh::setRemoteUrl({});
     }
 
     void remoteUrl_comesFromTheEnvironment()
