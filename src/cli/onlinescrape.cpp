@@ -159,6 +159,7 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
                 { QStringLiteral("title"), textOrNull(link->title()) },
                 { QStringLiteral("url"), textOrNull(link->url()) },
                 { QStringLiteral("done"), link->done() },
+                { QStringLiteral("refused"), link->refused() },
                 { QStringLiteral("photos"), QJsonArray::fromStringList(photos) },
                 { QStringLiteral("photoSizes"), sizes },
             });
@@ -170,4 +171,16 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
         { QStringLiteral("progress"), extractor.progress() },
         { QStringLiteral("listings"), listings },
     };
+}
+
+int OnlineScrape::refusedListings(const QJsonArray &reports)
+{
+    int refused = 0;
+    for (const QJsonValue &report : reports) {
+        for (const QJsonValue &listing : report.toObject().value(u"listings").toArray()) {
+            if (listing.toObject().value(u"refused").toBool())
+                ++refused;
+        }
+    }
+    return refused;
 }

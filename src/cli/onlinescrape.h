@@ -38,6 +38,8 @@ public:
 
     // One page's report: url, next, progress and every listing with its photos and sizes.
     static QJsonObject pageReport(const QString &url, const LinkExtractor &extractor);
+    // The listings of the page reports whose pages the site refused.
+    static int refusedListings(const QJsonArray &reports);
 
 private:
     void fetchPage(const QString &url);

@@ -24,10 +24,13 @@ Modes:
                       (through the disk cache), waits until every listing has settled and prints
                       {"url": URL, "next": NEXT, "progress": PERCENT,
                        "listings": [{"idInList": 0, "title": TITLE, "url": LINK, "done": BOOL,
-                                     "photos": [PHOTO, ...], "photoSizes": [[W, H], ...]}, ...]}
-                      With --pages N > 1 it follows the next link and prints a JSON array of
-                      such documents, one per results page. Progress goes to standard error
-                      when that is a terminal.
+                                     "refused": BOOL, "photos": [PHOTO, ...],
+                                     "photoSizes": [[W, H], ...]}, ...]}
+                      "refused" marks a listing whose page the site refused (HTTP 403, 429 or
+                      503, also when asked again after the wait it named); standard error then
+                      says how many. With --pages N > 1 it follows the next link and prints a
+                      JSON array of such documents, one per results page. Progress goes to
+                      standard error when that is a terminal.
   --page FILE URL     FILE is the results page found at URL. Prints
                       {"url": URL, "ruleSet": REGEX, "next": NEXT,
                        "listings": [{"idInList": 0, "title": TITLE, "url": LINK}, ...]}

@@ -18,7 +18,6 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLoggingCategory>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -107,17 +106,18 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
     if (!arguments.cacheDir.isNull())
         CacheDirectory::setPath(arguments.cacheDir);
 
-    // A settings file given for this run goes into a store of its own, which the extraction
-    // and the detail fetches read; the user's store is left alone.
-    QTemporaryDir privateStore;
+    // A settings file given for this run goes into a store of its own, in memory, which the
+    // extraction and the detail fetches read; the user's store is left alone and no file is
+    // left behind, even by a run that is killed.
     if (!arguments.settingsFile.isNull()) {
         Failure failure;
         if (!readSettingsFile(arguments.settingsFile, failure))
             return fail(err, failure);
-        QFile file(arguments.settingsFile);
-        file.open(QIODevice::ReadOnly);
-        UserDefaults::setStoreFile(privateStore.filePath(QStringLiteral("settings.ini")));
-        ZestoScrapeSetting::updateSettings(QString::fromUtf8(file.readAll()));
+        const std::optional<QByteArray> document = readFile(arguments.settingsFile, failure);
+        if (!document)
+            return fail(err, failure);
+        UserDefaults::setMemoryStore(true);
+        ZestoScrapeSetting::updateSettings(QString::fromUtf8(*document));
     } else {
         SettingsRefresh::seedFromShippedDocument();
     }
@@ -141,7 +141,7 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
         loop.quit();
     });
     loop.exec();
-    UserDefaults::setStoreFile({});
+    UserDefaults::setMemoryStore(false);
 
     if (!reports.isEmpty()) {
         const QJsonDocument document = arguments.pages == 1
@@ -149,6 +149,14 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
             : QJsonDocument(reports);
         out << QString::fromUtf8(document.toJson(QJsonDocument::Indented));
         out.flush();
+    }
+    if (const int refused = OnlineScrape::refusedListings(reports); refused > 0) {
+        err << programName << ": "
+            << QStringLiteral("the site refused %1 listing page(s) (HTTP 403, 429 or 503); they "
+                              "are marked \"refused\"")
+                   .arg(refused)
+            << '\n';
+        err.flush();
     }
     if (!error.isNull())
         return fail(err, { error, ScrapeTool::FileError });

@@ -1,13 +1,17 @@
 #include "platform/userdefaults.h"
 
+#include <QCborArray>
 #include <QCoreApplication>
 #include <QMutex>
 #include <QSettings>
+
+#include <optional>
 
 namespace {
 
 QMutex storeFileMutex;
 QString overrideFile;
+std::optional<QVariantMap> memoryStore; // under storeFileMutex
 
 } // namespace
 
@@ -28,6 +32,15 @@ QString UserDefaults::storeFile()
     return standard().open()->fileName();
 }
 
+void UserDefaults::setMemoryStore(bool inMemory)
+{
+    QMutexLocker lock(&storeFileMutex);
+    if (inMemory)
+        memoryStore.emplace();
+    else
+        memoryStore.reset();
+}
+
 std::unique_ptr<QSettings> UserDefaults::open() const
 {
     QString file;
@@ -43,18 +56,40 @@ std::unique_ptr<QSettings> UserDefaults::open() const
 
 QVariant UserDefaults::objectForKey(QAnyStringView key) const
 {
+    {
+        QMutexLocker lock(&storeFileMutex);
+        if (memoryStore)
+            return memoryStore->value(key.toString());
+    }
     return open()->value(key);
 }
 
 void UserDefaults::setObject(const QVariant &value, QAnyStringView key)
 {
+    {
+        QMutexLocker lock(&storeFileMutex);
+        if (memoryStore) {
+            memoryStore->insert(key.toString(), value);
+            return;
+        }
+    }
+    // An INI file writes an empty list as an invalid value, which reads back as no list at all
+    // once the file is read anew; an empty CBOR array is kept as what it is.
+    const bool emptyList = value.typeId() == QMetaType::QVariantList && value.toList().isEmpty();
     auto settings = open();
-    settings->setValue(key, value);
+    settings->setValue(key, emptyList ? QVariant::fromValue(QCborArray()) : value);
     settings->sync();
 }
 
 void UserDefaults::removeObjectForKey(QAnyStringView key)
 {
+    {
+        QMutexLocker lock(&storeFileMutex);
+        if (memoryStore) {
+            memoryStore->remove(key.toString());
+            return;
+        }
+    }
     auto settings = open();
     settings->remove(key);
     settings->sync();
@@ -65,6 +100,8 @@ QVariantList UserDefaults::arrayForKey(QAnyStringView key) const
     const QVariant value = objectForKey(key);
     if (value.typeId() == QMetaType::QVariantList)
         return value.toList();
+    if (value.typeId() == QMetaType::QCborArray)
+        return value.value<QCborArray>().toVariantList();
     if (value.typeId() == QMetaType::QStringList) {
         QVariantList list;
         for (const QString &s : value.toStringList())
@@ -106,5 +143,10 @@ void UserDefaults::setBool(bool value, QAnyStringView key)
 
 void UserDefaults::synchronize()
 {
+    {
+        QMutexLocker lock(&storeFileMutex);
+        if (memoryStore)
+            return;
+    }
     open()->sync();
 }

@@ -20,6 +20,9 @@ public:
     // An empty path returns to the user's profile.
     static void setStoreFile(const QString &iniPath);
     static QString storeFile();
+    // Keeps the store in this process's memory, empty at first, instead of any file (a run of
+    // the scrape tool with a settings document of its own); false returns to the file.
+    static void setMemoryStore(bool inMemory);
 
     QVariant objectForKey(QAnyStringView key) const;
     void setObject(const QVariant &value, QAnyStringView key);

@@ -87,6 +87,7 @@ QStringList differences(const DemoSite &site, int page, const QJsonObject &repor
             { u"title"_s, listing.title },
             { u"url"_s, site.listingUrl(listing.index).toString() },
             { u"done"_s, true },
+            { u"refused"_s, false },
             { u"photos"_s, photos },
             { u"photoSizes"_s, sizes },
         };
@@ -341,6 +342,8 @@ private slots:
                 { u"title"_s, listing.priceText() },
                 { u"url"_s, site.listingUrl(listing.index).toString() },
                 { u"done"_s, true },
+                { u"refused"_s, false },
+                { u"refused"_s, false },
                 { u"photos"_s, QJsonArray{ site.photoUrl(listing.index, 0).toString() } },
                 { u"photoSizes"_s,
                   QJsonArray{ QJsonArray{ site.photoSize(listing.index, 0).width(),

@@ -93,7 +93,16 @@ private Q_SLOTS:
         ZestoFavorite("A", "http://a").addToFavorites();
         ZestoFavorite::clearAll();
         QVERIFY(ZestoFavorite::getFavorites().isEmpty());
-        QVERIFY(UserDefaults::standard().objectForKey(DefaultsKeys::favorites).isValid());
+        // Read as another process would: QSettings keeps what it wrote cached in this one, so
+        // the store is read from a copy of the file.
+        const QString copy = dir.filePath("copy.ini");
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(storeFile(), copy));
+        UserDefaults::setStoreFile(copy);
+        const QVariant stored = UserDefaults::standard().objectForKey(DefaultsKeys::favorites);
+        QVERIFY2(stored.isValid(), "an empty list must be stored as a list");
+        QVERIFY(UserDefaults::standard().arrayForKey(DefaultsKeys::favorites).isEmpty());
+        QVERIFY(ZestoFavorite::getFavorites().isEmpty());
     }
 
     void favorites_recordsAreCopies()
