@@ -178,8 +178,12 @@ void DisplayParsedLink::recomputeDimensionsWithWidth(int width)
 {
     m_width = width;
     computeDimensions();
-    // The grid places the tile; only its size follows here.
-    resize(m_width, m_height);
+    // The grid places the tile; only its size follows here. A tile already drawn is drawn
+    // again: its card, title, indicator and photos were placed for the old width.
+    if (m_renderedWidth >= 0 && m_renderedWidth != m_width)
+        render();
+    else
+        resize(m_width, m_height);
 }
 
 void DisplayParsedLink::showFavoriteState(QAbstractButton *button, bool isFavorite)
@@ -198,6 +202,7 @@ void DisplayParsedLink::render()
     if (m_photosPerLine == 0)
         m_photosPerLine = 1;
     m_renderedRevision = record ? record->revision() : -1;
+    m_renderedWidth = m_width;
     computeDimensions();
     resize(m_width, m_height);
 
@@ -332,7 +337,7 @@ void DisplayParsedLink::placePhoto(int pass, int index, const QImage &image, QRe
 bool DisplayParsedLink::showsCurrent(const std::shared_ptr<ParsedLink> &parsedLink) const
 {
     return parsedLink && m_parsedLink.lock() == parsedLink
-        && m_renderedRevision == parsedLink->revision();
+        && m_renderedRevision == parsedLink->revision() && m_renderedWidth == m_width;
 }
 
 int DisplayParsedLink::placedPhotos() const

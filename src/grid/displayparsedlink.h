@@ -80,7 +80,8 @@ public:
     QMap<int, QRectF> photoFrames() const { return m_photoFrames; }
     // Photos placed by the current render pass so far.
     int placedPhotos() const;
-    // Whether the last render() drew parsedLink as it is now (no change reported since).
+    // Whether the last render() drew parsedLink as it is now (no change reported since) at the
+    // tile's current width.
     bool showsCurrent(const std::shared_ptr<ParsedLink> &parsedLink) const;
 
     // A favorite button's look and tag: "delete.png" and 1 for a favorite, "add.png" and 0 not.
@@ -119,6 +120,7 @@ private:
     QMap<int, QRectF> m_photoFrames;
     int m_pass = 0;
     int m_renderedRevision = -1;
+    int m_renderedWidth = -1;
     std::shared_ptr<int> m_counter;
     // Set when a new pass starts or the tile goes: that pass's photo tasks skip their work.
     std::shared_ptr<std::atomic<bool>> m_cancelled;

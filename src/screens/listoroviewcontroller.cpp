@@ -29,6 +29,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
@@ -115,7 +117,6 @@ void ListoroViewController::buildViews()
     m_navBar = new QLineEdit(m_browserControlsView);
     m_navBar->setObjectName(QStringLiteral("navBar"));
     m_navBar->setPlaceholderText(tr("Address of a classified site's page"));
-    m_navBar->setClearButtonEnabled(true);
     connect(m_navBar, &QLineEdit::returnPressed, this,
             &ListoroViewController::textFieldShouldReturn);
 
@@ -132,7 +133,25 @@ void ListoroViewController::buildViews()
                                             "border: none; font-size: 22px; padding: 0 0 3px 0; }"
                                             "QPushButton:hover { color: #000; }"));
     }
-    m_navBar->setTextMargins(34, 0, 34, 0);
+    // The field's own clear button would lie under the forward button: this one sits beside it.
+    m_btnClear = new QToolButton(m_browserControlsView);
+    m_btnClear->setObjectName(QStringLiteral("btnClear"));
+    m_btnClear->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+    m_btnClear->setToolTip(tr("Clear the address"));
+    m_btnClear->setCursor(Qt::ArrowCursor);
+    m_btnClear->setFocusPolicy(Qt::NoFocus);
+    m_btnClear->setAutoRaise(true);
+    m_btnClear->setFixedSize(24, 24);
+    m_btnClear->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; background: transparent; }"));
+    m_btnClear->hide();
+    connect(m_btnClear, &QToolButton::clicked, this, [this] {
+        m_navBar->clear();
+        m_navBar->setFocus(Qt::MouseFocusReason);
+    });
+    connect(m_navBar, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_btnClear->setVisible(!text.isEmpty()); });
+    m_navBar->setTextMargins(34, 0, 34 + 24, 0);
     m_btnZesto = controlButton(tr("Zesto!"), tr("Show the listings of this page as a grid"),
                                m_browserControlsView);
     m_btnZesto->setObjectName(QStringLiteral("btnZesto"));
@@ -495,14 +514,20 @@ void ListoroViewController::alignWebviewControlsWithNavBar()
     m_btnBack->move(field.x(), field.y() + (field.height() - m_btnBack->height()) / 2);
     m_btnForward->move(field.x() + field.width() - m_btnForward->width(),
                        field.y() + (field.height() - m_btnForward->height()) / 2);
+    m_btnClear->move(m_btnForward->x() - m_btnClear->width(),
+                     field.y() + (field.height() - m_btnClear->height()) / 2);
     m_btnBack->show();
     m_btnForward->show();
     m_btnBack->raise();
     m_btnForward->raise();
+    m_btnClear->raise();
 }
 
 void ListoroViewController::showConfirmAddToBookmarks()
 {
+    // The favorites grid has no address to keep, whatever way led to it.
+    if (m_currentUrl == favoritesUrl)
+        return;
     const QList<ZestoBookmark> bookmarks = ZestoBookmark::getBookmarks();
     if (std::any_of(bookmarks.cbegin(), bookmarks.cend(),
                     [this](const ZestoBookmark &b) { return b.url() == m_currentUrl; })) {
@@ -681,6 +706,8 @@ void ListoroViewController::startLoadingResults()
         m_extractor->stop();
 
     m_noLinksFound = false;
+    m_refusalNoted = false;
+    m_refusalPending = false;
     if (m_currentUrl == favoritesUrl) {
         m_extractor.reset();
         m_extractor = LinkExtractor::initWithFavorites(ZestoFavorite::getFavorites(), this);
@@ -767,6 +794,8 @@ void ListoroViewController::progress(int percent)
     dismissLoadingAlert();
     if (!m_isnext)
         showConfirmAddToBookmarks();
+    if (m_refusalPending)
+        noteRefusal();
     QPointer<LargeUICollectionView> grid = m_collectionView;
     MainQueue::post(this, [grid] {
         if (grid)
@@ -785,6 +814,24 @@ void ListoroViewController::onParsedLinkModified(const std::shared_ptr<ParsedLin
     m_scratchTile->setParsedLink(parsedLink);
     m_scratchTile->computeDimensions();
     m_collectionView->reloadData();
+    if (parsedLink->refused())
+        noteRefusal();
+}
+
+void ListoroViewController::noteRefusal()
+{
+    if (m_refusalNoted)
+        return;
+    // Said once the loading alert has closed, so the two never stand over each other.
+    if (m_loadingAlert) {
+        m_refusalPending = true;
+        return;
+    }
+    m_refusalNoted = true;
+    m_refusalPending = false;
+    showMessage(tr("The site is limiting requests; some listings could not be loaded"),
+                tr("The site refused some listing pages. They keep the title of the results "
+                   "page; try again in a while."));
 }
 
 void ListoroViewController::onNoLinksFound()

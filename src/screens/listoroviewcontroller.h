@@ -22,6 +22,7 @@ class DisplayParsedLink;
 class HttpFetch;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 class QWebEngineView;
 
 // The browser screen. Its browsing side shows one site in an embedded browser under a bar with
@@ -64,6 +65,7 @@ public:
     QWebEngineView *webview() const { return m_webview; }
     QPushButton *btnBack() const { return m_btnBack; }
     QPushButton *btnForward() const { return m_btnForward; }
+    QToolButton *btnClear() const { return m_btnClear; }
     QPushButton *btnZesto() const { return m_btnZesto; }
     QPushButton *btnReload() const { return m_btnReload; }
     QPushButton *btnNext() const { return m_btnNext; }
@@ -146,6 +148,8 @@ private:
     void abandonLoading();
     void dismissLoadingAlert();
     void showMessage(const QString &title, const QString &message);
+    // Tells the user, once a grid, that the site refuses some listing pages.
+    void noteRefusal();
     bool gridShown() const;
 
     // Browsing outlets.
@@ -154,6 +158,7 @@ private:
     QPushButton *m_btnBack = nullptr;
     QWidget *m_browserControlsView = nullptr;
     QPushButton *m_btnForward = nullptr;
+    QToolButton *m_btnClear = nullptr;
     QPushButton *m_btnZesto = nullptr;
     QWidget *m_toolbar = nullptr;
     QPushButton *m_btnReload = nullptr;
@@ -175,6 +180,8 @@ private:
     QPointer<AlertView> m_bookmarkAlert;
     bool m_askedbookmark = false;
     bool m_noLinksFound = false;
+    bool m_refusalNoted = false;
+    bool m_refusalPending = false;
     bool m_favoritesLoadQueued = false;
     QSize m_lastLaidOutSize;
     // Lays out listings that changed, to learn their sizes; never shown.

@@ -19,9 +19,13 @@
 #include "ui/storyboard.h"
 #include "ui/viewtag.h"
 
+#include "platform/httpclient.h"
+
 #include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFile>
+#include <QHttpServer>
+#include <QHttpServerResponse>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -29,6 +33,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrlQuery>
 #include <QWebEngineView>
 
@@ -189,10 +194,14 @@ private Q_SLOTS:
 
     void next_loadsTheSecondPageWithoutOffer()
     {
+        // The first page is bookmarked already, so it makes no offer: only the next-page guard
+        // can keep the second page from making one.
+        ZestoBookmark("first", site->searchUrl().toString()).addToBookmarks();
         openAndWaitForPage(site->searchUrl().toString());
         screen->btnZesto()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(alertTitled("Bookmark page?"), loadTimeout);
-        press(alertTitled("Bookmark page?"), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        QVERIFY(!alertTitled("Bookmark page?"));
+        QVERIFY(!screen->askedbookmark());
         QTest::mouseClick(screen->btnNext(), Qt::LeftButton);
         QVERIFY(screen->isnext());
         QCOMPARE(screen->currentUrl(), site->searchUrl(2).toString());
@@ -201,9 +210,32 @@ private Q_SLOTS:
         QCOMPARE(gridItems(), 6);
         QCOMPARE(screen->extractor()->parsedLinks()->value(0)->url(),
                  site->listingUrl(6).toString());
-        QTest::qWait(200);
+        // The offer would be shown as the loading alert closes.
         QVERIFY(!alertTitled("Bookmark page?"));
         QVERIFY(!screen->toolbar()->isVisible()); // the last page has no next link
+    }
+
+    void progress_opensTheGridAbove90Only()
+    {
+        DemoSite::Options slow;
+        slow.listingsPerPage = 4;
+        slow.pages = 1;
+        slow.delayMs = 3000;
+        DemoSite slowSite(slow);
+        QVERIFY(slowSite.start());
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->setCurrentUrl(slowSite.searchUrl().toString());
+        screen->btnZesto()->click();
+        // The results page arrives; its listing pages are still on their way.
+        QTRY_VERIFY_WITH_TIMEOUT(screen->extractor(), loadTimeout);
+        QVERIFY(screen->loadingAlert());
+        screen->progress(90);
+        QCOMPARE(screen->loadingAlert()->title(), "Loading... 90%");
+        QCOMPARE(screen->collectionView()->alpha(), 0.0);
+        screen->progress(91);
+        QVERIFY(!screen->loadingAlert());
+        QCOMPARE(screen->collectionView()->alpha(), 1.0);
+        QVERIFY(screen->collectionView()->isVisible());
     }
 
     void tileFavorite_thenDetailRemovesItAfterYes()
@@ -224,11 +256,19 @@ private Q_SLOTS:
         const QString listing = site->listingUrl(0).toString();
         QCOMPARE(ZestoFavorite::getFavorites().first().url(), listing);
 
-        // Removing from the tile asks first; "No" keeps it.
+        // Removing from the tile asks first; "No" keeps it, "Yes" removes it.
         QTest::mouseClick(favorite, Qt::LeftButton);
+        QVERIFY(!favorite->isEnabled());
         press(alertTitled("Remove Favorite?"), 1);
         QVERIFY(ZestoFavorite::isFavorited(listing));
         QVERIFY(favorite->isEnabled());
+        QTest::mouseClick(favorite, Qt::LeftButton);
+        press(alertTitled("Remove Favorite?"), 0);
+        QVERIFY(!ZestoFavorite::isFavorited(listing));
+        QCOMPARE(viewTag(favorite), 0);
+        QVERIFY(favorite->isEnabled());
+        QTest::mouseClick(favorite, Qt::LeftButton);
+        QVERIFY(ZestoFavorite::isFavorited(listing));
 
         // A click on the tile opens the listing's page in the detail screen.
         QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(tile->width() / 2, 30));
@@ -287,8 +327,59 @@ private Q_SLOTS:
         QCOMPARE(links.value(2)->url(), site->listingUrl(3).toString());
         QVERIFY(screen->extractor()->nextLink().isNull());
         QVERIFY(!screen->toolbar()->isVisible());
-        QTest::qWait(100);
         QVERIFY(!alertTitled("Bookmark page?")); // opened in grid mode: no offer
+
+        // Once a listing was opened, grid mode is no longer automatic; turning the window then
+        // builds the favorites grid anew, and still offers no bookmark for it.
+        auto *tile = qobject_cast<DisplayParsedLink *>(
+            screen->collectionView()->cellForItemAtIndexPath({ 0, 0 }));
+        QVERIFY(tile);
+        QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(tile->width() / 2, 30));
+        QTRY_VERIFY(qobject_cast<DetailViewController *>(navigation->topViewController()));
+        navigation->popViewControllerAnimated(false);
+        QTRY_COMPARE(navigation->topViewController(), screen.data());
+        const auto before = screen->extractor();
+        navigation->resize(768, 1024);
+        QTRY_VERIFY_WITH_TIMEOUT(screen->extractor() != before && gridOpen(), loadTimeout);
+        QCOMPARE(screen->screen_width(), 768);
+        QCOMPARE(gridItems(), 3);
+        QVERIFY(!alertTitled("Bookmark page?"));
+        QVERIFY(ZestoBookmark::getBookmarks().isEmpty());
+    }
+
+    void resizeKeepingTheShape_redrawsTheVisibleTilesForTheNewWidth()
+    {
+        QList<int> withTwoPhotos;
+        for (int i = 0; i < site->listingCount() && withTwoPhotos.size() < 2; ++i) {
+            if (site->listing(i).photoCount >= 2)
+                withTwoPhotos << i;
+        }
+        QCOMPARE(withTwoPhotos.size(), 2);
+        for (int i : withTwoPhotos)
+            ZestoFavorite(site->listing(i).title, site->listingUrl(i).toString()).addToFavorites();
+        navigation = std::make_unique<NavigationController>();
+        navigation->resize(768, 1000);
+        auto *browser = new ListoroViewController;
+        browser->setStoryboard(&storyboard);
+        browser->setCurrentUrl(ListoroViewController::favoritesUrl);
+        browser->setAutozesto(true);
+        screen = browser;
+        navigation->pushViewController(browser, false);
+        navigation->show();
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        const auto tileAt = [this](int item) {
+            return qobject_cast<DisplayParsedLink *>(
+                screen->collectionView()->cellForItemAtIndexPath({ 0, item }));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(tileAt(0) && tileAt(0)->photoFrames().size() >= 2, loadTimeout);
+        QCOMPARE(tileAt(0)->photoFrames().value(1).x(), 399.0);
+
+        navigation->resize(640, 1000);
+        QTRY_COMPARE(screen->screen_width(), 640);
+        // (640 - 3 * 30) / 2 = 275 points a column: the second starts at 30 + 275 + 30.
+        QTRY_COMPARE(tileAt(0)->photoFrames().value(1).x(), 335.0);
+        QVERIFY(tileAt(0)->photoFrames().value(1).right() <= 640 - 30);
+        QCOMPARE(tileAt(0)->findChild<QWidget *>("tileCard")->width(), 640);
     }
 
     void pageWithoutListings_showsTheMessage()
@@ -333,7 +424,13 @@ private Q_SLOTS:
         QVERIFY(loading);
         press(loading, 0);
         QVERIFY(screen->webview()->isVisible());
-        QTest::qWait(2500); // longer than the slow site takes to answer
+        // The site answers requests in turn: once a later one is answered, the cancelled
+        // page would have come too.
+        std::optional<HttpResult> later;
+        HttpClient::instance().get(slowSite.searchUrl(), this,
+                                   [&later](const HttpResult &r) { later = r; });
+        QTRY_VERIFY_WITH_TIMEOUT(later.has_value(), loadTimeout);
+        QCoreApplication::processEvents();
         QVERIFY(!screen->collectionView());
         QVERIFY(!screen->extractor());
         QVERIFY(AlertView::visibleAlerts().isEmpty());
@@ -377,6 +474,71 @@ private Q_SLOTS:
         QCOMPARE(screen->webview()->url(), before);
         QTest::keyClick(screen, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(screen->navBar()->hasFocus());
+    }
+
+    void failedPageLoad_endsTheLoadingBox()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
+        closed.close();
+        open(dead);
+        QSignalSpy loads(screen->webview(), &QWebEngineView::loadFinished);
+        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), loadTimeout);
+        QCOMPARE(loads.first().first().toBool(), false);
+        QVERIFY(!screen->activityIndicator() || screen->activityIndicator()->isHidden());
+    }
+
+    void forwardAndClear_bothTakeTheirClicks()
+    {
+        openAndWaitForPage(site->searchUrl().toString());
+        QPushButton *forward = screen->btnForward();
+        QToolButton *clear = screen->btnClear();
+        QVERIFY(clear->isVisible());
+        QVERIFY(!forward->geometry().intersects(clear->geometry()));
+        QVERIFY(screen->navBar()->geometry().contains(clear->geometry()));
+        QWidget *bar = screen->browserControlsView();
+        QCOMPARE(bar->childAt(forward->geometry().center()), forward);
+        QCOMPARE(bar->childAt(clear->geometry().center()), clear);
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QVERIFY(screen->navBar()->text().isEmpty());
+        QVERIFY(!clear->isVisible());
+    }
+
+    void refusingSite_keepsTitlesAndSaysSoOnce()
+    {
+        QHttpServer refusing;
+        int listingRequests = 0;
+        refusing.route("/listoro-demo/search", [] {
+            return QHttpServerResponse(
+                "text/html",
+                "<html><body><ul>"
+                "<li class='result-row'><a class='result-title' href='/listoro-demo/item/1.html'>"
+                "First title</a></li>"
+                "<li class='result-row'><a class='result-title' href='/listoro-demo/item/2.html'>"
+                "Second title</a></li></ul></body></html>");
+        });
+        refusing.route("/listoro-demo/item/<arg>", [&listingRequests](const QString &) {
+            ++listingRequests;
+            QHttpServerResponse response("text/html", "<html><h1>ERROR PAGE 429</h1></html>",
+                                         QHttpServerResponse::StatusCode::TooManyRequests);
+            response.setHeader("Retry-After", "0");
+            return response;
+        });
+        const quint16 port = refusing.listen(QHostAddress::LocalHost);
+        QVERIFY(port);
+        open(QStringLiteral("http://127.0.0.1:%1/listoro-demo/search").arg(port), true);
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        const QString message = "The site is limiting requests; some listings could not be loaded";
+        QTRY_VERIFY_WITH_TIMEOUT(alertTitled(message), loadTimeout);
+        int shown = 0;
+        for (AlertView *alert : AlertView::visibleAlerts())
+            shown += alert->title() == message;
+        QCOMPARE(shown, 1);
+        const auto links = *screen->extractor()->parsedLinks();
+        QCOMPARE(links.value(0)->title(), "First title");
+        QVERIFY(links.value(0)->refused());
+        QCOMPARE(listingRequests, 4); // each listing page asked once more after the wait
     }
 
     void resize_relaysTilesWithoutFetching()
