@@ -330,6 +330,10 @@ void HttpClient::finish(Request call, const QString &host, QNetworkReply *reply,
             result.error = QStringLiteral("timed out");
         } else if (error != QNetworkReply::NoError && !isStatusError(error, result.statusCode)) {
             result.error = reply->errorString();
+        } else if (result.statusCode < 200) {
+            // Qt 6.4 may end a redirected fetch whose server closed the connection without any
+            // final response and without an error.
+            result.error = QStringLiteral("no response");
         } else if (const qint64 announced = announcedLength(*reply);
                    announced > transfer->body.size()) {
             // The network manager may hand over a body cut short as complete.

@@ -1,0 +1,386 @@
+#include "common/testregistry.h"
+
+#include "hostile/hostileserver.h"
+#include "platform/cachedirectory.h"
+#include "platform/httpclient.h"
+#include "platform/userdefaults.h"
+#include "scrape/linkdetailer.h"
+#include "scrape/linkextractor.h"
+#include "scrape/parsedlinkmodified.h"
+#include "scrape/zestoscrapesetting.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+// The scraping road against servers that misbehave: every fault ends in bounded time and
+// memory, fails only the fetch concerned, and is never taken for a good answer. Cases that bound
+// memory run in a child process of their own, so that the peak they measure is theirs.
+
+namespace {
+
+// Sanitizers keep shadow memory and freed blocks: their bounds are wider.
+#ifdef LISTORO_SANITIZED
+constexpr qint64 memoryScale = 4;
+#else
+constexpr qint64 memoryScale = 1;
+#endif
+
+qint64 peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+bool inChild()
+{
+    return qEnvironmentVariableIsSet("LISTORO_HOSTILE_CHILD");
+}
+
+class Parent final : public ParsedLinkModified
+{
+public:
+    void onParsedLinkModified(const std::shared_ptr<ParsedLink> &) override { }
+    void progress(int percent) override { last = percent; }
+    void onNoLinksFound() override { noLinks = true; }
+    int last = 0;
+    bool noLinks = false;
+};
+
+// Rules for the pages these servers make up.
+const char rules[]
+    = "{\"version\": 1, \"settings\": ["
+      "{\"regex\": \"/item/\", \"settings\": {"
+      "\"title\": {\"select\": \"//h1/text()\", \"extract\": \"@content\"},"
+      "\"innerImgsWithHref\": {\"select\": \"//div[@class='thumbs']/a[@class='photo']\","
+      " \"extract\": \"href\"},"
+      "\"innerImgsWithSrc\": {\"select\": \"//img[@class='main']\", \"extract\": \"src\"}}},"
+      "{\"regex\": \"/search\", \"settings\": {"
+      "\"link\": {\"select\": \"//a[@class='l']\", \"extract\": \"href\"}}}]}";
+
+QByteArray jpeg(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::darkYellow);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
+}
+
+QByteArray page(const QByteArray &body)
+{
+    return HostileServer::response(200, "<html><body>" + body + "</body></html>");
+}
+
+} // namespace
+
+class TestHostileServers : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<HostileServer> server;
+
+    HttpResult fetch(const QUrl &url, int timeoutMs = 20000)
+    {
+        std::optional<HttpResult> result;
+        HttpClient::instance().get(url, this, [&](const HttpResult &r) { result = r; });
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), timeoutMs);
+        }();
+        return result.value_or(HttpResult());
+    }
+
+    // Runs the calling test function again in a child process and checks that it passed.
+    void runInChild(const char *function)
+    {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"LISTORO_HOSTILE_CHILD"_s, u"1"_s);
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    { u"TestHostileServers"_s, QString::fromLatin1(function) });
+        QVERIFY(child.waitForFinished(180000));
+        const QByteArray output = child.readAll();
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 output.constData());
+    }
+
+    // Details one listing at path and waits until it settles.
+    ParsedLink::Ptr detail(const QString &path, int timeoutMs = 30000)
+    {
+        auto record = std::make_shared<ParsedLink>();
+        record->setTitle(u"from the results page"_s);
+        record->setUrl(server->url(path).toString());
+        record->setDetailer(LinkDetailer::initWithStringUrl(record->url(), record));
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(record->settled(), timeoutMs);
+        }();
+        return record;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        UserDefaults::setStoreFile(dir.filePath("defaults.ini"));
+        CacheDirectory::setPath(dir.filePath("cache"));
+        ZestoScrapeSetting::updateSettings(QString::fromUtf8(rules));
+        server = std::make_unique<HostileServer>();
+        QVERIFY(server->start());
+    }
+    void init() { ParsedLink::cleanCache(); }
+    void cleanup() { HttpClient::instance().resetLimits(); }
+    void cleanupTestCase()
+    {
+        server.reset();
+        UserDefaults::setStoreFile({});
+        CacheDirectory::setPath({});
+    }
+
+    void trickle_endsAtTheTransferDeadline()
+    {
+        server->behave(u"/trickle"_s, HostileServer::Behaviour::Trickle);
+        HttpClient::instance().setTransferDeadline(1500);
+        const HttpResult result = fetch(server->url(u"/trickle"_s), 10000);
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error.contains(u"not finished within"), qPrintable(result.error));
+        QVERIFY(result.body.isEmpty());
+    }
+
+    void oversizedBodies_refusedEarlyInBoundedMemory_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("announced") << u"/announced"_s;
+        QTest::newRow("endless") << u"/endless"_s;
+    }
+    void oversizedBodies_refusedEarlyInBoundedMemory()
+    {
+        QFETCH(QString, path);
+        if (!inChild())
+            return runInChild(QTest::currentTestFunction());
+        server->respond(u"/announced"_s,
+                        "HTTP/1.1 200 OK\r\nContent-Length: 4000000000\r\n\r\n"
+                            + QByteArray(1 << 20, 'a'));
+        server->behave(u"/endless"_s, HostileServer::Behaviour::Endless);
+        const qint64 before = peakMegabytes();
+        const HttpResult result = fetch(server->url(path), 60000);
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error.contains(u"too large"), qPrintable(result.error));
+        // The cap is 64 MB: what is kept of the body stays within about twice that.
+        const qint64 grown = peakMegabytes() - before;
+        qInfo("peak grew by %lld MB", grown);
+        QVERIFY2(grown < 160 * memoryScale, qPrintable(u"grew by %1 MB"_s.arg(grown)));
+    }
+
+    void redirects_endInFewRequests_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<int>("most");
+        QTest::newRow("to itself") << u"/self"_s << QStringList{ u"/self"_s } << 1;
+        QTest::newRow("a loop of two")
+            << u"/loop-a"_s << QStringList{ u"/loop-a"_s, u"/loop-b"_s } << 2;
+        QStringList chain;
+        for (int i = 0; i < 20; ++i)
+            chain << u"/chain-%1"_s.arg(i);
+        QTest::newRow("longer than ten") << u"/chain-0"_s << chain << 11;
+    }
+    void redirects_endInFewRequests()
+    {
+        QFETCH(QString, start);
+        QFETCH(QStringList, paths);
+        QFETCH(int, most);
+        server->respond(u"/self"_s, HostileServer::response(302, {}, { "Location: /self" }));
+        server->respond(u"/loop-a"_s, HostileServer::response(302, {}, { "Location: /loop-b" }));
+        server->respond(u"/loop-b"_s, HostileServer::response(302, {}, { "Location: /loop-a" }));
+        for (int i = 0; i < 20; ++i) {
+            server->respond(u"/chain-%1"_s.arg(i),
+                            HostileServer::response(
+                                302, {}, { "Location: /chain-" + QByteArray::number(i + 1) }));
+        }
+        int before = 0;
+        for (const QString &path : paths)
+            before += server->requests(path);
+        const HttpResult result = fetch(server->url(start));
+        QVERIFY2(
+            !result.ok(),
+            qPrintable(result.finalUrl.toString() + u' ' + QString::number(result.statusCode)));
+        int made = 0;
+        for (const QString &path : paths)
+            made += server->requests(path);
+        QVERIFY2(made - before <= most, qPrintable(u"%1 requests"_s.arg(made - before)));
+    }
+
+    // Qt may end a redirected fetch on a connection the server closed without any final
+    // response and without an error: that is a failure, never an empty success.
+    void redirectsOverClosedConnections_neverPassForSuccess()
+    {
+        for (int i = 0; i < 5; ++i) {
+            server->respondAndClose(
+                u"/closing-%1"_s.arg(i),
+                HostileServer::response(302, {},
+                                        { "Location: /closing-" + QByteArray::number(i + 1) }));
+        }
+        server->respondAndClose(u"/closing-5"_s, HostileServer::response(200, "arrived"));
+        const HttpResult result = fetch(server->url(u"/closing-0"_s));
+        QVERIFY2(!result.ok() || (result.statusCode == 200 && result.body == "arrived"),
+                 qPrintable(QString::number(result.statusCode)));
+    }
+
+    void refusingServer_isAskedOnceMoreWithFewerConnections()
+    {
+        server->respond(u"/limited"_s,
+                        HostileServer::response(429, "slow down", { "Retry-After: 1" }));
+        const QUrl limited = server->url(u"/limited"_s);
+        const int limit = HttpClient::instance().connectionLimit(limited);
+        QElapsedTimer clock;
+        clock.start();
+        const HttpResult result = fetch(limited);
+        QVERIFY(result.ok());
+        QCOMPARE(result.statusCode, 429);
+        QCOMPARE(server->requests(u"/limited"_s), 2);
+        QVERIFY(clock.elapsed() >= 900); // it waited as asked
+        QVERIFY(HttpClient::instance().connectionLimit(limited) < limit);
+    }
+
+    void refusedListing_keepsItsTitleAndIsMarked_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("forbidden") << 403;
+        QTest::newRow("too many requests") << 429;
+        QTest::newRow("unavailable") << 503;
+    }
+    void refusedListing_keepsItsTitleAndIsMarked()
+    {
+        QFETCH(int, status);
+        const QString path = u"/item/refused-%1"_s.arg(status);
+        server->respond(path,
+                        HostileServer::response(status, "<html><h1>ERROR PAGE</h1></html>",
+                                                { "Retry-After: 0" }));
+        const auto record = detail(path);
+        QVERIFY(record->refused());
+        QVERIFY(!record->done());
+        QCOMPARE(record->title(), u"from the results page"_s);
+        QVERIFY(!ParsedLink::isCachedUrl(record->url()));
+    }
+
+    void undecodableBody_isAFailureAndNeverCached()
+    {
+        // A deflate stream of 256 MB of zeros: far past the ratio the network manager accepts.
+        const QByteArray bomb = qCompress(QByteArray(256 * 1024 * 1024, '\0'), 9).mid(4);
+        server->respond(
+            u"/item/bomb"_s,
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Encoding: deflate\r\n"
+            "Content-Length: "
+                + QByteArray::number(bomb.size()) + "\r\nConnection: close\r\n\r\n" + bomb);
+        const HttpResult result = fetch(server->url(u"/item/bomb"_s));
+        QVERIFY(!result.ok());
+        const auto record = detail(u"/item/bomb"_s);
+        QVERIFY(record->detailFailed());
+        QVERIFY(!ParsedLink::isCachedUrl(record->url()));
+    }
+
+    void photosWithAnErrorStatus_areNeverCached_data()
+    {
+        QTest::addColumn<int>("status");
+        for (int status : { 403, 404, 429, 500 })
+            QTest::newRow(QByteArray::number(status).constData()) << status;
+    }
+    void photosWithAnErrorStatus_areNeverCached()
+    {
+        QFETCH(int, status);
+        const QString photo = u"/photo-%1.jpg"_s.arg(status);
+        server->respond(
+            photo,
+            HostileServer::response(status, jpeg(64, 48), { "Retry-After: 0" }, "image/jpeg"));
+        const QString listing = u"/item/with-photo-%1"_s.arg(status);
+        server->respond(listing, page("<h1>t</h1><img class='main' src='" + photo.toUtf8() + "'>"));
+        const auto record = detail(listing);
+        QCOMPARE(record->imagesUrls()->size(), 1);
+        QVERIFY(!ParsedLink::isCachedImageWithUrl(server->url(photo).toString()));
+    }
+
+    void samePhotoWrittenThousandsOfTimes_isFetchedOnce()
+    {
+        server->respond(u"/same.jpg"_s,
+                        HostileServer::response(200, jpeg(32, 32), {}, "image/jpeg"));
+        server->respond(
+            u"/item/repeated"_s,
+            page("<h1>t</h1>" + QByteArray("<img class='main' src='/same.jpg'>").repeated(3000)));
+        const auto record = detail(u"/item/repeated"_s);
+        QVERIFY(record->done());
+        QCOMPARE(record->imagesUrls()->size(), 3000);
+        QCOMPARE(server->requests(u"/same.jpg"_s), 1);
+    }
+
+    void floodingServer_failsAloneAndOthersFinish_data()
+    {
+        QTest::addColumn<int>("behaviour");
+        QTest::newRow("endless headers") << int(HostileServer::Behaviour::FloodHeaders);
+        QTest::newRow("endless 100 Continue") << int(HostileServer::Behaviour::FloodContinue);
+    }
+    void floodingServer_failsAloneAndOthersFinish()
+    {
+        QFETCH(int, behaviour);
+        server->behave(u"/flood"_s, HostileServer::Behaviour(behaviour));
+        HostileServer good;
+        QVERIFY(good.start());
+        good.respond(u"/photo.jpg"_s,
+                     HostileServer::response(200, jpeg(1600, 1200), {}, "image/jpeg"));
+        HttpClient::instance().setHeaderDeadline(3000);
+
+        std::optional<HttpResult> flooded;
+        HttpClient::instance().get(server->url(u"/flood"_s), this,
+                                   [&](const HttpResult &r) { flooded = r; });
+        QTRY_VERIFY(server->requests(u"/flood"_s) > 0); // the flood is under way
+        const HttpResult photo = fetch(good.url(u"/photo.jpg"_s), 10000);
+        QVERIFY2(photo.ok(), qPrintable(photo.error));
+        QVERIFY(!photo.body.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(flooded.has_value(), 10000);
+        QVERIFY(!flooded->ok());
+    }
+
+    void tagSoupListingPage_costsBoundedTimeAndMemory_data()
+    {
+        QTest::addColumn<int>("megabytes");
+        QTest::newRow("2.4 MB") << 2400;
+        QTest::newRow("5 MB") << 5000;
+    }
+    void tagSoupListingPage_costsBoundedTimeAndMemory()
+    {
+        QFETCH(int, megabytes);
+        if (!inChild())
+            return runInChild(QTest::currentTestFunction());
+        // Runs of unclosed thumbnail boxes, each run closed by its table cell: every box holds
+        // the rest of its run, so copying out every match with its subtree costs the square of
+        // the run. The larger page matches more nodes than a query may; the smaller one has its
+        // subtrees cut.
+        const QByteArray run = "<table><tr><td>"
+            + QByteArray("<div class=\"thumbs\"><a class=\"photo\" href=\"/p.jpg\">").repeated(120)
+            + "</td></tr></table>";
+        QByteArray soup = "<html><body><h1>soup</h1>";
+        while (soup.size() < megabytes * 1024)
+            soup += run;
+        server->respond(u"/item/soup"_s, HostileServer::response(200, soup));
+        const auto record = detail(u"/item/soup"_s, 60000);
+        QCOMPARE(record->title(), u"soup"_s);
+        const qint64 peak = peakMegabytes();
+        qInfo("peak %lld MB, %lld photos", peak, qint64(record->imagesUrls()->size()));
+        QVERIFY2(peak < 400 * memoryScale, qPrintable(u"peak %1 MB"_s.arg(peak)));
+    }
+};
+
+LISTORO_TEST(TestHostileServers)
+#include "tst_hostileservers.moc"
