@@ -78,6 +78,9 @@ bool isWebScheme(const QString &scheme)
 struct HttpClient::Transfer
 {
     QByteArray body;
+    // The address now being fetched: the reply's own already names the redirect's target
+    // when it asks whether to follow it.
+    QUrl current;
     QSet<QUrl> visited;
     int hops = 0;
     QString failure;
@@ -220,7 +223,8 @@ void HttpClient::send(Request call, const QString &host)
     call.fetch->reply = reply;
 
     auto transfer = std::make_shared<Transfer>();
-    transfer->visited.insert(call.url.adjusted(QUrl::RemoveFragment));
+    transfer->current = call.url.adjusted(QUrl::RemoveFragment);
+    transfer->visited.insert(transfer->current);
     watch(reply, transfer);
 
     // Nobody waits for the result once the context is gone: stop the transfer too.
@@ -281,7 +285,7 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
     });
     connect(reply, &QNetworkReply::redirected, reply,
             [reply, transfer, endWith, headerDeadline, ms = headerDeadlineMs](const QUrl &target) {
-                const QUrl from = reply->url();
+                const QUrl from = transfer->current;
                 const QUrl to = from.resolved(target).adjusted(QUrl::RemoveFragment);
                 if (from.scheme() == u"https" && to.scheme() == u"http") {
                     // Refused, as browsers warn about: the page would travel unencrypted.
@@ -293,6 +297,7 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
                     endWith(QStringLiteral("redirect loop at %1").arg(to.toString()));
                 } else {
                     transfer->visited.insert(to);
+                    transfer->current = to;
                     ++transfer->hops;
                     headerDeadline->start(ms);
                     emit reply->redirectAllowed();

@@ -2,10 +2,14 @@
 
 #include "platform/httpclient.h"
 
+#include <QFile>
 #include <QHttpServer>
 #include <QHttpServerResponse>
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -92,6 +96,57 @@ private Q_SLOTS:
         QCOMPARE(result.requestedUrl, url("/moved"));
         QCOMPARE(result.finalUrl, url("/page"));
         QCOMPARE(result.body, QByteArray("<html>page</html>"));
+    }
+
+    // A page asked for over https never travels unencrypted: such a redirect is refused.
+    void httpsToHttpRedirect_isRefused()
+    {
+        QFile certificateFile(ListoroTest::dataDir() + "/tls/localhost.crt");
+        QFile keyFile(ListoroTest::dataDir() + "/tls/localhost.key");
+        QVERIFY(certificateFile.open(QIODevice::ReadOnly) && keyFile.open(QIODevice::ReadOnly));
+        const QSslCertificate certificate(&certificateFile);
+        const QSslKey key(&keyFile, QSsl::Rsa);
+        QVERIFY(!certificate.isNull() && !key.isNull());
+        const QSslConfiguration original = QSslConfiguration::defaultConfiguration();
+        QSslConfiguration trusting = original;
+        trusting.addCaCertificate(certificate);
+        QSslConfiguration::setDefaultConfiguration(trusting);
+
+        QHttpServer secure;
+        secure.sslSetup(certificate, key);
+        quint16 securePort = 0;
+        secure.route("/to-http", [this] {
+            QHttpServerResponse response(QHttpServerResponse::StatusCode::Found);
+            response.setHeader("Location", url("/page").toEncoded());
+            return response;
+        });
+        secure.route("/to-https", [&securePort] {
+            QHttpServerResponse response(QHttpServerResponse::StatusCode::Found);
+            response.setHeader(
+                "Location", "https://127.0.0.1:" + QByteArray::number(securePort) + "/secure-page");
+            return response;
+        });
+        secure.route("/secure-page", [] { return QHttpServerResponse("text/html", "secure"); });
+        securePort = secure.listen(QHostAddress::LocalHost);
+        QVERIFY(securePort);
+        const auto secureUrl = [&securePort](const char *path) {
+            return QUrl(QStringLiteral("https://127.0.0.1:%1%2")
+                            .arg(securePort)
+                            .arg(QLatin1StringView(path)));
+        };
+
+        const HttpResult refused = fetch(secureUrl("/to-http"));
+        QSslConfiguration::setDefaultConfiguration(original);
+        QVERIFY2(!refused.ok(), qPrintable(refused.finalUrl.toString() + u' '
+                                           + QString::number(refused.statusCode) + u' '
+                                           + QString::fromUtf8(refused.body)));
+        QVERIFY2(refused.error.contains("from https to http"), qPrintable(refused.error));
+        QVERIFY(refused.body.isEmpty());
+        QSslConfiguration::setDefaultConfiguration(trusting);
+        const HttpResult followed = fetch(secureUrl("/to-https"));
+        QSslConfiguration::setDefaultConfiguration(original);
+        QVERIFY2(followed.ok(), qPrintable(followed.error));
+        QCOMPARE(followed.body, QByteArray("secure"));
     }
 
     void httpErrorStatus_isAWholeResponse()
