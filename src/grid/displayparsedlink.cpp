@@ -42,7 +42,7 @@ QImage loadPhoto(const QString &url, FloatSize fitted, QSize pixels, qreal scale
     reader.setAutoTransform(true);
     const QSize original = reader.size();
     if (!original.isValid()
-        || qint64(original.width()) * original.height() > ParsedLink::maxImagePixels)
+        || qint64(original.width()) * original.height() > ImageUtils::maxImagePixels)
         return {};
     if (!hasFittedCopy)
         reader.setScaledSize(pixels);

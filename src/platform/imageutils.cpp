@@ -1,6 +1,9 @@
 #include "platform/imageutils.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QScreen>
@@ -13,6 +16,14 @@ namespace {
 
 // Larger targets are refused: they could only come from a broken size and would exhaust memory.
 constexpr qreal maxTargetPixels = 16384;
+
+QImage readChecked(QImageReader &reader)
+{
+    reader.setAutoTransform(true);
+    if (!ImageUtils::isDecodableSize(reader.size()))
+        return {};
+    return reader.read();
+}
 
 } // namespace
 
@@ -77,4 +88,48 @@ QImage ImageUtils::imageWithImage(const QImage &image, FloatSize size)
     painter.drawImage(QRectF(0, 0, size.width, size.height), image);
     painter.end();
     return scaled;
+}
+
+bool ImageUtils::isDecodableSize(QSize size)
+{
+    return size.isValid() && qint64(size.width()) * size.height() <= maxImagePixels;
+}
+
+QImage ImageUtils::decodeImage(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return readChecked(reader);
+}
+
+QImage ImageUtils::decodeImageFile(const QString &path)
+{
+    QImageReader reader(path);
+    return readChecked(reader);
+}
+
+QByteArray ImageUtils::encodeJpeg(const QImage &image)
+{
+    if (image.isNull())
+        return {};
+    QImage opaque = image;
+    if (image.hasAlphaChannel()) {
+        // JPEG has no transparency: lay the photo on white rather than on black.
+        opaque = QImage(image.size(), QImage::Format_RGB32);
+        opaque.fill(Qt::white);
+        QPainter painter(&opaque);
+        painter.drawImage(0, 0, image);
+    }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(100);
+    if (!writer.write(opaque))
+        return {};
+    return jpeg;
 }

@@ -18,4 +18,15 @@ public:
 
     // The scale factor imageWithImage draws at: the primary screen's, or 1 without a screen.
     static qreal displayScaleFactor();
+
+    // The codec of cached photos. Images larger than this are refused: they could only come
+    // from a broken or hostile file and would exhaust memory.
+    static constexpr qint64 maxImagePixels = 60'000'000;
+    static bool isDecodableSize(QSize size);
+    // The image in bytes or a file, turned as its orientation says; null when it is no image or
+    // too large.
+    static QImage decodeImage(const QByteArray &bytes);
+    static QImage decodeImageFile(const QString &path);
+    // JPEG at quality 100, transparency laid on white; empty when it cannot be encoded.
+    static QByteArray encodeJpeg(const QImage &image);
 };

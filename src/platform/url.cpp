@@ -104,3 +104,8 @@ bool Url::isFetchableScheme(const QString &scheme)
     const QString lower = scheme.toLower();
     return lower == u"http" || lower == u"https" || lower == u"ftp";
 }
+
+QString Url::percentEncoded(const QString &text)
+{
+    return QString::fromLatin1(text.toUtf8().toPercentEncoding());
+}

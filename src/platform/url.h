@@ -27,6 +27,9 @@ public:
     Url standardized() const;
     // The schemes of the addresses the system fetches: http, https and ftp, in any letter case.
     static bool isFetchableScheme(const QString &scheme);
+    // text percent-encoded in full: every character but the ASCII letters, digits and "-._~"
+    // becomes "%XX" per byte of its UTF-8 form (upper-case hex).
+    static QString percentEncoded(const QString &text);
     const QUrl &toQUrl() const { return url; }
 
 private:

@@ -64,4 +64,9 @@ void write(QLatin1StringView key, const QList<Record> &records)
     UserDefaults::standard().setObject(list, key);
 }
 
+void flush()
+{
+    UserDefaults::standard().synchronize();
+}
+
 } // namespace SavedRecordStore

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // The stored form shared by favorites and bookmarks: under one user-defaults key, an ordered
 // list whose elements are each one CBOR archive of a record ({"title", "url"}).
 namespace SavedRecordStore {
@@ -21,5 +23,38 @@ void write(QLatin1StringView key, const QList<Record> &records);
 
 QByteArray archive(const Record &record);
 std::optional<Record> unarchive(const QByteArray &bytes);
+
+// Writes the store out at once.
+void flush();
+
+// The same for a record class with title() and url() and a (title, url) constructor.
+template<typename T>
+QList<T> readAll(QLatin1StringView key)
+{
+    QList<T> list;
+    for (const Record &record : read(key))
+        list.append(T(record.title, record.url));
+    return list;
+}
+
+template<typename T>
+void writeAll(QLatin1StringView key, const QList<T> &list)
+{
+    QList<Record> records;
+    records.reserve(list.size());
+    for (const T &item : list)
+        records.append({ item.title(), item.url() });
+    write(key, records);
+}
+
+// Appends item after the stored ones and flushes the store.
+template<typename T>
+void append(QLatin1StringView key, const T &item)
+{
+    QList<T> list = readAll<T>(key);
+    list.append(item);
+    writeAll(key, list);
+    flush();
+}
 
 } // namespace SavedRecordStore

@@ -1,32 +1,21 @@
 #include "saved/zestofavorite.h"
 
 #include "platform/defaultskeys.h"
-#include "platform/userdefaults.h"
 #include "saved/savedrecordstore.h"
 
 QList<ZestoFavorite> ZestoFavorite::getFavorites()
 {
-    QList<ZestoFavorite> favorites;
-    for (const SavedRecordStore::Record &record : SavedRecordStore::read(DefaultsKeys::favorites))
-        favorites.append(ZestoFavorite(record.title, record.url));
-    return favorites;
+    return SavedRecordStore::readAll<ZestoFavorite>(DefaultsKeys::favorites);
 }
 
 void ZestoFavorite::setFavorites(const QList<ZestoFavorite> &favorites)
 {
-    QList<SavedRecordStore::Record> records;
-    records.reserve(favorites.size());
-    for (const ZestoFavorite &favorite : favorites)
-        records.append({ favorite.title(), favorite.url() });
-    SavedRecordStore::write(DefaultsKeys::favorites, records);
+    SavedRecordStore::writeAll(DefaultsKeys::favorites, favorites);
 }
 
 void ZestoFavorite::addToFavorites() const
 {
-    QList<ZestoFavorite> favorites = getFavorites();
-    favorites.append(*this);
-    setFavorites(favorites);
-    UserDefaults::standard().synchronize();
+    SavedRecordStore::append(DefaultsKeys::favorites, *this);
 }
 
 void ZestoFavorite::removeFavoriteWithUrl(const QString &url)

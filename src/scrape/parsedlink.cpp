@@ -1,95 +1,16 @@
 #include "scrape/parsedlink.h"
 
-#include "platform/cachedirectory.h"
 #include "platform/httpclient.h"
 #include "platform/imageutils.h"
 #include "platform/mainqueue.h"
+#include "platform/pagecache.h"
 #include "platform/url.h"
-#include "scrape/urlencoding.h"
+#include "scrape/photofetcher.h"
 
-#include <QBuffer>
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QLoggingCategory>
-#include <QPainter>
-#include <QSaveFile>
 
 Q_LOGGING_CATEGORY(lcParsedLink, "listoro.parsedlink")
-
-namespace {
-
-// The longest file name the file system takes, in bytes.
-constexpr qsizetype maxFileNameBytes = 255;
-
-QString pathFor(const QString &fileName)
-{
-    return CacheDirectory::ensureExists() + u'/' + fileName;
-}
-
-QString fitSuffix(FloatSize fitSize)
-{
-    // Truncated toward zero; sizes that are not finite numbers give 0.
-    const auto whole = [](float v) {
-        return std::isfinite(v) ? int(std::trunc(qBound(-2e9f, v, 2e9f))) : 0;
-    };
-    return QStringLiteral("%1x%2").arg(whole(fitSize.width)).arg(whole(fitSize.height));
-}
-
-// A name the file system takes: the name itself when it fits, otherwise a fixed-length name
-// derived from a hash of it (the same for the same name).
-QString fittingName(const QString &name)
-{
-    if (name.toUtf8().size() <= maxFileNameBytes)
-        return name;
-    const QByteArray hash = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256);
-    return QStringLiteral("listoro-") + QString::fromLatin1(hash.toHex());
-}
-
-bool writeAtomically(const QString &path, const QByteArray &data)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-QByteArray encodeJpeg(const QImage &image)
-{
-    QImage opaque = image;
-    if (image.hasAlphaChannel()) {
-        // JPEG has no transparency: lay the photo on white rather than on black.
-        opaque = QImage(image.size(), QImage::Format_RGB32);
-        opaque.fill(Qt::white);
-        QPainter painter(&opaque);
-        painter.drawImage(0, 0, image);
-    }
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(100);
-    if (!writer.write(opaque))
-        return {};
-    return jpeg;
-}
-
-QImage readChecked(QImageReader &reader)
-{
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > ParsedLink::maxImagePixels)
-        return {};
-    return reader.read();
-}
-
-} // namespace
 
 ParsedLink::ParsedLink(std::weak_ptr<LinkExtractorInterface> extractor)
     : m_extractor(std::move(extractor))
@@ -98,6 +19,8 @@ ParsedLink::ParsedLink(std::weak_ptr<LinkExtractorInterface> extractor)
 
 ParsedLink::~ParsedLink()
 {
+    for (const auto &request : std::as_const(photoRequests))
+        request->drop();
     for (const auto &fetch : std::as_const(fetches))
         fetch->abort();
 }
@@ -257,26 +180,21 @@ void ParsedLink::downloadImageInThread(int index)
         });
         return;
     }
-    getContentsOfURL(url->toQUrl(), [weak, photo](const QByteArray &bytes, bool served) {
-        const auto self = weak.lock();
-        if (!self || self->stopped)
-            return;
-        if (bytes.isEmpty() || !served) {
-            // No bytes: the photo never completes. An error page completes it as bytes that are
-            // no image do, even when it is a picture: it is never cached as the photo.
-            self->cacheImageOnDisk(QByteArray(), photo);
-            if (bytes.isEmpty())
+    if (stopped)
+        return;
+    photoRequests.append(PhotoFetcher::fetch(
+        url->toQUrl(), photo, [weak, photo](const PhotoFetcher::Result &result) {
+            const auto self = weak.lock();
+            if (!self || self->stopped)
+                return;
+            self->recordSize(photo, result.size);
+            // No answer: the photo never completes. An answer that is no photo completes it,
+            // with no file and no size.
+            if (result.outcome == PhotoFetcher::Outcome::Failed)
                 self->failPhoto(photo);
             else
-                self->completePhoto(photo, false);
-            return;
-        }
-        // Decoding and encoding a large photo takes a while: off the GUI thread.
-        MainQueue::runInBackground([self, bytes, photo] {
-            const bool isImage = self->cacheImageOnDisk(bytes, photo);
-            MainQueue::post([self, photo, isImage] { self->completePhoto(photo, isImage); });
-        });
-    });
+                self->completePhoto(photo, result.outcome == PhotoFetcher::Outcome::Stored);
+        }));
 }
 
 void ParsedLink::getContentsOfURL(const QUrl &url,
@@ -348,19 +266,16 @@ void ParsedLink::checkAllImagesDownloaded()
 
 bool ParsedLink::cacheImageOnDisk(const QByteArray &bytes, const QString &url)
 {
-    const QString path = getImagePathFromStringURL(url);
-    const QImage image = decodeImage(bytes);
-    FloatSize size;
-    if (!image.isNull()) {
-        const QByteArray jpeg = encodeJpeg(image);
-        if (jpeg.isEmpty() || !writeAtomically(path, jpeg))
-            qCWarning(lcParsedLink) << "could not store photo" << url;
-        size = { float(image.width()), float(image.height()) };
-    }
+    const FloatSize size = bytes.isEmpty() ? FloatSize() : PhotoFetcher::store(bytes, url);
+    recordSize(url, size);
+    return !size.isZero();
+}
+
+void ParsedLink::recordSize(const QString &url, FloatSize size)
+{
     QMutexLocker locker(&mutex);
     if (m_imagesSizes)
         m_imagesSizes->insert(url, size);
-    return !image.isNull();
 }
 
 FloatSize ParsedLink::getSizeForImageByUrl(const QString &url) const
@@ -383,93 +298,63 @@ FloatSize ParsedLink::getSizeForImageByUrl(const QString &url) const
 void ParsedLink::stopDownloads()
 {
     stopped = true;
-    const auto running = std::exchange(fetches, {});
-    for (const auto &fetch : running)
+    for (const auto &request : std::exchange(photoRequests, {}))
+        request->drop();
+    for (const auto &fetch : std::exchange(fetches, {}))
         fetch->abort();
-}
-
-QImage ParsedLink::decodeImage(const QByteArray &bytes)
-{
-    if (bytes.isEmpty())
-        return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    return readChecked(reader);
-}
-
-QImage ParsedLink::decodeImageFile(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    return readChecked(reader);
 }
 
 QString ParsedLink::cacheFileName(const QString &url)
 {
-    return fittingName(urlEncodeUsingEncoding(url));
+    return PageCache::fileName(url);
 }
 
 QString ParsedLink::getFilePathFromStringURL(const QString &url)
 {
-    return pathFor(cacheFileName(url));
+    return PageCache::pagePath(url);
 }
 
 QString ParsedLink::getImagePathFromStringURL(const QString &url)
 {
-    return pathFor(cacheFileName(url));
+    return PageCache::photoPath(url);
 }
 
 QString ParsedLink::getImagePathFromStringURL(const QString &url, FloatSize fitSize)
 {
-    return pathFor(fittingName(urlEncodeUsingEncoding(url) + fitSuffix(fitSize)));
+    return PageCache::photoPath(url, fitSize);
 }
 
 void ParsedLink::cacheUrlOnDisk(const QByteArray &data, const QString &url)
 {
-    if (!writeAtomically(getFilePathFromStringURL(url), data))
+    if (!PageCache::storePage(data, url))
         qCWarning(lcParsedLink) << "could not cache page" << url;
 }
 
-// An empty address names no file: its path would be the cache directory itself.
 bool ParsedLink::isCachedUrl(const QString &url)
 {
-    return !url.isEmpty() && QFileInfo(getFilePathFromStringURL(url)).isFile();
+    return PageCache::hasPage(url);
 }
 
 bool ParsedLink::isCachedImageWithUrl(const QString &url)
 {
-    return !url.isEmpty() && QFileInfo(getImagePathFromStringURL(url)).isFile();
+    return PageCache::hasPhoto(url);
 }
 
 bool ParsedLink::isCachedImageWithUrl(const QString &url, FloatSize fitSize)
 {
-    return !url.isEmpty() && QFileInfo(getImagePathFromStringURL(url, fitSize)).isFile();
+    return PageCache::hasPhoto(url, fitSize);
 }
 
 void ParsedLink::resizeImageOnDiskWithUrl(const QString &url, FloatSize fitSize)
 {
-    const QImage full = decodeImageFile(getImagePathFromStringURL(url));
+    const QImage full = ImageUtils::decodeImageFile(PageCache::photoPath(url));
     const QImage scaled = ImageUtils::imageWithImage(full, fitSize);
-    if (scaled.isNull())
-        return;
-    const QByteArray jpeg = encodeJpeg(scaled);
+    const QByteArray jpeg = ImageUtils::encodeJpeg(scaled);
     if (!jpeg.isEmpty())
-        writeAtomically(getImagePathFromStringURL(url, fitSize), jpeg);
+        PageCache::writeAtomically(PageCache::photoPath(url, fitSize), jpeg);
 }
 
 void ParsedLink::cleanCache()
 {
-    QDir dir(CacheDirectory::ensureExists());
-    const QStringList entries
-        = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        const QString path = dir.filePath(entry);
-        if (QFileInfo(path).isDir())
-            QDir(path).removeRecursively();
-        else
-            QFile::remove(path);
-    }
+    PageCache::clean();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/floatsize.h"
+#include "scrape/photofetcher.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -30,9 +31,9 @@ public:
 };
 
 // One listing of a results page: its title, address and photos. The detail fetch fills in the
-// title and the photo URLs; the record then downloads its photos, keeps them in the disk cache
-// and tells its extractor after every change. The class also owns the disk cache: listing pages
-// and photos are flat files in the cache directory named after their URL.
+// title and the photo URLs; the record then has its photos downloaded and cached (PhotoFetcher)
+// and tells its extractor after every change. Its class operations are the disk cache of pages
+// and photos (PageCache).
 //
 // Photo bookkeeping (images, imagesSizes, failedImages) is written from the GUI thread and from
 // background tasks; it is guarded by the record's lock, and its accessors return copies.
@@ -124,11 +125,6 @@ public:
     static void resizeImageOnDiskWithUrl(const QString &url, FloatSize fitSize);
     static void cleanCache();
 
-    // Decodes photo bytes or a photo file, refusing images too large to be a photo.
-    static QImage decodeImage(const QByteArray &bytes);
-    static QImage decodeImageFile(const QString &path);
-    static constexpr qint64 maxImagePixels = 60'000'000;
-
     // The record's re-entrant lock.
     QRecursiveMutex &lock() const { return mutex; }
 
@@ -137,6 +133,7 @@ private:
     // and decoded once.
     void completePhoto(const QString &url, bool isImage);
     void failPhoto(const QString &url);
+    void recordSize(const QString &url, FloatSize size);
     void tellExtractor();
 
     QString m_title;
@@ -159,5 +156,6 @@ private:
     std::atomic<bool> stopped = false;
     std::atomic<int> m_revision = 0;
     QList<std::shared_ptr<HttpFetch>> fetches;
+    QList<std::shared_ptr<PhotoFetcher::Request>> photoRequests;
     mutable QRecursiveMutex mutex;
 };

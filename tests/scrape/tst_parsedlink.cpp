@@ -228,10 +228,13 @@ private Q_SLOTS:
     {
         const QString portrait = url("/p/portrait.png");
         auto [extractor, link] = record({ portrait, url("/p/landscape.jpg"), portrait, portrait });
+        auto [otherExtractor, other] = record({ portrait });
         link->refresh();
-        QTRY_VERIFY_WITH_TIMEOUT(link->done(), 10000);
+        other->refresh(); // another listing wants it while it is on its way
+        QTRY_VERIFY_WITH_TIMEOUT(link->done() && other->done(), 10000);
         QCOMPARE(hits.value("portrait.png"), 1);
         QCOMPARE(link->images()->keys(), (QList<int>{ 0, 1, 2, 3 }));
+        QCOMPARE(other->getSizeForImageByUrl(portrait), (FloatSize{ 60, 160 }));
     }
 
     void notImages_completeWithoutFileAndCountAsFailed_data()

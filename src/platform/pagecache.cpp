@@ -1,0 +1,119 @@
+#include "platform/pagecache.h"
+
+#include "platform/cachedirectory.h"
+#include "platform/url.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace {
+
+// The longest file name the file system takes, in bytes.
+constexpr qsizetype maxFileNameBytes = 255;
+
+QString pathFor(const QString &fileName)
+{
+    return CacheDirectory::ensureExists() + u'/' + fileName;
+}
+
+QString fitSuffix(FloatSize fitSize)
+{
+    // Truncated toward zero; sizes that are not finite numbers give 0.
+    const auto whole = [](float v) {
+        return std::isfinite(v) ? int(std::trunc(qBound(-2e9f, v, 2e9f))) : 0;
+    };
+    return QStringLiteral("%1x%2").arg(whole(fitSize.width)).arg(whole(fitSize.height));
+}
+
+// The name itself when it fits, otherwise a fixed-length name derived from a hash of it (the same
+// for the same name).
+QString fittingName(const QString &name)
+{
+    if (name.toUtf8().size() <= maxFileNameBytes)
+        return name;
+    const QByteArray hash = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256);
+    return QStringLiteral("listoro-") + QString::fromLatin1(hash.toHex());
+}
+
+bool isFile(const QString &url, const QString &path)
+{
+    return !url.isEmpty() && QFileInfo(path).isFile();
+}
+
+} // namespace
+
+QString PageCache::fileName(const QString &url)
+{
+    return fittingName(Url::percentEncoded(url));
+}
+
+QString PageCache::fittedFileName(const QString &url, FloatSize fitSize)
+{
+    return fittingName(Url::percentEncoded(url) + fitSuffix(fitSize));
+}
+
+QString PageCache::pagePath(const QString &url)
+{
+    return pathFor(fileName(url));
+}
+
+QString PageCache::photoPath(const QString &url)
+{
+    return pathFor(fileName(url));
+}
+
+QString PageCache::photoPath(const QString &url, FloatSize fitSize)
+{
+    return pathFor(fittedFileName(url, fitSize));
+}
+
+bool PageCache::hasPage(const QString &url)
+{
+    return isFile(url, pagePath(url));
+}
+
+bool PageCache::hasPhoto(const QString &url)
+{
+    return isFile(url, photoPath(url));
+}
+
+bool PageCache::hasPhoto(const QString &url, FloatSize fitSize)
+{
+    return isFile(url, photoPath(url, fitSize));
+}
+
+bool PageCache::writeAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool PageCache::storePage(const QByteArray &bytes, const QString &url)
+{
+    return !url.isEmpty() && writeAtomically(pagePath(url), bytes);
+}
+
+void PageCache::clean()
+{
+    QDir dir(CacheDirectory::ensureExists());
+    const QStringList entries
+        = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        const QString path = dir.filePath(entry);
+        if (QFileInfo(path).isDir())
+            QDir(path).removeRecursively();
+        else
+            QFile::remove(path);
+    }
+}
