@@ -388,13 +388,18 @@ void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer_data()
     QTest::addColumn<bool>("adopted");
     QTest::addColumn<float>("version");
 
-    // The shipped document is version 1: it is stored first when nothing is.
-    QTest::newRow("unreachable") << QString() << QString() << false << 1.0f;
-    QTest::newRow("remote older than shipped") << QString() << u"0.5"_s << false << 1.0f;
-    QTest::newRow("remote equal to shipped") << QString() << u"1"_s << false << 1.0f;
-    QTest::newRow("remote newer than shipped") << QString() << u"2"_s << true << 2.0f;
-    QTest::newRow("stored kept, remote older") << u"3"_s << u"2"_s << false << 3.0f;
-    QTest::newRow("stored replaced by newer") << u"3"_s << u"\"3.5\""_s << true << 3.5f;
+    // The shipped document is stored first when nothing is.
+    const float shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
+    const auto v = [](float version) { return QString::number(version); };
+    QTest::newRow("unreachable") << QString() << QString() << false << shipped;
+    QTest::newRow("remote older than shipped") << QString() << v(shipped - 0.5f) << false << shipped;
+    QTest::newRow("remote equal to shipped") << QString() << v(shipped) << false << shipped;
+    QTest::newRow("remote newer than shipped")
+        << QString() << v(shipped + 1) << true << shipped + 1;
+    QTest::newRow("stored kept, remote older")
+        << v(shipped + 2) << v(shipped + 1) << false << shipped + 2;
+    QTest::newRow("stored replaced by newer")
+        << v(shipped + 2) << u'"' + v(shipped + 2.5f) + u'"' << true << shipped + 2.5f;
 }
 
 void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer()
@@ -418,7 +423,8 @@ void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer()
     HomeWindow w;
     QSignalSpy finished(w.home(), &HomeViewController::settingsRefreshFinished);
     // The shipped document is in place before the refresh can answer.
-    QCOMPARE(ZestoScrapeSetting::currentVersion(), stored.isNull() ? 1.0f : stored.toFloat());
+    const float shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
+    QCOMPARE(ZestoScrapeSetting::currentVersion(), stored.isNull() ? shipped : stored.toFloat());
     QTRY_COMPARE(finished.size(), 1);
     QCOMPARE(finished.constFirst().constFirst().toBool(), adopted);
     QCOMPARE(ZestoScrapeSetting::currentVersion(), version);
