@@ -295,6 +295,8 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
                     endWith(QStringLiteral("refused a redirect to %1").arg(to.toString()));
                 } else if (transfer->visited.contains(to)) {
                     endWith(QStringLiteral("redirect loop at %1").arg(to.toString()));
+                } else if (transfer->hops >= maxRedirects) {
+                    endWith(QStringLiteral("more than %1 redirects").arg(maxRedirects));
                 } else {
                     transfer->visited.insert(to);
                     transfer->current = to;
