@@ -8,6 +8,7 @@
 #include "saved/zestofavorite.h"
 #include "scrape/parsedlink.h"
 #include "ui/activityindicatorview.h"
+#include "ui/theme.h"
 #include "ui/viewtag.h"
 
 #include <QIcon>
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int favoriteButtonSize = 32;
 
-const QColor titleColor(0x33, 0x36, 0x3b);
 constexpr qreal titleScale = 1.2;
 constexpr qreal photoCornerRadius = 3;
 
@@ -233,7 +233,7 @@ void DisplayParsedLink::render()
     titleFont.setWeight(QFont::DemiBold);
     title->setFont(titleFont);
     QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::WindowText, titleColor);
+    titlePalette.setColor(QPalette::WindowText, Theme::colour(Theme::Colour::TileTitle));
     title->setPalette(titlePalette);
     title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     title->setGeometry(favoriteButtonSize + 20, 0, m_width, m_headerHeight);

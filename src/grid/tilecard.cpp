@@ -1,5 +1,7 @@
 #include "grid/tilecard.h"
 
+#include "ui/theme.h"
+
 #include <QLoggingCategory>
 #include <QPaintEvent>
 #include <QPainter>
@@ -12,9 +14,6 @@ Q_LOGGING_CATEGORY(lcTileCard, "listoro.grid.tilecard", QtInfoMsg)
 namespace {
 
 const QColor cardColor(Qt::white);
-const QColor headerColor(0xf6, 0xf7, 0xf9);
-const QColor hairlineColor(0, 0, 0, 26);
-const QColor edgeColor(0xd9, 0xdb, 0xdf);
 
 } // namespace
 
@@ -46,24 +45,25 @@ void TileCard::paintEvent(QPaintEvent *event)
     // Most repaints are strips in the middle of a tall card, where plain fills do.
     if (dirty.top() >= radius && dirty.bottom() < height() - radius - 1) {
         painter.fillRect(dirty, cardColor);
-        painter.fillRect(dirty & band, headerColor);
+        painter.fillRect(dirty & band, Theme::colour(Theme::Colour::TileHeader));
     } else {
         painter.setRenderHint(QPainter::Antialiasing);
         QPainterPath outline;
         outline.addRoundedRect(QRectF(rect()), radius, radius);
-        painter.fillPath(outline, edgeColor);
+        painter.fillPath(outline, Theme::colour(Theme::Colour::TileEdge));
         QPainterPath face;
         face.addRoundedRect(QRectF(rect()).adjusted(0, 0, 0, -1), radius, radius);
         painter.fillPath(face, cardColor);
         if (header > 0) {
             painter.save();
             painter.setClipRect(band);
-            painter.fillPath(face, headerColor);
+            painter.fillPath(face, Theme::colour(Theme::Colour::TileHeader));
             painter.restore();
         }
         painter.setRenderHint(QPainter::Antialiasing, false);
     }
     if (header > 0)
-        painter.fillRect(QRect(0, header - 1, width(), 1), hairlineColor);
+        painter.fillRect(QRect(0, header - 1, width(), 1),
+                         Theme::colour(Theme::Colour::TileHairline));
     qCDebug(lcTileCard) << "painted" << dirty << "of" << size();
 }

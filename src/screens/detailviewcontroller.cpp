@@ -3,6 +3,7 @@
 #include "saved/zestofavorite.h"
 #include "scrape/parsedlink.h"
 #include "screens/mailcomposer.h"
+#include "screens/removefavoritealert.h"
 #include "ui/alertview.h"
 #include "ui/barbuttonitem.h"
 #include "ui/navigationitem.h"
@@ -103,15 +104,7 @@ void DetailViewController::addRemoveClicked()
         toggle->setEnabled(true);
         return;
     }
-    auto *alert = new AlertView(this);
-    alert->setTag(RemoveConfirmation);
-    alert->setTitle(tr("Remove Favorite?"));
-    alert->setMessage(tr("Are you sure you would like to remove from favorites?"));
-    alert->addButtonWithTitle(tr("Yes"));
-    alert->addButtonWithTitle(tr("No"));
-    alert->setCancelButtonIndex(1);
-    alert->setDelegate(this);
-    alert->show();
+    RemoveFavoriteAlert::show(RemoveConfirmation, this, this);
 }
 
 void DetailViewController::alertViewClickedButtonAtIndex(AlertView *alertView, int buttonIndex)

@@ -17,6 +17,7 @@
 #include "ui/navigationitem.h"
 #include "ui/popover.h"
 #include "ui/storyboardsegue.h"
+#include "ui/theme.h"
 #include "ui/viewtag.h"
 #include "widgets/custombadge.h"
 
@@ -54,7 +55,6 @@ constexpr int bookmarksHeaderHeight = 56;
 const QColor lightGray = QColor::fromRgbF(2.0f / 3, 2.0f / 3, 2.0f / 3);
 const QColor darkGray = QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
 const QColor faintBlack = QColor::fromRgbF(0, 0, 0, 0.1f);
-const QColor favoritesGreen(79, 138, 60);
 
 const QBrush &paperPattern()
 {
@@ -82,7 +82,7 @@ HomeViewController::HomeViewController(QWidget *parent)
 
     m_coverView = new PanelView(this);
     m_coverView->setObjectName(QStringLiteral("coverView"));
-    m_coverView->setBackgroundBrush(QColor(24, 28, 34, 150));
+    m_coverView->setBackgroundBrush(Theme::colour(Theme::Colour::Cover));
     m_coverHint = new QLabel(tr("Click anywhere to go on"), m_coverView);
     m_coverHint->setObjectName(QStringLiteral("coverHint"));
     m_coverHint->setAlignment(Qt::AlignCenter);
@@ -98,9 +98,9 @@ void HomeViewController::buildFavoritesPanel()
     m_vwFavoritesView->setObjectName(QStringLiteral("vwFavoritesView"));
     connect(m_vwFavoritesView, &PanelView::tapped, this, &HomeViewController::handleSingleTap);
 
-    m_favoritesBadge
-        = CustomBadge::customBadgeWithString(QStringLiteral("0"), Qt::white, favoritesGreen, true,
-                                             Qt::white, 1.8f, false, m_vwFavoritesView);
+    m_favoritesBadge = CustomBadge::customBadgeWithString(
+        QStringLiteral("0"), Qt::white, Theme::colour(Theme::Colour::BrandGreen), true, Qt::white,
+        1.8f, false, m_vwFavoritesView);
     m_favoritesBadge->setObjectName(QStringLiteral("favoritesBadge"));
 
     m_lblFavoritesNumber = new QLabel(m_vwFavoritesView);
@@ -176,19 +176,6 @@ void HomeViewController::buildBookmarksPanel()
     layout->addWidget(rule);
     layout->addSpacing(6);
     layout->addWidget(m_bookmarksTable, 1);
-
-    setStyleSheet(
-        QStringLiteral("#lblFavoritesNumber { font-size: 22px; font-weight: bold; color: #2b2b2b; }"
-                       "#txtFavorites { font-size: 14px; color: #6b6b6b; }"
-                       "#favoritesChevron { font-size: 40px; color: #9a968e; padding-bottom: 6px; }"
-                       "#bookmarksHeading { font-size: 18px; font-weight: bold; color: #2b2b2b; }"
-                       "#bookmarksCount { font-size: 13px; color: #8a867e; }"
-                       "#bookmarksRule { background: rgba(0, 0, 0, 0.08); margin: 0 16px; }"
-                       "#bookmarksPlaceholder { font-size: 15px; color: #5f5b55; padding: 0 60px; }"
-                       "#coverHint { font-size: 15px; color: rgba(255, 255, 255, 0.85); }"
-                       "#bookmarksTable { background: transparent; border: none; outline: 0;"
-                       "  padding: 0 10px; }"
-                       "#bookmarksTable::item { border: none; background: transparent; }"));
 }
 
 QString HomeViewController::selectedUrl()

@@ -63,20 +63,6 @@ HowtoPopOverViewController::HowtoPopOverViewController(QWidget *parent)
     : ViewController(parent)
 {
     setObjectName(QStringLiteral("howto"));
-    setStyleSheet(QStringLiteral(
-        "#howtoTitle { font-size: 22px; font-weight: bold; color: #2b2b2b; }"
-        "#howtoSubtitle { font-size: 14px; color: #6b6b6b; }"
-        "#howtoStep { font-size: 14px; color: #333333; }"
-        "#howtoStepNumber { background: #4f8a3c; color: white; border-radius: 13px;"
-        "  font-size: 13px; font-weight: bold; }"
-        "QPushButton { font-size: 14px; padding: 7px 16px; border-radius: 6px; }"
-        "#btnGotIt { background: #4f8a3c; color: white; border: 1px solid #3f7030;"
-        "  font-weight: bold; }"
-        "#btnGotIt:hover { background: #5a9a45; }"
-        "#btnGotIt:pressed { background: #3f7030; }"
-        "#btnRemindLater { background: transparent; color: #555555; border: 1px solid #c8c4bb; }"
-        "#btnRemindLater:hover { background: rgba(255, 255, 255, 0.6); }"
-        "#btnRemindLater:pressed { background: rgba(0, 0, 0, 0.06); }"));
 
     auto *title = new QLabel(tr("Welcome to Listoro"), this);
     title->setObjectName(QStringLiteral("howtoTitle"));

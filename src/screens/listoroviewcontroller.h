@@ -4,35 +4,36 @@
 #include "grid/zestolistingprotocol.h"
 #include "scrape/linkextractor.h"
 #include "scrape/parsedlinkmodified.h"
+#include "screens/bookmarkoffer.h"
+#include "screens/resultsloader.h"
+#include "screens/tilefavorites.h"
 #include "ui/alertview.h"
 #include "ui/alertviewdelegate.h"
-#include "ui/barbuttonitem.h"
-#include "ui/collectionviewdatasource.h"
-#include "ui/collectionviewdelegate.h"
 #include "ui/viewcontroller.h"
 
-#include <QByteArray>
-#include <QMutex>
 #include <QPointer>
 #include <QString>
 
 #include <memory>
 
+class BarButtonItem;
+class BrowserPane;
 class DisplayParsedLink;
-class HttpFetch;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
 class QWebEngineView;
+class ResultsGrid;
 
 // The browser screen. Its browsing side shows one site in an embedded browser under a bar with
-// the address field, back and forward, and the Zesto button. Its grid side turns the current
-// results page (or the stored favorites, for "zesto://favorites") into a grid of listing tiles:
-// the page is fetched again, a link extractor lists and details its listings, and tiles fill in
-// as pages and photos arrive, behind a loading alert until more than 90 percent have settled.
+// the address field, back and forward, and the Zesto button (BrowserPane). Its grid side turns the
+// current results page (or the stored favorites, for "zesto://favorites") into a grid of listing
+// tiles: the page is fetched again and a link extractor lists and details its listings
+// (ResultsLoader), and tiles fill in as pages and photos arrive (ResultsGrid), behind a loading
+// alert until more than 90 percent have settled. This class keeps the screen's state, its life
+// cycle, segues and keys, and answers every alert; the parts do the work.
 class ListoroViewController final : public ViewController,
-                                    public CollectionViewDataSource,
-                                    public CollectionViewDelegate,
                                     public ParsedLinkModified,
                                     public ZestoListingProtocol,
                                     public AlertViewDelegate
@@ -45,8 +46,13 @@ public:
     static inline const QString detailSegue = QStringLiteral("Detailed View");
 
     // Alert tags.
-    enum AlertTag { BookmarkOffer = 0, BookmarkName = 2, RemoveFavorite = 3, Loading = 101 };
-    static constexpr int progressViewTag = 10;
+    enum AlertTag {
+        BookmarkOffer = ::BookmarkOffer::offerTag,
+        BookmarkName = ::BookmarkOffer::nameTag,
+        RemoveFavorite = TileFavorites::removeTag,
+        Loading = ResultsLoader::loadingTag,
+    };
+    static constexpr int progressViewTag = ResultsLoader::progressViewTag;
 
     explicit ListoroViewController(QWidget *parent = nullptr);
     ~ListoroViewController() override;
@@ -56,26 +62,26 @@ public:
     bool autozesto() const { return m_autozesto; }
     void setAutozesto(bool autozesto) { m_autozesto = autozesto; }
     bool isnext() const { return m_isnext; }
-    bool askedbookmark() const { return m_askedbookmark; }
+    bool askedbookmark() const { return m_bookmarkOffer.asked(); }
     int screen_width() const { return m_screenWidth; }
     int screen_height() const { return m_screenHeight; }
 
     // Outlets and state, for the application and its tests.
-    QLineEdit *navBar() const { return m_navBar; }
-    QWebEngineView *webview() const { return m_webview; }
-    QPushButton *btnBack() const { return m_btnBack; }
-    QPushButton *btnForward() const { return m_btnForward; }
-    QToolButton *btnClear() const { return m_btnClear; }
-    QPushButton *btnZesto() const { return m_btnZesto; }
-    QPushButton *btnReload() const { return m_btnReload; }
-    QPushButton *btnNext() const { return m_btnNext; }
-    QWidget *browserControlsView() const { return m_browserControlsView; }
-    QWidget *toolbar() const { return m_toolbar; }
-    QWidget *activityIndicator() const { return m_activityIndicator; }
-    LargeUICollectionView *collectionView() const { return m_collectionView; }
-    LinkExtractor::Ptr extractor() const { return m_extractor; }
-    AlertView *loadingAlert() const { return m_loadingAlert; }
-    AlertView *bookmarkAlert() const { return m_bookmarkAlert; }
+    QLineEdit *navBar() const;
+    QWebEngineView *webview() const;
+    QPushButton *btnBack() const;
+    QPushButton *btnForward() const;
+    QToolButton *btnClear() const;
+    QPushButton *btnZesto() const;
+    QPushButton *btnReload() const;
+    QPushButton *btnNext() const;
+    QWidget *browserControlsView() const;
+    QWidget *toolbar() const;
+    QWidget *activityIndicator() const;
+    LargeUICollectionView *collectionView() const;
+    LinkExtractor::Ptr extractor() const { return m_loader->extractor(); }
+    AlertView *loadingAlert() const { return m_loader->loadingAlert(); }
+    AlertView *bookmarkAlert() const { return m_bookmarkOffer.alert(); }
 
     // Lifecycle.
     void viewDidLoad() override;
@@ -96,8 +102,8 @@ public:
     void webViewDidFailLoad();
     static void enableButton(QPushButton *button);
     static void disableButton(QPushButton *button);
-    void enableZesto() { enableButton(m_btnZesto); }
-    void disableZesto() { disableButton(m_btnZesto); }
+    void enableZesto();
+    void disableZesto();
     void getDimensions();
     void resizeWebView();
     void alignWebviewControlsWithNavBar();
@@ -119,22 +125,6 @@ public:
     void addRemoveFavorite(QAbstractButton *button,
                            const std::shared_ptr<ParsedLink> &parsedLink) override;
 
-    // The grid's data source and delegate.
-    int collectionViewNumberOfItemsInSection(CollectionView *collectionView, int section) override;
-    CollectionViewCell *collectionViewCellForItemAtIndexPath(CollectionView *collectionView,
-                                                             const IndexPath &indexPath) override;
-    QSizeF sizeForItemAtIndexPath(CollectionView *collectionView, CollectionViewFlowLayout *layout,
-                                  const IndexPath &indexPath) override;
-    QMarginsF insetForSectionAtIndex(CollectionView *collectionView,
-                                     CollectionViewFlowLayout *layout, int section) override;
-    void scrollViewDidScroll(CollectionView *collectionView) override;
-    void scrollViewDidEndDragging(CollectionView *collectionView, bool willDecelerate) override;
-    void reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(
-        CollectionView *scrollView);
-
-    // The six settings every tile gets before it lays a listing out.
-    void configureTile(DisplayParsedLink *tile) const;
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
@@ -142,49 +132,32 @@ private:
     void buildViews();
     void buildShortcuts();
     void updateGridItems();
-    // Hides the page-loading box and sets back and forward from the history.
-    void endPageLoad();
     void fetchFailed(const QString &reason);
+    // Cancel: the fetch is abandoned, and a grid still loading behind the alert goes with it.
     void abandonLoading();
-    void dismissLoadingAlert();
     void showMessage(const QString &title, const QString &message);
     // Tells the user, once a grid, that the site refuses some listing pages.
     void noteRefusal();
-    bool gridShown() const;
+    void queueFavoritesGrid();
 
-    // Browsing outlets.
-    QLineEdit *m_navBar = nullptr;
-    QWebEngineView *m_webview = nullptr;
-    QPushButton *m_btnBack = nullptr;
-    QWidget *m_browserControlsView = nullptr;
-    QPushButton *m_btnForward = nullptr;
-    QToolButton *m_btnClear = nullptr;
-    QPushButton *m_btnZesto = nullptr;
-    QWidget *m_toolbar = nullptr;
-    QPushButton *m_btnReload = nullptr;
-    QPushButton *m_btnNext = nullptr;
-    QPointer<QWidget> m_activityIndicator;
+    BrowserPane *m_pane = nullptr;
+    QGridLayout *m_layout = nullptr;
+    ResultsGrid *m_grid = nullptr;
+    ResultsLoader *m_loader = nullptr;
+    ::BookmarkOffer m_bookmarkOffer;
+    TileFavorites m_tileFavorites;
     BarButtonItem *m_gridToggle = nullptr;
 
-    // Grid state.
-    QPointer<LargeUICollectionView> m_collectionView;
-    LinkExtractor::Ptr m_extractor;
-    QByteArray m_receivedData;
-    std::shared_ptr<HttpFetch> m_pageFetch;
     QString m_currentUrl;
     bool m_autozesto = false;
     bool m_isnext = false;
     int m_screenWidth = 0;
     int m_screenHeight = 0;
-    QPointer<AlertView> m_loadingAlert;
-    QPointer<AlertView> m_bookmarkAlert;
-    bool m_askedbookmark = false;
     bool m_noLinksFound = false;
     bool m_refusalNoted = false;
     bool m_refusalPending = false;
     bool m_favoritesLoadQueued = false;
     QSize m_lastLaidOutSize;
-    // Lays out listings that changed, to learn their sizes; never shown.
-    DisplayParsedLink *m_scratchTile = nullptr;
-    QRecursiveMutex m_lock;
+    // The listing handed to the next detail screen.
+    std::shared_ptr<ParsedLink> m_segueLink;
 };

@@ -2,6 +2,7 @@
 
 #include "ui/alertviewdelegate.h"
 #include "ui/navigationcontroller.h"
+#include "ui/theme.h"
 #include "ui/viewtag.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -26,8 +28,6 @@ constexpr int cardWidth = 300;
 constexpr int cardRadius = 12;
 constexpr int bodyMargin = 20;
 constexpr int hostMargin = 20;
-const QColor dimColor(16, 22, 30, 110);
-const QColor separatorColor(0xd9, 0xdd, 0xe3);
 
 QList<AlertView *> &shownAlerts()
 {
@@ -40,37 +40,21 @@ bool isBlank(const QString &text)
     return text.trimmed().isEmpty();
 }
 
-const QString cardStyleSheet = QStringLiteral(
-    "QLabel#alertTitle { color: #1b2129; font-size: 16px; font-weight: bold; }"
-    "QLabel#alertMessage { color: #3b434d; font-size: 13px; }"
-    "QLineEdit { border: 1px solid #c3c9d1; border-radius: 6px; padding: 6px 8px;"
-    " background: #ffffff; color: #1b2129; font-size: 14px;"
-    " selection-background-color: #2f7de1; }"
-    "QLineEdit:focus { border: 1px solid #2f7de1; }"
-    "QProgressBar { border: 1px solid #c9ced6; border-radius: 6px; background: #eef1f4;"
-    " text-align: center; color: #2b2f33; font-size: 12px; }"
-    "QProgressBar::chunk { border-radius: 5px; background: qlineargradient(x1:0, y1:0, x2:0,"
-    " y2:1, stop:0 #6aaef5, stop:1 #2f7de1); }");
-
-QString buttonStyleSheet(bool cancel, bool roundLeft, bool roundRight)
+// A button's place in the alert, for the style sheet: the cancel button reads bolder when there
+// are others, and the buttons along the card's bottom edge follow its rounded corners.
+void styleButton(QPushButton *button, bool cancel, const char *corners)
 {
-    return QStringLiteral("QPushButton { border: none; background: transparent; color: #1a6fd6;"
-                          " font-size: 15px; %1 min-height: 44px; padding: 0 12px;"
-                          " border-bottom-left-radius: %2px; border-bottom-right-radius: %3px; }"
-                          "QPushButton:hover { background: #f1f4f8; }"
-                          "QPushButton:focus { background: #e9f1fc; }"
-                          "QPushButton:pressed { background: #dde4ec; }"
-                          "QPushButton:disabled { color: #a9b1bb; }")
-        .arg(cancel ? QStringLiteral("font-weight: 600;") : QString())
-        .arg(roundLeft ? cardRadius : 0)
-        .arg(roundRight ? cardRadius : 0);
+    button->setProperty("cancel", cancel);
+    button->setProperty("corners", QLatin1StringView(corners));
+    button->style()->unpolish(button);
+    button->style()->polish(button);
 }
 
 } // namespace
 
 AlertView::AlertView(QWidget *parent)
     : QWidget(parent)
-    , m_shadow(14, QColor(0, 0, 0, 90), QPoint(0, 6))
+    , m_shadow(14, Theme::colour(Theme::Colour::Shadow), QPoint(0, 6))
 {
     buildCard();
 }
@@ -89,6 +73,20 @@ AlertView::AlertView(const QString &title, const QString &message, AlertViewDele
         addButtonWithTitle(other);
 }
 
+AlertView *AlertView::confirmation(const QString &title, const QString &message, int tag,
+                                   AlertViewDelegate *delegate, QWidget *parent)
+{
+    auto *alert = new AlertView(parent);
+    alert->setTag(tag);
+    alert->setTitle(title);
+    alert->setMessage(message);
+    alert->setDelegate(delegate);
+    alert->addButtonWithTitle(tr("Yes"));
+    alert->addButtonWithTitle(tr("No"));
+    alert->setCancelButtonIndex(1);
+    return alert;
+}
+
 AlertView::~AlertView()
 {
     shownAlerts().removeAll(this);
@@ -102,7 +100,6 @@ void AlertView::buildCard()
 
     m_card = new QWidget(this);
     m_card->setObjectName(QStringLiteral("alertCard"));
-    m_card->setStyleSheet(cardStyleSheet);
     auto cardLayout = new QVBoxLayout(m_card);
     cardLayout->setContentsMargins(0, 0, 0, 0);
     cardLayout->setSpacing(0);
@@ -292,6 +289,7 @@ void AlertView::present()
     } else {
         // No window to cover: the alert becomes a small window of its own.
         setParent(nullptr, Qt::Dialog);
+        Theme::apply(this);
         setAttribute(Qt::WA_QuitOnClose, false);
         setWindowTitle(isBlank(m_title) ? QGuiApplication::applicationDisplayName()
                                         : m_title.trimmed());
@@ -362,8 +360,7 @@ void AlertView::rebuildButtonArea()
     const int count = int(m_buttons.size());
     if (count == 2) {
         for (int i = 0; i < 2; ++i) {
-            m_buttons.at(i)->setStyleSheet(
-                buttonStyleSheet(i == m_cancelButtonIndex, i == 0, i == 1));
+            styleButton(m_buttons.at(i), i == m_cancelButtonIndex, i == 0 ? "left" : "right");
             grid->addWidget(m_buttons.at(i), 0, i);
         }
     } else {
@@ -378,8 +375,8 @@ void AlertView::rebuildButtonArea()
         for (int row = 0; row < order.size(); ++row) {
             const int i = order.at(row);
             const bool last = row == order.size() - 1;
-            m_buttons.at(i)->setStyleSheet(
-                buttonStyleSheet(i == m_cancelButtonIndex && count > 1, last, last));
+            styleButton(m_buttons.at(i), i == m_cancelButtonIndex && count > 1,
+                        last ? "both" : "none");
             grid->addWidget(m_buttons.at(i), row, 0);
         }
     }
@@ -439,7 +436,7 @@ void AlertView::paintEvent(QPaintEvent *)
     if (m_host) {
         // Stacked alerts share one dimming, the lowest one's.
         if (dimsHost())
-            p.fillRect(rect(), dimColor);
+            p.fillRect(rect(), Theme::colour(Theme::Colour::AlertDim));
         shape = cardShape();
         m_shadow.paint(&p, shape);
     } else {
@@ -451,9 +448,11 @@ void AlertView::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing, false);
     for (const QPushButton *button : std::as_const(m_buttons)) {
         const QRect r(button->mapTo(this, QPoint(0, 0)), button->size());
-        p.fillRect(QRect(r.left() - 1, r.top() - 1, r.width() + 1, 1), separatorColor);
+        p.fillRect(QRect(r.left() - 1, r.top() - 1, r.width() + 1, 1),
+                   Theme::colour(Theme::Colour::AlertSeparator));
         if (r.left() > m_card->geometry().left() + 1)
-            p.fillRect(QRect(r.left() - 1, r.top() - 1, 1, r.height() + 1), separatorColor);
+            p.fillRect(QRect(r.left() - 1, r.top() - 1, 1, r.height() + 1),
+                       Theme::colour(Theme::Colour::AlertSeparator));
     }
 }
 

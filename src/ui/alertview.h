@@ -36,6 +36,11 @@ public:
               QWidget *parent = nullptr);
     ~AlertView() override;
 
+    // A question answered "Yes" (button 0) or "No" (button 1, which Escape presses), with its
+    // answer told to delegate under tag. Not shown yet.
+    static AlertView *confirmation(const QString &title, const QString &message, int tag,
+                                   AlertViewDelegate *delegate, QWidget *parent);
+
     int tag() const;
     void setTag(int tag);
     QString title() const { return m_title; }

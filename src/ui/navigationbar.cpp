@@ -2,12 +2,14 @@
 
 #include "ui/barbuttonitem.h"
 #include "ui/navigationitem.h"
+#include "ui/theme.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
 #include <QToolButton>
 
 #include <algorithm>
@@ -18,9 +20,6 @@ constexpr int sideMargin = 8;
 constexpr int itemSpacing = 6;
 constexpr int buttonHeight = 30;
 constexpr int iconSize = 16;
-const QColor defaultTextColor(0x1f, 0x5f, 0xa8);
-const QColor titleColor(0x1e, 0x25, 0x2d);
-const QColor disabledTextColor(40, 50, 65, 90);
 
 // Icons are drawn at twice their size so they stay sharp on high-density screens.
 QPixmap iconCanvas()
@@ -63,27 +62,21 @@ QIcon twoStateIcon(QPixmap (*draw)(const QColor &), const QColor &color)
 {
     QIcon icon;
     icon.addPixmap(draw(color), QIcon::Normal);
-    icon.addPixmap(draw(disabledTextColor), QIcon::Disabled);
+    icon.addPixmap(draw(Theme::colour(Theme::Colour::NavigationDisabled)), QIcon::Disabled);
     return icon;
 }
 
-QString buttonStyleSheet(const QColor &textColor, bool bordered)
+// The look of an item's button comes from the theme's style sheet; its text takes the item's tint.
+void styleButton(QToolButton *button, const QColor &tint, bool bordered)
 {
-    return QStringLiteral(
-               "QToolButton { color: rgba(%1, %2, %3, %4);"
-               " border: 1px solid rgba(40, 50, 65, %5); border-radius: 6px;"
-               " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff,"
-               " stop:1 #eaedf1); padding: 3px 10px; font-size: 13px; font-weight: 600; }"
-               "QToolButton:hover { border-color: rgba(40, 50, 65, 0.42);"
-               " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff,"
-               " stop:1 #f3f5f8); }"
-               "QToolButton:pressed { background: #d8dde4; }"
-               "QToolButton:disabled { color: rgba(40, 50, 65, 0.35); }")
-        .arg(textColor.red())
-        .arg(textColor.green())
-        .arg(textColor.blue())
-        .arg(textColor.alphaF())
-        .arg(bordered ? QStringLiteral("0.32") : QStringLiteral("0.22"));
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, tint);
+    button->setPalette(palette);
+    if (button->property("bordered").toBool() != bordered) {
+        button->setProperty("bordered", bordered);
+        button->style()->unpolish(button);
+        button->style()->polish(button);
+    }
 }
 
 } // namespace
@@ -96,8 +89,10 @@ NavigationBar::NavigationBar(QWidget *parent)
     setFixedHeight(barHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    m_backButton->setStyleSheet(buttonStyleSheet(defaultTextColor, true));
-    m_backButton->setIcon(twoStateIcon(chevronPixmap, defaultTextColor));
+    setObjectName(QStringLiteral("navigationBar"));
+    const QColor text = Theme::colour(Theme::Colour::NavigationText);
+    styleButton(m_backButton, text, true);
+    m_backButton->setIcon(twoStateIcon(chevronPixmap, text));
     m_backButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_backButton->hide();
     connect(m_backButton, &QToolButton::clicked, this, &NavigationBar::backRequested);
@@ -109,7 +104,7 @@ NavigationBar::NavigationBar(QWidget *parent)
     m_titleLabel->setAlignment(Qt::AlignCenter);
     m_titleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette palette = m_titleLabel->palette();
-    palette.setColor(QPalette::WindowText, titleColor);
+    palette.setColor(QPalette::WindowText, Theme::colour(Theme::Colour::NavigationTitle));
     m_titleLabel->setPalette(palette);
 }
 
@@ -217,11 +212,12 @@ QToolButton *NavigationBar::createButton()
 
 void NavigationBar::updateButton(QToolButton *button, const BarButtonItem *item)
 {
-    const QColor color = item->tintColor().isValid() ? item->tintColor() : defaultTextColor;
+    const QColor color = item->tintColor().isValid() ? item->tintColor()
+                                                     : Theme::colour(Theme::Colour::NavigationText);
     // On a navigation bar plain items get a bezel too, as on the tablet, only a lighter one.
     const bool bordered = item->style() == BarButtonItem::Style::Bordered
         || item->systemItem() != BarButtonItem::SystemItem::None;
-    button->setStyleSheet(buttonStyleSheet(color, bordered));
+    styleButton(button, color, bordered);
     button->setText(item->title());
     if (item->systemItem() == BarButtonItem::SystemItem::Action) {
         button->setIcon(twoStateIcon(actionPixmap, color));
@@ -272,12 +268,12 @@ void NavigationBar::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0.0, QColor(0xfb, 0xfc, 0xfd));
-    gradient.setColorAt(1.0, QColor(0xe2, 0xe6, 0xeb));
+    gradient.setColorAt(0.0, Theme::colour(Theme::Colour::NavigationTop));
+    gradient.setColorAt(1.0, Theme::colour(Theme::Colour::NavigationBottom));
     p.fillRect(rect(), gradient);
     p.setPen(QColor(255, 255, 255, 200));
     p.drawLine(0, 0, width(), 0);
-    p.setPen(QColor(0xa7, 0xaf, 0xb9));
+    p.setPen(Theme::colour(Theme::Colour::NavigationEdge));
     p.drawLine(0, height() - 1, width(), height() - 1);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/defaultskeys.h"
 #include "platform/userdefaults.h"
 #include "ui/navigationbar.h"
+#include "ui/theme.h"
 #include "ui/viewcontroller.h"
 
 #include <QCloseEvent>
@@ -34,6 +35,7 @@ NavigationController::NavigationController(ViewController *rootViewController, Q
     , m_content(new QWidget(this))
     , m_stackLayout(new QStackedLayout(m_content))
 {
+    Theme::apply(this);
     auto layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -1,5 +1,7 @@
 #include "ui/popoveroverlay.h"
 
+#include "ui/theme.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -18,7 +20,7 @@ constexpr int arrowHalfWidth = 12;
 
 PopoverOverlay::PopoverOverlay(QWidget *window)
     : QWidget(window)
-    , m_shadow(16, QColor(0, 0, 0, 80), QPoint(0, 6))
+    , m_shadow(16, Theme::colour(Theme::Colour::Shadow), QPoint(0, 6))
 {
     setFocusPolicy(Qt::StrongFocus);
     QWidget::setVisible(false);
@@ -160,7 +162,7 @@ void PopoverOverlay::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     m_shadow.paint(&p, m_shape);
     p.fillPath(m_shape, Qt::white);
-    p.setPen(QPen(QColor(0, 0, 0, 45), 1.0));
+    p.setPen(QPen(Theme::colour(Theme::Colour::Outline), 1.0));
     p.drawPath(m_shape.translated(0.5, 0.5));
 }
 

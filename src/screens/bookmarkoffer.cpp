@@ -1,0 +1,62 @@
+#include "screens/bookmarkoffer.h"
+
+#include "saved/zestobookmark.h"
+#include "ui/alertview.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+
+#include <algorithm>
+
+BookmarkOffer::BookmarkOffer(QWidget *host, AlertViewDelegate *delegate)
+    : m_host(host)
+    , m_delegate(delegate)
+{
+}
+
+void BookmarkOffer::offer(const QString &address, bool autozesto, const QString &favoritesAddress)
+{
+    // The favorites grid has no address to keep, whatever way led to it.
+    if (address == favoritesAddress)
+        return;
+    const QList<ZestoBookmark> bookmarks = ZestoBookmark::getBookmarks();
+    if (std::any_of(bookmarks.cbegin(), bookmarks.cend(),
+                    [&address](const ZestoBookmark &b) { return b.url() == address; })) {
+        return;
+    }
+    if (m_alert || autozesto || m_asked)
+        return;
+    m_alert = AlertView::confirmation(
+        QCoreApplication::translate("BookmarkOffer", "Bookmark page?"),
+        QCoreApplication::translate("BookmarkOffer",
+                                    "Would you like to bookmark this page for future use?"),
+        offerTag, m_delegate, m_host);
+    m_asked = true;
+    m_alert->show();
+}
+
+void BookmarkOffer::answerOffer(int buttonIndex)
+{
+    if (buttonIndex != 0)
+        return;
+    auto *prompt = new AlertView(m_host);
+    prompt->setAlertViewStyle(AlertView::AlertViewStyle::PlainTextInput);
+    prompt->setTitle(QCoreApplication::translate("BookmarkOffer", "Name your bookmark"));
+    prompt->setMessage(
+        QCoreApplication::translate("BookmarkOffer", "i.e: antique tables below $60"));
+    prompt->addButtonWithTitle(QCoreApplication::translate("BookmarkOffer", "Save"));
+    prompt->setDelegate(m_delegate);
+    prompt->setTag(nameTag);
+    prompt->show();
+}
+
+void BookmarkOffer::answerName(AlertView *prompt, int buttonIndex, const QString &address)
+{
+    if (buttonIndex != 0)
+        return;
+    const QLineEdit *field = prompt->textFieldAtIndex(0);
+    ZestoBookmark bookmark;
+    bookmark.setTitle(field ? field->text() : QString());
+    bookmark.setUrl(address);
+    bookmark.addToBookmarks();
+}

@@ -1,0 +1,273 @@
+#include "screens/resultsgrid.h"
+
+#include "grid/displayparsedlink.h"
+#include "grid/largeuicollectionview.h"
+#include "grid/tilesettings.h"
+#include "grid/zestolistingprotocol.h"
+#include "ui/collectionviewflowlayout.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPixmap>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace {
+
+QPushButton *barButton(const QString &text, const QString &tip, const char *name, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1StringView(name));
+    button->setToolTip(tip);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtocol *tileDelegate)
+    : QObject(host)
+    , m_host(host)
+    , m_layout(layout)
+    , m_tileDelegate(tileDelegate)
+    , m_toolbar(new QWidget(host))
+    , m_scratchTile(new DisplayParsedLink(host))
+{
+    m_toolbar->setObjectName(QStringLiteral("toolbar"));
+    m_toolbar->setAttribute(Qt::WA_StyledBackground);
+    m_toolbar->setFixedHeight(toolbarHeight);
+    m_btnReload
+        = barButton(tr("Reload tiles"), tr("Draw the tiles again (F5)"), "btnReload", m_toolbar);
+    m_btnNext = barButton(tr("Next page  \u203A"), tr("The next page of results, as a grid"),
+                          "btnNext", m_toolbar);
+    auto *bar = new QHBoxLayout(m_toolbar);
+    bar->setContentsMargins(12, 6, 12, 6);
+    bar->addWidget(m_btnReload);
+    bar->addStretch(1);
+    bar->addWidget(m_btnNext);
+    m_layout->addWidget(m_toolbar, 0, 0, Qt::AlignBottom);
+    m_toolbar->hide();
+    connect(m_btnReload, &QPushButton::clicked, this, &ResultsGrid::reloadRequested);
+    connect(m_btnNext, &QPushButton::clicked, this, &ResultsGrid::nextRequested);
+
+    m_scratchTile->hide();
+}
+
+ResultsGrid::~ResultsGrid()
+{
+    if (m_collectionView) {
+        m_collectionView->setDataSource(nullptr);
+        m_collectionView->setDelegate(nullptr);
+    }
+}
+
+void ResultsGrid::attachNewGrid()
+{
+    discard();
+    auto *grid = new LargeUICollectionView(QRect(), new CollectionViewFlowLayout, m_host);
+    grid->setObjectName(QStringLiteral("collectionView"));
+    m_collectionView = grid;
+    grid->setAlpha(0);
+    grid->setBackgroundBrush(QBrush(QPixmap(QStringLiteral(":/kindajean.png"))));
+    grid->registerClass<DisplayParsedLink>(DisplayParsedLink::reuseIdentifier);
+    grid->setDelegate(this);
+    grid->setDataSource(this);
+    m_layout->addWidget(grid, 0, 0);
+    grid->show();
+    grid->raise();
+    m_toolbar->raise();
+}
+
+void ResultsGrid::discard()
+{
+    if (!m_collectionView)
+        return;
+    m_collectionView->setDataSource(nullptr);
+    m_collectionView->setDelegate(nullptr);
+    m_collectionView->hide();
+    m_layout->removeWidget(m_collectionView);
+    m_collectionView->deleteLater();
+    m_collectionView.clear();
+}
+
+bool ResultsGrid::isShown() const
+{
+    return m_collectionView && !m_collectionView->isHidden();
+}
+
+bool ResultsGrid::isOpen() const
+{
+    return m_collectionView && m_collectionView->alpha() > 0;
+}
+
+void ResultsGrid::show()
+{
+    if (!m_collectionView)
+        return;
+    m_collectionView->show();
+    m_collectionView->raise();
+    m_toolbar->raise();
+}
+
+void ResultsGrid::hide()
+{
+    if (m_collectionView)
+        m_collectionView->hide();
+}
+
+void ResultsGrid::open()
+{
+    if (!m_collectionView)
+        return;
+    m_collectionView->setAlpha(1.0);
+    show();
+    m_collectionView->reloadData();
+}
+
+void ResultsGrid::layOutListing(const std::shared_ptr<ParsedLink> &parsedLink)
+{
+    if (!m_collectionView || !parsedLink)
+        return;
+    if (parsedLink->idInList() >= m_collectionView->numberOfItemsInSection(0))
+        return;
+    configureTile(m_scratchTile);
+    m_scratchTile->setParsedLink(parsedLink);
+    m_scratchTile->computeDimensions();
+    m_collectionView->reloadData();
+}
+
+void ResultsGrid::reload()
+{
+    if (!m_collectionView)
+        return;
+    m_collectionView->reloadData();
+    for (CollectionViewCell *cell : m_collectionView->visibleCells())
+        cell->update();
+}
+
+void ResultsGrid::fitToFrame()
+{
+    if (!isShown())
+        return;
+    m_visiblePathsInLastScroll.reset();
+    m_toolbar->raise();
+}
+
+void ResultsGrid::fixWidths()
+{
+    if (!m_extractor || !m_extractor->parsedLinks())
+        return;
+    for (const ParsedLink::Ptr &link : *m_extractor->parsedLinks())
+        link->setSize({ float(m_width), link->size().height });
+    if (!m_collectionView)
+        return;
+    const int count = m_collectionView->numberOfItemsInSection(0);
+    for (int i = 0; i < count; ++i) {
+        if (auto *tile = qobject_cast<DisplayParsedLink *>(
+                m_collectionView->cellForItemAtIndexPath(IndexPath{ 0, i }))) {
+            tile->recomputeDimensionsWithWidth(m_width);
+        }
+    }
+}
+
+void ResultsGrid::relayItems()
+{
+    if (m_collectionView)
+        m_collectionView->performBatchUpdates({}, {});
+}
+
+void ResultsGrid::setToolbarVisible(bool visible)
+{
+    m_toolbar->setVisible(visible);
+    if (visible)
+        m_toolbar->raise();
+}
+
+void ResultsGrid::configureTile(DisplayParsedLink *tile) const
+{
+    TileSettings::configure(tile, m_width);
+}
+
+std::shared_ptr<ParsedLink> ResultsGrid::listing(int item) const
+{
+    return m_extractor && m_extractor->parsedLinks() ? m_extractor->parsedLinks()->value(item)
+                                                     : nullptr;
+}
+
+int ResultsGrid::collectionViewNumberOfItemsInSection(CollectionView *, int)
+{
+    if (!m_extractor)
+        return 1;
+    return m_extractor->parsedLinks() ? int(m_extractor->parsedLinks()->size()) : 0;
+}
+
+CollectionViewCell *ResultsGrid::collectionViewCellForItemAtIndexPath(
+    CollectionView *collectionView, const IndexPath &indexPath)
+{
+    auto *tile = qobject_cast<DisplayParsedLink *>(
+        collectionView->dequeueReusableCell(DisplayParsedLink::reuseIdentifier, indexPath));
+    if (!tile)
+        return nullptr;
+    const ParsedLink::Ptr link = listing(indexPath.row());
+    // A tile that already shows the listing as it is now is returned as it is.
+    if (link && !tile->showsCurrent(link)) {
+        configureTile(tile);
+        tile->setDelegate(m_tileDelegate);
+        tile->setParsedLink(link);
+        tile->render();
+    }
+    return tile;
+}
+
+QSizeF ResultsGrid::sizeForItemAtIndexPath(CollectionView *, CollectionViewFlowLayout *,
+                                           const IndexPath &indexPath)
+{
+    const ParsedLink::Ptr link = listing(indexPath.row());
+    if (link && link->size().height > 0)
+        return QSizeF(link->size().width, link->size().height);
+    return QSizeF(m_width, TileSettings::unlaidHeight);
+}
+
+QMarginsF ResultsGrid::insetForSectionAtIndex(CollectionView *, CollectionViewFlowLayout *, int)
+{
+    return TileSettings::sectionInset();
+}
+
+void ResultsGrid::scrollViewDidScroll(CollectionView *collectionView)
+{
+    const int offset = int(collectionView->contentOffset().y());
+    if (std::abs(offset - m_lastOffset) > m_height / 2) {
+        m_lastOffset = offset;
+        reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(collectionView);
+    }
+}
+
+void ResultsGrid::scrollViewDidEndDragging(CollectionView *collectionView, bool)
+{
+    const int distance = std::abs(int(collectionView->contentOffset().y()) - m_lastOffset);
+    if (distance > m_height * 0.5 - 1.0
+        || collectionView->contentOffset().y() == collectionView->height()) {
+        reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(collectionView);
+    }
+}
+
+void ResultsGrid::reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(
+    CollectionView *scrollView)
+{
+    m_lastOffset = int(scrollView->contentOffset().y());
+    std::set<int> visible;
+    for (const IndexPath &path : scrollView->indexPathsForVisibleItems())
+        visible.insert(path.row());
+    QList<IndexPath> reload;
+    for (int row : visible) {
+        if (!m_visiblePathsInLastScroll || !m_visiblePathsInLastScroll->count(row))
+            reload.append(IndexPath{ 0, row });
+    }
+    if (m_visiblePathsInLastScroll)
+        m_visiblePathsInLastScroll->insert(visible.cbegin(), visible.cend());
+    else
+        m_visiblePathsInLastScroll = visible;
+    scrollView->reloadItems(reload);
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "scrape/linkextractor.h"
+#include "ui/collectionviewdatasource.h"
+#include "ui/collectionviewdelegate.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+#include <set>
+
+class DisplayParsedLink;
+class LargeUICollectionView;
+class QGridLayout;
+class QPushButton;
+class QWidget;
+class ZestoListingProtocol;
+
+// The grid face of the browser screen: a collection view of listing tiles over the denim, made
+// anew for every grid, and the bar with "Reload tiles" and "Next page" along its bottom. It is
+// the collection view's data source and delegate: items are the extractor's listings, sized as
+// their tiles last laid them out, and items are reloaded once the user has scrolled far. Its
+// views lie in one cell of the host's grid layout, over what else lies there.
+class ResultsGrid final : public QObject,
+                          public CollectionViewDataSource,
+                          public CollectionViewDelegate
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ResultsGrid)
+
+public:
+    static constexpr int toolbarHeight = 48;
+
+    ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtocol *tileDelegate);
+    ~ResultsGrid() override;
+
+    LargeUICollectionView *collectionView() const { return m_collectionView; }
+    QWidget *toolbar() const { return m_toolbar; }
+    QPushButton *btnReload() const { return m_btnReload; }
+    QPushButton *btnNext() const { return m_btnNext; }
+
+    // Where the listings come from; null: none.
+    void setListings(const LinkExtractor::Ptr &extractor) { m_extractor = extractor; }
+    // The screen's usable width (every tile is laid out for it) and height.
+    void setDimensions(int width, int height)
+    {
+        m_width = width;
+        m_height = height;
+    }
+
+    // A new grid, invisible until it opens; the previous one goes.
+    void attachNewGrid();
+    // The grid view goes.
+    void discard();
+    bool exists() const { return m_collectionView != nullptr; }
+    bool isShown() const;
+    // Some of it is seen: it opened (or is opening).
+    bool isOpen() const;
+    void show();
+    void hide();
+    // Fully opaque, shown and reloaded.
+    void open();
+
+    // A listing changed: a scratch tile lays it out, which stores its size, and the grid reloads.
+    void layOutListing(const std::shared_ptr<ParsedLink> &parsedLink);
+    // Every item asked for anew, every visible tile repainted.
+    void reload();
+    // After a change of the grid's frame: items may be reloaded by scrolling once more.
+    void fitToFrame();
+    // Listings and visible tiles take the width; the grid asks for every size again.
+    void fixWidths();
+    void relayItems();
+    void setToolbarVisible(bool visible);
+
+    // The grid's tile settings, for a tile about to lay a listing out.
+    void configureTile(DisplayParsedLink *tile) const;
+
+    int collectionViewNumberOfItemsInSection(CollectionView *collectionView, int section) override;
+    CollectionViewCell *collectionViewCellForItemAtIndexPath(CollectionView *collectionView,
+                                                             const IndexPath &indexPath) override;
+    QSizeF sizeForItemAtIndexPath(CollectionView *collectionView, CollectionViewFlowLayout *layout,
+                                  const IndexPath &indexPath) override;
+    QMarginsF insetForSectionAtIndex(CollectionView *collectionView,
+                                     CollectionViewFlowLayout *layout, int section) override;
+    void scrollViewDidScroll(CollectionView *collectionView) override;
+    void scrollViewDidEndDragging(CollectionView *collectionView, bool willDecelerate) override;
+    void reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(
+        CollectionView *scrollView);
+
+signals:
+    void reloadRequested();
+    void nextRequested();
+
+private:
+    std::shared_ptr<ParsedLink> listing(int item) const;
+
+    QWidget *m_host;
+    QGridLayout *m_layout;
+    ZestoListingProtocol *m_tileDelegate;
+    LinkExtractor::Ptr m_extractor;
+    QPointer<LargeUICollectionView> m_collectionView;
+    QWidget *m_toolbar = nullptr;
+    QPushButton *m_btnReload = nullptr;
+    QPushButton *m_btnNext = nullptr;
+    // Lays out listings that changed, to learn their sizes; never shown.
+    DisplayParsedLink *m_scratchTile = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+    // The content offset at the last reload of visible items, and the items reloaded by
+    // scrolling since the grid's frame last changed.
+    int m_lastOffset = 0;
+    std::optional<std::set<int>> m_visiblePathsInLastScroll;
+};

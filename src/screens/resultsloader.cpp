@@ -1,0 +1,117 @@
+#include "screens/resultsloader.h"
+
+#include "platform/httpclient.h"
+#include "platform/mainqueue.h"
+#include "saved/zestofavorite.h"
+#include "ui/alertview.h"
+#include "ui/viewtag.h"
+
+#include <QProgressBar>
+#include <QUrl>
+
+ResultsLoader::ResultsLoader(ParsedLinkModified *parent, AlertViewDelegate *alertDelegate,
+                             QWidget *host)
+    : QObject(host)
+    , m_parent(parent)
+    , m_alertDelegate(alertDelegate)
+    , m_host(host)
+{
+}
+
+ResultsLoader::~ResultsLoader()
+{
+    abandonFetch();
+    if (m_extractor)
+        m_extractor->stop();
+    dismissLoading();
+}
+
+void ResultsLoader::fetch(const QString &url)
+{
+    abandonFetch();
+    m_receivedData.clear();
+    const QUrl address(url, QUrl::StrictMode);
+    if (!address.isValid() || address.host().isEmpty()) {
+        MainQueue::post(this,
+                        [this] { emit failed(tr("This is not the address of a web page.")); });
+        return;
+    }
+    m_pageFetch = HttpClient::instance().get(address, this, [this](const HttpResult &result) {
+        m_pageFetch.reset();
+        if (!result.ok()) {
+            emit failed(result.error);
+            return;
+        }
+        if (!result.isSuccessStatus()) {
+            emit failed(tr("The site answered with HTTP status %1.").arg(result.statusCode));
+            return;
+        }
+        m_receivedData = result.body.isNull() ? QByteArray("") : result.body;
+        emit pageReceived();
+    });
+}
+
+void ResultsLoader::abandonFetch()
+{
+    if (m_pageFetch) {
+        m_pageFetch->abort();
+        m_pageFetch.reset();
+    }
+}
+
+LinkExtractor::Ptr ResultsLoader::makeExtractor(const QString &url, bool favorites)
+{
+    if (m_extractor)
+        m_extractor->stop();
+    if (favorites) {
+        m_extractor.reset();
+        m_extractor = LinkExtractor::initWithFavorites(ZestoFavorite::getFavorites(), m_parent);
+    } else if (!m_receivedData.isNull()) {
+        m_extractor.reset();
+        m_extractor = LinkExtractor::initWithData(m_receivedData, m_parent, url);
+    }
+    return m_extractor;
+}
+
+void ResultsLoader::dropExtractor()
+{
+    if (m_extractor)
+        m_extractor->stop();
+    m_extractor.reset();
+}
+
+void ResultsLoader::showLoading()
+{
+    if (m_loadingAlert)
+        return;
+    auto *alert = new AlertView(QStringLiteral(" "), QStringLiteral(" "), m_alertDelegate,
+                                tr("Cancel"), {}, m_host);
+    auto *bar = new QProgressBar;
+    bar->setGeometry(50, 50, 200, 30);
+    bar->setFixedSize(200, 30);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    setViewTag(bar, progressViewTag);
+    alert->addSubview(bar);
+    alert->setTitle(tr("Loading... %1%").arg(0));
+    alert->setTag(loadingTag);
+    m_loadingAlert = alert;
+    alert->show();
+}
+
+void ResultsLoader::showProgress(int percent)
+{
+    if (!m_loadingAlert)
+        return;
+    if (auto *bar = qobject_cast<QProgressBar *>(m_loadingAlert->viewWithTag(progressViewTag)))
+        bar->setValue(percent);
+    m_loadingAlert->setTitle(tr("Loading... %1%").arg(percent));
+}
+
+void ResultsLoader::dismissLoading()
+{
+    if (m_loadingAlert)
+        m_loadingAlert->dismissWithClickedButtonIndex(0, false);
+    m_loadingAlert.clear();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "scrape/linkextractor.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class AlertView;
+class AlertViewDelegate;
+class HttpFetch;
+class ParsedLinkModified;
+class QWidget;
+
+// What brings a grid's listings: the results page fetched again (the browser's copy is not
+// used), the link extractor made of it or of the stored favorites, and the loading alert with
+// its progress bar, shown until the grid opens.
+class ResultsLoader final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ResultsLoader)
+
+public:
+    // The tag of the loading alert and of its progress bar.
+    static constexpr int loadingTag = 101;
+    static constexpr int progressViewTag = 10;
+
+    // parent hears of the extractor's listings; alertDelegate answers the loading alert.
+    ResultsLoader(ParsedLinkModified *parent, AlertViewDelegate *alertDelegate, QWidget *host);
+    ~ResultsLoader() override;
+
+    // Fetches url; pageReceived() or failed() follows, unless it is abandoned first.
+    void fetch(const QString &url);
+    void abandonFetch();
+    QByteArray receivedData() const { return m_receivedData; }
+
+    // A new extractor for the stored favorites, or for the page received from url; the previous
+    // one is stopped first and stays when there is neither.
+    LinkExtractor::Ptr makeExtractor(const QString &url, bool favorites);
+    LinkExtractor::Ptr extractor() const { return m_extractor; }
+    void dropExtractor();
+
+    void showLoading();
+    // Up to 90 percent the bar and the title follow; beyond, the grid opens instead.
+    void showProgress(int percent);
+    // Without telling the delegate.
+    void dismissLoading();
+    // The alert was answered and is gone.
+    void forgetLoading() { m_loadingAlert.clear(); }
+    AlertView *loadingAlert() const { return m_loadingAlert; }
+
+signals:
+    void pageReceived();
+    void failed(const QString &reason);
+
+private:
+    ParsedLinkModified *m_parent;
+    AlertViewDelegate *m_alertDelegate;
+    QWidget *m_host;
+    std::shared_ptr<HttpFetch> m_pageFetch;
+    QByteArray m_receivedData;
+    LinkExtractor::Ptr m_extractor;
+    QPointer<AlertView> m_loadingAlert;
+};
