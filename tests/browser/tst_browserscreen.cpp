@@ -495,11 +495,16 @@ private Q_SLOTS:
         QPushButton *forward = screen->btnForward();
         QToolButton *clear = screen->btnClear();
         QVERIFY(clear->isVisible());
-        QVERIFY(!forward->geometry().intersects(clear->geometry()));
-        QVERIFY(screen->navBar()->geometry().contains(clear->geometry()));
+        QWidget *field = screen->navBar();
+        const auto inField = [field](QWidget *button) {
+            return QRect(button->mapTo(field, QPoint(0, 0)), button->size());
+        };
+        QVERIFY(!inField(forward).intersects(inField(clear)));
+        QVERIFY(field->rect().contains(inField(clear)));
+        QVERIFY(field->rect().contains(inField(forward)));
         QWidget *bar = screen->browserControlsView();
-        QCOMPARE(bar->childAt(forward->geometry().center()), forward);
-        QCOMPARE(bar->childAt(clear->geometry().center()), clear);
+        QCOMPARE(bar->childAt(forward->mapTo(bar, forward->rect().center())), forward);
+        QCOMPARE(bar->childAt(clear->mapTo(bar, clear->rect().center())), clear);
         QTest::mouseClick(clear, Qt::LeftButton);
         QVERIFY(screen->navBar()->text().isEmpty());
         QVERIFY(!clear->isVisible());
