@@ -1,18 +1,20 @@
 #pragma once
 
 #include "saved/zestobookmark.h"
+#include "screens/bookmarkspanel.h"
+#include "screens/favoritespanel.h"
 #include "ui/alertview.h"
 #include "ui/alertviewdelegate.h"
 #include "ui/barbuttonitem.h"
 #include "ui/popover.h"
 #include "ui/popoverdelegate.h"
 #include "ui/viewcontroller.h"
+#include "widgets/panelstyling.h"
 
 #include <QPointer>
 #include <QString>
 
 class CustomBadge;
-class HomeHeader;
 class PanelView;
 class QLabel;
 class QListWidget;
@@ -31,19 +33,19 @@ class HomeViewController final : public ViewController,
 
 public:
     // The tag of the view addInnerShadow() puts inside a view.
-    static constexpr int innerShadowTag = 975436;
+    static constexpr int innerShadowTag = PanelStyling::innerShadowTag;
 
     explicit HomeViewController(QWidget *parent = nullptr);
     ~HomeViewController() override;
 
-    QListWidget *bookmarksTable() const { return m_bookmarksTable; }
-    PanelView *vwBookmarksView() const { return m_vwBookmarksView; }
-    PanelView *vwFavoritesView() const { return m_vwFavoritesView; }
-    QLabel *lblFavoritesNumber() const { return m_lblFavoritesNumber; }
-    QLabel *txtFavorites() const { return m_txtFavorites; }
-    CustomBadge *favoritesBadge() const { return m_favoritesBadge; }
+    QListWidget *bookmarksTable() const { return m_bookmarks.table(); }
+    PanelView *vwBookmarksView() const { return m_bookmarks.panel(); }
+    PanelView *vwFavoritesView() const { return m_favorites.panel(); }
+    QLabel *lblFavoritesNumber() const { return m_favorites.countLabel(); }
+    QLabel *txtFavorites() const { return m_favorites.caption(); }
+    CustomBadge *favoritesBadge() const { return m_favorites.badge(); }
     // Shown instead of the table while there are no bookmarks.
-    QLabel *bookmarksPlaceholder() const { return m_bookmarksPlaceholder; }
+    QLabel *bookmarksPlaceholder() const { return m_bookmarks.placeholder(); }
     PanelView *coverView() const { return m_coverView; }
     BarButtonItem *btnCraigslist() const { return m_btnCraigslist; }
     BarButtonItem *btnKijiji() const { return m_btnKijiji; }
@@ -117,23 +119,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildFavoritesPanel();
-    void buildBookmarksPanel();
     void layoutPanels();
     void windowResized();
-    void styleCard(PanelView *panel) const;
     ZestoBookmarkTableCell *makeCell(const ZestoBookmark &bookmark, int row);
 
-    QListWidget *m_bookmarksTable = nullptr;
-    PanelView *m_vwBookmarksView = nullptr;
-    PanelView *m_vwFavoritesView = nullptr;
-    HomeHeader *m_bookmarksHeader = nullptr;
-    QLabel *m_bookmarksCount = nullptr;
-    QLabel *m_bookmarksPlaceholder = nullptr;
-    QLabel *m_lblFavoritesNumber = nullptr;
-    QLabel *m_txtFavorites = nullptr;
-    CustomBadge *m_favoritesBadge = nullptr;
-    QLabel *m_favoritesChevron = nullptr;
+    FavoritesPanel m_favorites;
+    BookmarksPanel m_bookmarks;
     PanelView *m_coverView = nullptr;
     QLabel *m_coverHint = nullptr;
     QPointer<BarButtonItem> m_btnCraigslist;

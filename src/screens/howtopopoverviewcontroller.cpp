@@ -4,8 +4,8 @@
 #include "platform/userdefaults.h"
 #include "screens/homeviewcontroller.h"
 #include "screens/listorostoryboard.h"
-#include "screens/panelview.h"
 #include "ui/popover.h"
+#include "widgets/panelview.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -4,6 +4,7 @@
 #include "platform/mainqueue.h"
 #include "screens/addressfield.h"
 #include "screens/browserpane.h"
+#include "screens/browsershortcuts.h"
 #include "screens/detailviewcontroller.h"
 #include "screens/resultsgrid.h"
 #include "screens/siteaddresses.h"
@@ -15,7 +16,6 @@
 
 #include <QGridLayout>
 #include <QPushButton>
-#include <QShortcut>
 #include <QThread>
 #include <QWebEngineView>
 
@@ -41,66 +41,6 @@ ListoroViewController::~ListoroViewController()
         m_grid->discard();
     if (AlertView *offer = m_bookmarkOffer.alert())
         offer->dismissWithClickedButtonIndex(0, false);
-}
-
-QLineEdit *ListoroViewController::navBar() const
-{
-    return m_pane->navBar();
-}
-
-QWebEngineView *ListoroViewController::webview() const
-{
-    return m_pane->webview();
-}
-
-QPushButton *ListoroViewController::btnBack() const
-{
-    return m_pane->btnBack();
-}
-
-QPushButton *ListoroViewController::btnForward() const
-{
-    return m_pane->btnForward();
-}
-
-QToolButton *ListoroViewController::btnClear() const
-{
-    return m_pane->btnClear();
-}
-
-QPushButton *ListoroViewController::btnZesto() const
-{
-    return m_pane->btnZesto();
-}
-
-QPushButton *ListoroViewController::btnReload() const
-{
-    return m_grid->btnReload();
-}
-
-QPushButton *ListoroViewController::btnNext() const
-{
-    return m_grid->btnNext();
-}
-
-QWidget *ListoroViewController::browserControlsView() const
-{
-    return m_pane->browserControlsView();
-}
-
-QWidget *ListoroViewController::toolbar() const
-{
-    return m_grid->toolbar();
-}
-
-QWidget *ListoroViewController::activityIndicator() const
-{
-    return m_pane->activityIndicator();
-}
-
-LargeUICollectionView *ListoroViewController::collectionView() const
-{
-    return m_grid->collectionView();
 }
 
 // --- views -----------------------------------------------------------------------------------
@@ -154,43 +94,6 @@ void ListoroViewController::buildViews()
     navigationItem()->setRightBarButtonItem(m_gridToggle);
 }
 
-void ListoroViewController::buildShortcuts()
-{
-    const auto add = [this](const QKeySequence &keys, auto slot) {
-        auto *shortcut = new QShortcut(keys, this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, slot);
-    };
-    add(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
-        if (!browserControlsView()->isVisible())
-            backClicked();
-        navBar()->setFocus(Qt::ShortcutFocusReason);
-        navBar()->selectAll();
-    });
-    add(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { backClicked(); });
-    add(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { forwardClicked(); });
-    add(QKeySequence(Qt::Key_F5), [this] {
-        if (m_grid->isShown())
-            reloadClicked();
-        else
-            webview()->reload();
-    });
-    add(QKeySequence(Qt::Key_Escape), [this] {
-        // An alert on screen answers Escape as its cancel button would.
-        const QList<AlertView *> alerts = AlertView::visibleAlerts();
-        if (!alerts.isEmpty()) {
-            AlertView *top = alerts.last();
-            if (top->cancelButtonIndex() >= 0)
-                QMetaObject::invokeMethod(top->buttonAtIndex(top->cancelButtonIndex()), "click");
-            return;
-        }
-        if (m_pane->isPageShown()) {
-            webview()->stop();
-            m_pane->hideLoadingBox();
-        }
-    });
-}
-
 void ListoroViewController::updateGridItems()
 {
     const bool grid = m_grid->isShown();
@@ -207,7 +110,7 @@ void ListoroViewController::updateGridItems()
 void ListoroViewController::viewDidLoad()
 {
     buildViews();
-    buildShortcuts();
+    new BrowserShortcuts(this, m_pane);
     disableZesto();
     disableButton(btnBack());
     disableButton(btnForward());
@@ -339,11 +242,6 @@ void ListoroViewController::forwardClicked()
     webview()->forward();
 }
 
-void ListoroViewController::webViewDidStartLoad()
-{
-    m_pane->beginPageLoad();
-}
-
 void ListoroViewController::webViewDidFinishLoad()
 {
     resizeWebView();
@@ -355,26 +253,6 @@ void ListoroViewController::webViewDidFailLoad()
 {
     // The browser shows its own error page; the box must not wait for good.
     m_pane->endPageLoad(false);
-}
-
-void ListoroViewController::enableButton(QPushButton *button)
-{
-    BrowserPane::enableButton(button);
-}
-
-void ListoroViewController::disableButton(QPushButton *button)
-{
-    BrowserPane::disableButton(button);
-}
-
-void ListoroViewController::enableZesto()
-{
-    m_pane->setZestoEnabled(true);
-}
-
-void ListoroViewController::disableZesto()
-{
-    m_pane->setZestoEnabled(false);
 }
 
 void ListoroViewController::getDimensions()
@@ -401,11 +279,6 @@ void ListoroViewController::resizeWebView()
 void ListoroViewController::alignWebviewControlsWithNavBar()
 {
     m_pane->navBar()->alignButtons();
-}
-
-void ListoroViewController::showConfirmAddToBookmarks()
-{
-    m_bookmarkOffer.offer(m_currentUrl, m_autozesto, favoritesUrl);
 }
 
 void ListoroViewController::alertViewClickedButtonAtIndex(AlertView *alertView, int buttonIndex)
@@ -515,11 +388,6 @@ void ListoroViewController::startLoadingResults()
         progress(100);
 }
 
-void ListoroViewController::showLoading()
-{
-    m_loader->showLoading();
-}
-
 void ListoroViewController::progress(int percent)
 {
     if (percent <= 90) {
@@ -595,11 +463,6 @@ void ListoroViewController::nextClicked()
     zestoClicked();
 }
 
-void ListoroViewController::reloadClicked()
-{
-    m_grid->reload();
-}
-
 void ListoroViewController::resizeCollectionView()
 {
     getDimensions();
@@ -631,10 +494,4 @@ void ListoroViewController::showDetailedListing(DisplayParsedLink *tile, const I
     m_segueLink = extractor()->parsedLinks()->value(indexPath.row());
     m_autozesto = false;
     performSegue(detailSegue, this);
-}
-
-void ListoroViewController::addRemoveFavorite(QAbstractButton *button,
-                                              const std::shared_ptr<ParsedLink> &parsedLink)
-{
-    m_tileFavorites.toggle(button, parsedLink);
 }

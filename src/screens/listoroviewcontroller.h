@@ -4,7 +4,10 @@
 #include "grid/zestolistingprotocol.h"
 #include "scrape/linkextractor.h"
 #include "scrape/parsedlinkmodified.h"
+#include "screens/addressfield.h"
 #include "screens/bookmarkoffer.h"
+#include "screens/browserpane.h"
+#include "screens/resultsgrid.h"
 #include "screens/resultsloader.h"
 #include "screens/tilefavorites.h"
 #include "ui/alertview.h"
@@ -17,14 +20,12 @@
 #include <memory>
 
 class BarButtonItem;
-class BrowserPane;
 class DisplayParsedLink;
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
 class QWebEngineView;
-class ResultsGrid;
 
 // The browser screen. Its browsing side shows one site in an embedded browser under a bar with
 // the address field, back and forward, and the Zesto button (BrowserPane). Its grid side turns the
@@ -67,18 +68,18 @@ public:
     int screen_height() const { return m_screenHeight; }
 
     // Outlets and state, for the application and its tests.
-    QLineEdit *navBar() const;
-    QWebEngineView *webview() const;
-    QPushButton *btnBack() const;
-    QPushButton *btnForward() const;
-    QToolButton *btnClear() const;
-    QPushButton *btnZesto() const;
-    QPushButton *btnReload() const;
-    QPushButton *btnNext() const;
-    QWidget *browserControlsView() const;
-    QWidget *toolbar() const;
-    QWidget *activityIndicator() const;
-    LargeUICollectionView *collectionView() const;
+    QLineEdit *navBar() const { return m_pane->navBar(); }
+    QWebEngineView *webview() const { return m_pane->webview(); }
+    QPushButton *btnBack() const { return m_pane->btnBack(); }
+    QPushButton *btnForward() const { return m_pane->btnForward(); }
+    QToolButton *btnClear() const { return m_pane->btnClear(); }
+    QPushButton *btnZesto() const { return m_pane->btnZesto(); }
+    QPushButton *btnReload() const { return m_grid->btnReload(); }
+    QPushButton *btnNext() const { return m_grid->btnNext(); }
+    QWidget *browserControlsView() const { return m_pane->browserControlsView(); }
+    QWidget *toolbar() const { return m_grid->toolbar(); }
+    QWidget *activityIndicator() const { return m_pane->activityIndicator(); }
+    LargeUICollectionView *collectionView() const { return m_grid->collectionView(); }
     LinkExtractor::Ptr extractor() const { return m_loader->extractor(); }
     AlertView *loadingAlert() const { return m_loader->loadingAlert(); }
     AlertView *bookmarkAlert() const { return m_bookmarkOffer.alert(); }
@@ -97,40 +98,45 @@ public:
     void textFieldShouldReturn();
     void backClicked();
     void forwardClicked();
-    void webViewDidStartLoad();
+    void webViewDidStartLoad() { m_pane->beginPageLoad(); }
     void webViewDidFinishLoad();
     void webViewDidFailLoad();
-    static void enableButton(QPushButton *button);
-    static void disableButton(QPushButton *button);
-    void enableZesto();
-    void disableZesto();
+    static void enableButton(QPushButton *button) { BrowserPane::enableButton(button); }
+    static void disableButton(QPushButton *button) { BrowserPane::disableButton(button); }
+    void enableZesto() { m_pane->setZestoEnabled(true); }
+    void disableZesto() { m_pane->setZestoEnabled(false); }
     void getDimensions();
     void resizeWebView();
     void alignWebviewControlsWithNavBar();
-    void showConfirmAddToBookmarks();
+    void showConfirmAddToBookmarks()
+    {
+        m_bookmarkOffer.offer(m_currentUrl, m_autozesto, favoritesUrl);
+    }
     void alertViewClickedButtonAtIndex(AlertView *alertView, int buttonIndex) override;
 
     // Grid mode.
     void zestoClicked();
     void startLoadingResults();
-    void showLoading();
+    void showLoading() { m_loader->showLoading(); }
     void progress(int percent) override;
     void onParsedLinkModified(const std::shared_ptr<ParsedLink> &parsedLink) override;
     void onNoLinksFound() override;
     void nextClicked();
-    void reloadClicked();
+    void reloadClicked() { m_grid->reload(); }
     void resizeCollectionView();
     void fixParsedLinksWidths();
     void showDetailedListing(DisplayParsedLink *tile, const IndexPath &indexPath) override;
     void addRemoveFavorite(QAbstractButton *button,
-                           const std::shared_ptr<ParsedLink> &parsedLink) override;
+                           const std::shared_ptr<ParsedLink> &parsedLink) override
+    {
+        m_tileFavorites.toggle(button, parsedLink);
+    }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildViews();
-    void buildShortcuts();
     void updateGridItems();
     void fetchFailed(const QString &reason);
     // Cancel: the fetch is abandoned, and a grid still loading behind the alert goes with it.

@@ -38,4 +38,26 @@ void useDemoSite(const QUrl &demoSearchPage)
     demoPage = demoSearchPage.toString(QUrl::FullyEncoded);
 }
 
+QString forTitle(const QString &title)
+{
+    if (title.isNull())
+        return {};
+    struct Site
+    {
+        QLatin1StringView name;
+        QString (*address)();
+    };
+    static constexpr Site sites[] = {
+        { QLatin1StringView("craigslist"), &craigslist },
+        { QLatin1StringView("kijiji"), &kijiji },
+        { QLatin1StringView("ebay"), &ebay },
+        { QLatin1StringView("backpage"), &backpage },
+    };
+    for (const Site &site : sites) {
+        if (title.contains(site.name, Qt::CaseInsensitive))
+            return site.address();
+    }
+    return {};
+}
+
 } // namespace SiteAddresses

@@ -14,6 +14,10 @@ QString backpage();
 // The page the browser opens when it is given no address: a regional Craigslist home page.
 QString defaultStartPage();
 
+// The home page of the first site named in title: "craigslist", "kijiji", "ebay" or
+// "backpage", in that order, in any letter case. Null when it names none.
+QString forTitle(const QString &title);
+
 // Points every address at the demo site's results page.
 void useDemoSite(const QUrl &demoSearchPage);
 

@@ -7,8 +7,8 @@
 #include "saved/zestofavorite.h"
 #include "scrape/zestoscrapesetting.h"
 #include "screens/listoroviewcontroller.h"
-#include "screens/panelview.h"
-#include "screens/viewalpha.h"
+#include "widgets/panelview.h"
+#include "widgets/viewalpha.h"
 #include "ui/navigationbar.h"
 
 #include <QAbstractButton>

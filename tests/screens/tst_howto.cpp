@@ -2,7 +2,7 @@
 #include "screens/homefixture.h"
 
 #include "screens/howtopopoverviewcontroller.h"
-#include "screens/panelview.h"
+#include "widgets/panelview.h"
 #include "ui/popover.h"
 #include "ui/popoveroverlay.h"
 

@@ -1,4 +1,4 @@
-#include "screens/viewalpha.h"
+#include "widgets/viewalpha.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QWidget>

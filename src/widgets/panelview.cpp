@@ -1,4 +1,4 @@
-#include "screens/panelview.h"
+#include "widgets/panelview.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,0 +1,56 @@
+#include "screens/browsershortcuts.h"
+
+#include "grid/largeuicollectionview.h"
+#include "screens/browserpane.h"
+#include "screens/listoroviewcontroller.h"
+#include "ui/alertview.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QWebEngineView>
+
+BrowserShortcuts::BrowserShortcuts(ListoroViewController *screen, BrowserPane *pane)
+    : QObject(screen)
+    , m_screen(screen)
+    , m_pane(pane)
+{
+    const auto add = [this](const QKeySequence &keys, auto slot) {
+        auto *shortcut = new QShortcut(keys, m_screen);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
+        if (!m_pane->browserControlsView()->isVisible())
+            m_screen->backClicked();
+        m_pane->navBar()->setFocus(Qt::ShortcutFocusReason);
+        m_pane->navBar()->selectAll();
+    });
+    add(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { m_screen->backClicked(); });
+    add(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { m_screen->forwardClicked(); });
+    add(QKeySequence(Qt::Key_F5), [this] {
+        const LargeUICollectionView *grid = m_screen->collectionView();
+        if (grid && !grid->isHidden())
+            m_screen->reloadClicked();
+        else
+            m_pane->webview()->reload();
+    });
+    add(QKeySequence(Qt::Key_Escape), [this] { escape(); });
+}
+
+BrowserShortcuts::~BrowserShortcuts() = default;
+
+void BrowserShortcuts::escape()
+{
+    const QList<AlertView *> alerts = AlertView::visibleAlerts();
+    if (!alerts.isEmpty()) {
+        AlertView *top = alerts.last();
+        if (top->cancelButtonIndex() >= 0)
+            top->buttonAtIndex(top->cancelButtonIndex())->click();
+        return;
+    }
+    if (m_pane->isPageShown()) {
+        m_pane->webview()->stop();
+        m_pane->hideLoadingBox();
+    }
+}
