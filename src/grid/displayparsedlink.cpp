@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -296,7 +297,6 @@ void DisplayParsedLink::render()
                 });
             });
         // Completed photos that take no room count as placed at once.
-        QMutexLocker locker(&mutex);
         *m_counter += completed - placed;
         if (*m_counter >= completed && m_loading)
             m_loading->stopAnimating();
@@ -328,7 +328,8 @@ void DisplayParsedLink::placePhoto(int pass, int index, const QImage &image, QRe
         qCDebug(lcTile) << "photo" << index << "could not be read";
     }
     const auto record = m_parsedLink.lock();
-    QMutexLocker locker(&mutex);
+    // Photos are placed on the GUI thread only: the counter needs no lock.
+    Q_ASSERT(QThread::currentThread() == thread());
     ++*counter;
     if (m_loading && record && *counter >= record->settledImagesCount())
         m_loading->stopAnimating();
@@ -342,7 +343,6 @@ bool DisplayParsedLink::showsCurrent(const std::shared_ptr<ParsedLink> &parsedLi
 
 int DisplayParsedLink::placedPhotos() const
 {
-    QMutexLocker locker(&mutex);
     return m_counter ? *m_counter : 0;
 }
 

@@ -8,7 +8,6 @@
 
 #include <QHash>
 #include <QMap>
-#include <QMutex>
 #include <QPointer>
 
 #include <atomic>
@@ -124,5 +123,4 @@ private:
     std::shared_ptr<int> m_counter;
     // Set when a new pass starts or the tile goes: that pass's photo tasks skip their work.
     std::shared_ptr<std::atomic<bool>> m_cancelled;
-    mutable QRecursiveMutex mutex;
 };

@@ -210,12 +210,6 @@ void ListoroViewController::queueFavoritesGrid()
     MainQueue::post(this, [this] { startLoadingResults(); });
 }
 
-void ListoroViewController::textFieldShouldReturn()
-{
-    m_currentUrl = navBar()->text();
-    loadUrl();
-}
-
 void ListoroViewController::backClicked()
 {
     m_pane->hideLoadingBox();
@@ -236,23 +230,11 @@ void ListoroViewController::backClicked()
     updateGridItems();
 }
 
-void ListoroViewController::forwardClicked()
-{
-    m_pane->hideLoadingBox();
-    webview()->forward();
-}
-
 void ListoroViewController::webViewDidFinishLoad()
 {
     resizeWebView();
     m_pane->endPageLoad(true);
     m_currentUrl = navBar()->text();
-}
-
-void ListoroViewController::webViewDidFailLoad()
-{
-    // The browser shows its own error page; the box must not wait for good.
-    m_pane->endPageLoad(false);
 }
 
 void ListoroViewController::getDimensions()
@@ -274,11 +256,6 @@ void ListoroViewController::resizeWebView()
     // pane's layout keeps it so.
     getDimensions();
     m_pane->updateGeometry();
-}
-
-void ListoroViewController::alignWebviewControlsWithNavBar()
-{
-    m_pane->navBar()->alignButtons();
 }
 
 void ListoroViewController::alertViewClickedButtonAtIndex(AlertView *alertView, int buttonIndex)
@@ -461,18 +438,6 @@ void ListoroViewController::nextClicked()
     m_isnext = true;
     loadUrl();
     zestoClicked();
-}
-
-void ListoroViewController::resizeCollectionView()
-{
-    getDimensions();
-    m_grid->fitToFrame();
-}
-
-void ListoroViewController::fixParsedLinksWidths()
-{
-    getDimensions();
-    m_grid->fixWidths();
 }
 
 void ListoroViewController::didRotateFromInterfaceOrientation(bool wasLandscape)

@@ -14,18 +14,18 @@
 #include "ui/alertviewdelegate.h"
 #include "ui/viewcontroller.h"
 
+#include <QLineEdit>
 #include <QPointer>
 #include <QString>
+#include <QWebEngineView>
 
 #include <memory>
 
 class BarButtonItem;
 class DisplayParsedLink;
 class QGridLayout;
-class QLineEdit;
 class QPushButton;
 class QToolButton;
-class QWebEngineView;
 
 // The browser screen. Its browsing side shows one site in an embedded browser under a bar with
 // the address field, back and forward, and the Zesto button (BrowserPane). Its grid side turns the
@@ -95,19 +95,28 @@ public:
 
     // Browsing.
     void loadUrl();
-    void textFieldShouldReturn();
+    void textFieldShouldReturn()
+    {
+        m_currentUrl = navBar()->text();
+        loadUrl();
+    }
     void backClicked();
-    void forwardClicked();
+    void forwardClicked()
+    {
+        m_pane->hideLoadingBox();
+        webview()->forward();
+    }
     void webViewDidStartLoad() { m_pane->beginPageLoad(); }
     void webViewDidFinishLoad();
-    void webViewDidFailLoad();
+    // The browser shows its own error page; the box must not wait for good.
+    void webViewDidFailLoad() { m_pane->endPageLoad(false); }
     static void enableButton(QPushButton *button) { BrowserPane::enableButton(button); }
     static void disableButton(QPushButton *button) { BrowserPane::disableButton(button); }
     void enableZesto() { m_pane->setZestoEnabled(true); }
     void disableZesto() { m_pane->setZestoEnabled(false); }
     void getDimensions();
     void resizeWebView();
-    void alignWebviewControlsWithNavBar();
+    void alignWebviewControlsWithNavBar() { m_pane->navBar()->alignButtons(); }
     void showConfirmAddToBookmarks()
     {
         m_bookmarkOffer.offer(m_currentUrl, m_autozesto, favoritesUrl);
@@ -123,8 +132,16 @@ public:
     void onNoLinksFound() override;
     void nextClicked();
     void reloadClicked() { m_grid->reload(); }
-    void resizeCollectionView();
-    void fixParsedLinksWidths();
+    void resizeCollectionView()
+    {
+        getDimensions();
+        m_grid->fitToFrame();
+    }
+    void fixParsedLinksWidths()
+    {
+        getDimensions();
+        m_grid->fixWidths();
+    }
     void showDetailedListing(DisplayParsedLink *tile, const IndexPath &indexPath) override;
     void addRemoveFavorite(QAbstractButton *button,
                            const std::shared_ptr<ParsedLink> &parsedLink) override

@@ -1,5 +1,6 @@
 #include "ui/alertview.h"
 
+#include "ui/alertcard.h"
 #include "ui/alertviewdelegate.h"
 #include "ui/navigationcontroller.h"
 #include "ui/theme.h"
@@ -7,16 +8,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QKeyEvent>
-#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QStyle>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -24,9 +22,6 @@ Q_LOGGING_CATEGORY(lcAlertView, "listoro.ui.alertview")
 
 namespace {
 
-constexpr int cardWidth = 300;
-constexpr int cardRadius = 12;
-constexpr int bodyMargin = 20;
 constexpr int hostMargin = 20;
 
 QList<AlertView *> &shownAlerts()
@@ -38,16 +33,6 @@ QList<AlertView *> &shownAlerts()
 bool isBlank(const QString &text)
 {
     return text.trimmed().isEmpty();
-}
-
-// A button's place in the alert, for the style sheet: the cancel button reads bolder when there
-// are others, and the buttons along the card's bottom edge follow its rounded corners.
-void styleButton(QPushButton *button, bool cancel, const char *corners)
-{
-    button->setProperty("cancel", cancel);
-    button->setProperty("corners", QLatin1StringView(corners));
-    button->style()->unpolish(button);
-    button->style()->polish(button);
 }
 
 } // namespace
@@ -97,46 +82,9 @@ void AlertView::buildCard()
     setFocusPolicy(Qt::StrongFocus);
     // Hidden explicitly, so that showing a parent never presents the alert by the way.
     QWidget::setVisible(false);
-
-    m_card = new QWidget(this);
-    m_card->setObjectName(QStringLiteral("alertCard"));
-    auto cardLayout = new QVBoxLayout(m_card);
-    cardLayout->setContentsMargins(0, 0, 0, 0);
-    cardLayout->setSpacing(0);
-
-    auto body = new QWidget(m_card);
-    auto bodyLayout = new QVBoxLayout(body);
-    bodyLayout->setContentsMargins(bodyMargin, bodyMargin, bodyMargin, bodyMargin - 2);
-    bodyLayout->setSpacing(8);
-    cardLayout->addWidget(body);
-
-    // Titles and messages may carry text the user typed; it is never read as markup.
-    m_titleLabel = new QLabel(body);
-    m_titleLabel->setObjectName(QStringLiteral("alertTitle"));
-    m_messageLabel = new QLabel(body);
-    m_messageLabel->setObjectName(QStringLiteral("alertMessage"));
-    for (QLabel *label : { m_titleLabel, m_messageLabel }) {
-        label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        label->hide();
-        bodyLayout->addWidget(label);
-    }
-
-    m_customArea = new QWidget(body);
-    m_customLayout = new QVBoxLayout(m_customArea);
-    m_customLayout->setContentsMargins(0, 4, 0, 4);
-    m_customLayout->setSpacing(8);
-    m_customArea->hide();
-    bodyLayout->addWidget(m_customArea);
-
-    m_textField = new QLineEdit(body);
-    m_textField->hide();
-    bodyLayout->addWidget(m_textField);
-
-    m_buttonArea = new QWidget(m_card);
-    m_buttonArea->hide();
-    cardLayout->addWidget(m_buttonArea);
+    m_card = new AlertCard(this);
+    connect(m_card, &AlertCard::buttonPressed, this, &AlertView::pressButton);
+    connect(m_card, &AlertCard::contentChanged, this, &AlertView::relayout);
 }
 
 int AlertView::tag() const
@@ -177,8 +125,7 @@ void AlertView::setDelegate(AlertViewDelegate *delegate)
 void AlertView::setAlertViewStyle(AlertViewStyle style)
 {
     m_style = style;
-    m_textField->setVisible(style == AlertViewStyle::PlainTextInput);
-    relayout();
+    m_card->setTextFieldShown(style == AlertViewStyle::PlainTextInput);
 }
 
 QLineEdit *AlertView::textFieldAtIndex(int index) const
@@ -187,52 +134,43 @@ QLineEdit *AlertView::textFieldAtIndex(int index) const
         qCWarning(lcAlertView) << "no text field at index" << index;
         return nullptr;
     }
-    return m_textField;
+    return m_card->textField();
 }
 
 int AlertView::addButtonWithTitle(const QString &title)
 {
-    const int index = int(m_buttons.size());
-    QString shown = title;
-    auto button = new QPushButton(shown.replace(u'&', QStringLiteral("&&")), m_buttonArea);
-    button->setAutoDefault(false);
-    button->setCursor(Qt::PointingHandCursor);
-    connect(button, &QPushButton::clicked, this, [this, index] { pressButton(index); });
-    m_buttonTitles.append(title);
-    m_buttons.append(button);
-    rebuildButtonArea();
-    return index;
+    return m_card->addButton(title);
+}
+
+int AlertView::numberOfButtons() const
+{
+    return m_card->buttonCount();
+}
+
+int AlertView::cancelButtonIndex() const
+{
+    return m_card->cancelButtonIndex();
 }
 
 QString AlertView::buttonTitleAtIndex(int index) const
 {
-    return index >= 0 && index < m_buttonTitles.size() ? m_buttonTitles.at(index) : QString();
+    return m_card->buttonTitle(index);
 }
 
 QAbstractButton *AlertView::buttonAtIndex(int index) const
 {
-    return index >= 0 && index < m_buttons.size() ? m_buttons.at(index) : nullptr;
+    return m_card->button(index);
 }
 
 void AlertView::setCancelButtonIndex(int index)
 {
-    m_cancelButtonIndex = index >= 0 && index < m_buttons.size() ? index : -1;
-    rebuildButtonArea();
+    m_card->setCancelButtonIndex(index);
 }
 
 void AlertView::addSubview(QWidget *view)
 {
-    if (!view)
-        return;
-    // A widget that was given a size keeps it; others take their preferred size.
-    QSize size = view->testAttribute(Qt::WA_Resized) ? view->size() : view->sizeHint();
-    size.setWidth(std::min(size.width(), cardWidth - 2 * bodyMargin));
-    view->setParent(m_customArea);
-    view->setFixedSize(size.expandedTo(QSize(1, 1)));
-    m_customLayout->addWidget(view, 0, Qt::AlignHCenter);
-    view->show();
-    m_customArea->show();
-    relayout();
+    if (view)
+        m_card->addSubview(view);
 }
 
 QWidget *AlertView::viewWithTag(int tag)
@@ -265,7 +203,7 @@ QList<AlertView *> AlertView::visibleAlerts()
 
 void AlertView::pressButton(int index)
 {
-    if (m_dismissed || m_answered || index < 0 || index >= m_buttons.size())
+    if (m_dismissed || m_answered || index < 0 || index >= m_card->buttonCount())
         return;
     m_answered = true;
     QPointer<AlertView> guard(this);
@@ -301,7 +239,7 @@ void AlertView::present()
     if (!m_host)
         activateWindow();
     if (m_style == AlertViewStyle::PlainTextInput)
-        m_textField->setFocus(Qt::PopupFocusReason);
+        m_card->textField()->setFocus(Qt::PopupFocusReason);
     else
         setFocus(Qt::PopupFocusReason);
 }
@@ -328,7 +266,7 @@ void AlertView::restoreFocus()
         AlertView *other = *it;
         if (other->m_host == m_host && other->isVisible()) {
             if (other->m_style == AlertViewStyle::PlainTextInput)
-                other->m_textField->setFocus(Qt::PopupFocusReason);
+                other->m_card->textField()->setFocus(Qt::PopupFocusReason);
             else
                 other->setFocus(Qt::PopupFocusReason);
             return;
@@ -340,48 +278,10 @@ void AlertView::restoreFocus()
 
 void AlertView::updateLabels()
 {
-    m_titleLabel->setText(m_title);
-    m_titleLabel->setVisible(!isBlank(m_title));
-    m_messageLabel->setText(m_message);
-    m_messageLabel->setVisible(!isBlank(m_message));
+    m_card->setTexts(m_title, m_message);
     if (!m_host && m_presented)
         setWindowTitle(isBlank(m_title) ? QGuiApplication::applicationDisplayName()
                                         : m_title.trimmed());
-    relayout();
-}
-
-void AlertView::rebuildButtonArea()
-{
-    delete m_buttonArea->layout();
-    auto grid = new QGridLayout(m_buttonArea);
-    // The one-pixel gaps show the separator lines painted under the buttons.
-    grid->setContentsMargins(0, 1, 0, 0);
-    grid->setSpacing(1);
-    const int count = int(m_buttons.size());
-    if (count == 2) {
-        for (int i = 0; i < 2; ++i) {
-            styleButton(m_buttons.at(i), i == m_cancelButtonIndex, i == 0 ? "left" : "right");
-            grid->addWidget(m_buttons.at(i), 0, i);
-        }
-    } else {
-        // Stacked, with the cancel button at the bottom as the tablet shows it.
-        QList<int> order;
-        for (int i = 0; i < count; ++i) {
-            if (i != m_cancelButtonIndex)
-                order.append(i);
-        }
-        if (m_cancelButtonIndex >= 0)
-            order.append(m_cancelButtonIndex);
-        for (int row = 0; row < order.size(); ++row) {
-            const int i = order.at(row);
-            const bool last = row == order.size() - 1;
-            styleButton(m_buttons.at(i), i == m_cancelButtonIndex && count > 1,
-                        last ? "both" : "none");
-            grid->addWidget(m_buttons.at(i), row, 0);
-        }
-    }
-    m_buttonArea->setVisible(count > 0);
-    relayout();
 }
 
 void AlertView::relayout()
@@ -390,8 +290,8 @@ void AlertView::relayout()
         return;
     QLayout *layout = m_card->layout();
     layout->activate();
-    const int available = m_host ? m_host->width() - 2 * hostMargin : cardWidth;
-    const int width = std::max(160, std::min(cardWidth, available));
+    const int available = m_host ? m_host->width() - 2 * hostMargin : AlertCard::cardWidth;
+    const int width = std::max(160, std::min(AlertCard::cardWidth, available));
     int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
                                              : layout->totalSizeHint().height();
     height = std::max(height, layout->totalMinimumSize().height());
@@ -424,7 +324,8 @@ bool AlertView::dimsHost() const
 QPainterPath AlertView::cardShape() const
 {
     QPainterPath path;
-    path.addRoundedRect(QRectF(m_card->geometry()), cardRadius, cardRadius);
+    path.addRoundedRect(QRectF(m_card->geometry()), AlertCard::cornerRadius,
+                        AlertCard::cornerRadius);
     return path;
 }
 
@@ -446,7 +347,7 @@ void AlertView::paintEvent(QPaintEvent *)
 
     p.setClipPath(shape);
     p.setRenderHint(QPainter::Antialiasing, false);
-    for (const QPushButton *button : std::as_const(m_buttons)) {
+    for (const QPushButton *button : m_card->buttons()) {
         const QRect r(button->mapTo(this, QPoint(0, 0)), button->size());
         p.fillRect(QRect(r.left() - 1, r.top() - 1, r.width() + 1, 1),
                    Theme::colour(Theme::Colour::AlertSeparator));
@@ -460,18 +361,18 @@ void AlertView::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Escape:
-        if (m_cancelButtonIndex >= 0)
-            pressButton(m_cancelButtonIndex);
+        if (cancelButtonIndex() >= 0)
+            pressButton(cancelButtonIndex());
         event->accept();
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // Enter answers only an alert whose answer is unambiguous: its only button, or in a text
         // prompt the first button that confirms (cancelling a prompt takes Escape).
-        if (m_buttons.size() == 1) {
+        if (numberOfButtons() == 1) {
             pressButton(0);
-        } else if (m_style == AlertViewStyle::PlainTextInput && !m_buttons.isEmpty()) {
-            pressButton(m_cancelButtonIndex == 0 ? 1 : 0);
+        } else if (m_style == AlertViewStyle::PlainTextInput && numberOfButtons() > 0) {
+            pressButton(cancelButtonIndex() == 0 ? 1 : 0);
         }
         event->accept();
         return;
@@ -509,8 +410,8 @@ void AlertView::closeEvent(QCloseEvent *event)
     }
     // Closing the alert's own window counts as its cancel button; without one it stays.
     event->ignore();
-    if (m_cancelButtonIndex >= 0)
-        pressButton(m_cancelButtonIndex);
+    if (cancelButtonIndex() >= 0)
+        pressButton(cancelButtonIndex());
 }
 
 bool AlertView::eventFilter(QObject *watched, QEvent *event)

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class AlertCard;
 class AlertViewDelegate;
 class QAbstractButton;
 class QLabel;
@@ -57,12 +58,12 @@ public:
     QLineEdit *textFieldAtIndex(int index) const;
 
     int addButtonWithTitle(const QString &title);
-    int numberOfButtons() const { return int(m_buttons.size()); }
+    int numberOfButtons() const;
     // Null for an index out of range.
     QString buttonTitleAtIndex(int index) const;
     QAbstractButton *buttonAtIndex(int index) const;
     // -1 when there is no cancel button.
-    int cancelButtonIndex() const { return m_cancelButtonIndex; }
+    int cancelButtonIndex() const;
     void setCancelButtonIndex(int index);
 
     // Custom content, laid out under the message in the order added, centred, at the size it
@@ -98,7 +99,6 @@ private:
     void present();
     void dismiss();
     void restoreFocus();
-    void rebuildButtonArea();
     void updateLabels();
     void relayout();
     bool dimsHost() const;
@@ -110,17 +110,7 @@ private:
     QPointer<QObject> m_delegateObject;
     bool m_delegateTracked = false;
     AlertViewStyle m_style = AlertViewStyle::Default;
-    int m_cancelButtonIndex = -1;
-    QStringList m_buttonTitles;
-    QList<QPushButton *> m_buttons;
-
-    QWidget *m_card = nullptr;
-    QLabel *m_titleLabel = nullptr;
-    QLabel *m_messageLabel = nullptr;
-    QWidget *m_customArea = nullptr;
-    QVBoxLayout *m_customLayout = nullptr;
-    QLineEdit *m_textField = nullptr;
-    QWidget *m_buttonArea = nullptr;
+    AlertCard *m_card = nullptr;
 
     QPointer<QWidget> m_host;
     QPointer<QWidget> m_previousFocus;

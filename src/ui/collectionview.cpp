@@ -1,11 +1,12 @@
 #include "ui/collectionview.h"
 
+#include "ui/cellreusepool.h"
 #include "ui/collectionviewcell.h"
 #include "ui/collectionviewdatasource.h"
 #include "ui/collectionviewdelegate.h"
 #include "ui/collectionviewflowlayout.h"
+#include "ui/smoothscroller.h"
 
-#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
 #include <QLoggingCategory>
@@ -13,9 +14,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
-#include <QStyle>
-#include <QTimer>
-#include <QVariantAnimation>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -25,12 +23,7 @@ Q_LOGGING_CATEGORY(lcCollectionView, "listoro.ui.collectionview")
 
 namespace {
 
-constexpr int scrollStep = 40;
-constexpr int wheelScrollDuration = 150;
-constexpr int keyScrollDuration = 200;
 constexpr int animatedOffsetDuration = 250;
-// Quiet time after the last wheel notch or key press that ends a user's scroll.
-constexpr int dragEndDelay = 150;
 // Passes one layoutIfNeeded() may run while scrolling and invalidation settle.
 constexpr int maximumPasses = 8;
 
@@ -40,48 +33,24 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
                                QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_layout(layout ? layout : new CollectionViewFlowLayout(this))
-    , m_scrollBar(new QScrollBar(Qt::Vertical, this))
-    , m_scrollAnimation(new QVariantAnimation(this))
-    , m_dragEndTimer(new QTimer(this))
+    , m_scroller(new SmoothScroller(this))
+    , m_cells(new CellReusePool(viewport()))
 {
+    m_cells->onForget = [this](CollectionViewCell *cell) {
+        forgetCell(cell);
+    };
     if (!m_layout->parent())
         m_layout->setParent(this);
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    verticalScrollBar()->setSingleStep(scrollStep);
     viewport()->setAutoFillBackground(false);
     updateViewportOpacity();
-
-    // The area's own (hidden) scroll bar holds the offset; this one floats over the content
-    // and mirrors it.
-    QScrollBar *offsetBar = verticalScrollBar();
-    m_scrollBar->setSingleStep(scrollStep);
-    m_scrollBar->hide();
-    m_scrollBar->installEventFilter(this);
-    connect(offsetBar, &QScrollBar::rangeChanged, m_scrollBar, &QScrollBar::setRange);
-    connect(offsetBar, &QScrollBar::valueChanged, m_scrollBar, &QScrollBar::setValue);
-    connect(m_scrollBar, &QScrollBar::valueChanged, offsetBar, &QScrollBar::setValue);
-    connect(m_scrollBar, &QScrollBar::sliderPressed, this, [this] {
-        stopScrollAnimation();
-        m_dragEndTimer->stop();
-        m_userScrolling = true;
+    connect(m_scroller, &SmoothScroller::scrollEnded, this, [this] {
+        if (m_delegate)
+            m_delegate->scrollViewDidEndDragging(this, false);
     });
-    connect(m_scrollBar, &QScrollBar::sliderReleased, this, &CollectionView::endDraggingIfIdle);
-    connect(m_scrollBar, &QScrollBar::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove)
-            beginUserScroll();
-    });
-
-    m_scrollAnimation->setEasingCurve(QEasingCurve::OutCubic);
-    connect(m_scrollAnimation, &QVariantAnimation::valueChanged, this,
-            [this](const QVariant &y) { verticalScrollBar()->setValue(qRound(y.toReal())); });
-    connect(m_scrollAnimation, &QVariantAnimation::finished, this,
-            &CollectionView::endDraggingIfIdle);
-    m_dragEndTimer->setSingleShot(true);
-    m_dragEndTimer->setInterval(dragEndDelay);
-    connect(m_dragEndTimer, &QTimer::timeout, this, &CollectionView::endDraggingIfIdle);
 
     m_layout->setCollectionView(this);
     setGeometry(frame);
@@ -92,11 +61,8 @@ CollectionView::~CollectionView()
 {
     // The cells and controls outlive this body (QWidget deletes them later): nothing they do
     // from now on may reach this object.
-    m_scrollAnimation->stop();
-    m_dragEndTimer->stop();
-    disconnect(m_scrollBar, nullptr, this, nullptr);
-    for (CollectionViewCell *cell : std::as_const(m_knownCells))
-        disconnect(cell, nullptr, this, nullptr);
+    disconnect(m_scroller, nullptr, this, nullptr);
+    m_cells->onForget = nullptr;
     if (m_layout->collectionView() == this)
         m_layout->m_collectionView = nullptr;
 }
@@ -115,38 +81,14 @@ void CollectionView::setDelegate(CollectionViewDelegate *delegate)
 
 void CollectionView::registerClass(CellFactory factory, const QString &identifier)
 {
-    m_factories.insert(identifier, std::move(factory));
+    m_cells->registerClass(std::move(factory), identifier);
 }
 
 CollectionViewCell *CollectionView::dequeueReusableCell(const QString &identifier,
                                                         const IndexPath &indexPath)
 {
-    const auto factory = m_factories.constFind(identifier);
-    if (factory == m_factories.cend() || !*factory) {
-        qCWarning(lcCollectionView) << "no cell class registered for" << identifier;
-        return nullptr;
-    }
-    QList<CollectionViewCell *> &queue = m_reuseQueues[identifier];
-    CollectionViewCell *cell = nullptr;
-    const auto own = std::find_if(queue.begin(), queue.end(), [&](CollectionViewCell *c) {
-        return c->m_lastIndexPath == indexPath;
-    });
-    if (own != queue.end()) {
-        cell = *own;
-        queue.erase(own);
-    } else if (!queue.isEmpty()) {
-        cell = queue.takeFirst(); // the longest gone, least likely to be scrolled back to
-    } else {
-        cell = (*factory)(viewport());
-        if (!cell) {
-            qCWarning(lcCollectionView) << "the factory for" << identifier << "made no cell";
-            return nullptr;
-        }
-        cell->m_reuseIdentifier = identifier;
-        adoptCell(cell);
-    }
-    m_outstandingCells.insert(cell);
-    if (m_cellRequestDepth == 0)
+    CollectionViewCell *cell = m_cells->dequeue(identifier, indexPath);
+    if (cell && m_cellRequestDepth == 0)
         setNeedsLayout();
     return cell;
 }
@@ -207,7 +149,7 @@ void CollectionView::layoutIfNeeded()
     if (m_inLayout)
         return;
     syncBounds();
-    if (!m_needsLayout && m_outstandingCells.isEmpty() && !m_didScrollPending)
+    if (!m_needsLayout && !m_cells->hasOutstanding() && !m_didScrollPending)
         return;
 
     QPointer<CollectionView> guard(this);
@@ -294,9 +236,9 @@ void CollectionView::updateScrollRange()
     const int maximum = std::max(0, int(std::ceil(contentHeight - m_bounds.height())));
     QScrollBar *bar = verticalScrollBar();
     bar->setPageStep(std::max(1, int(m_bounds.height())));
-    m_scrollBar->setPageStep(bar->pageStep());
+    m_scroller->setBarPageStep(bar->pageStep());
     bar->setRange(0, maximum);
-    m_scrollBar->setVisible(maximum > 0 && m_alpha > 0);
+    m_scroller->setBarVisible(maximum > 0 && m_alpha > 0);
 }
 
 void CollectionView::updateVisibleCells(const QRectF &area)
@@ -348,10 +290,7 @@ CollectionViewCell *CollectionView::requestCell(const IndexPath &indexPath)
             << "the data source gave no cell for" << indexPath.section << indexPath.item;
         return nullptr;
     }
-    adoptCell(cell);
-    m_outstandingCells.remove(cell);
-    for (QList<CollectionViewCell *> &queue : m_reuseQueues)
-        queue.removeOne(cell);
+    m_cells->take(cell);
     // A cell handed out twice moves to the item that asked last.
     if (const auto previous = m_visibleIndexPaths.constFind(cell);
         previous != m_visibleIndexPaths.cend()) {
@@ -363,25 +302,8 @@ CollectionViewCell *CollectionView::requestCell(const IndexPath &indexPath)
     return cell;
 }
 
-void CollectionView::adoptCell(CollectionViewCell *cell)
-{
-    if (cell->parentWidget() != viewport())
-        cell->setParent(viewport()); // hidden until placed
-    if (m_knownCells.contains(cell))
-        return;
-    m_knownCells.insert(cell);
-    connect(cell, &QObject::destroyed, this, [this, cell] { forgetCell(cell); });
-    // Explicitly hidden, so showing the view does not show a cell that was never placed.
-    cell->hide();
-}
-
 void CollectionView::forgetCell(CollectionViewCell *cell)
 {
-    m_knownCells.remove(cell);
-    m_outstandingCells.remove(cell);
-    m_cellsToHide.removeAll(cell);
-    for (QList<CollectionViewCell *> &queue : m_reuseQueues)
-        queue.removeOne(cell);
     if (const auto path = m_visibleIndexPaths.constFind(cell); path != m_visibleIndexPaths.cend()) {
         m_visibleCells.remove(*path);
         m_visibleIndexPaths.erase(path);
@@ -390,15 +312,7 @@ void CollectionView::forgetCell(CollectionViewCell *cell)
 
 void CollectionView::enqueueCell(CollectionViewCell *cell)
 {
-    cell->prepareForReuse();
-    // Cells made outside dequeueReusableCell() cannot be dequeued; they are only hidden.
-    if (!cell->m_reuseIdentifier.isNull())
-        m_reuseQueues[cell->m_reuseIdentifier].append(cell);
-    // Hidden at the end of the pass unless reused, so reloading a cell does not flicker.
-    if (m_inLayout)
-        m_cellsToHide.append(cell);
-    else
-        cell->hide();
+    m_cells->enqueue(cell, m_inLayout);
 }
 
 void CollectionView::placeCell(CollectionViewCell *cell, const QRectF &frame)
@@ -416,22 +330,8 @@ void CollectionView::placeCell(CollectionViewCell *cell, const QRectF &frame)
 
 void CollectionView::finishPass()
 {
-    // Cells dequeued but never displayed (a data source that asked twice, or a caller outside
-    // the data source) go back to their queues.
-    const QSet<CollectionViewCell *> outstanding = std::exchange(m_outstandingCells, {});
-    for (CollectionViewCell *cell : outstanding) {
-        if (cell->parentWidget() == viewport() && !m_visibleIndexPaths.contains(cell)) {
-            bool queued = false;
-            for (const QList<CollectionViewCell *> &queue : std::as_const(m_reuseQueues))
-                queued = queued || queue.contains(cell);
-            if (!queued)
-                enqueueCell(cell);
-        }
-    }
-    for (CollectionViewCell *cell : std::exchange(m_cellsToHide, {})) {
-        if (!m_visibleIndexPaths.contains(cell) && cell->parentWidget() == viewport())
-            cell->hide();
-    }
+    m_cells->finishPass(
+        [this](const CollectionViewCell *cell) { return m_visibleIndexPaths.contains(cell); });
 }
 
 QList<CollectionViewCell *> CollectionView::visibleCells()
@@ -512,9 +412,9 @@ void CollectionView::setContentOffset(const QPointF &offset, bool animated)
     layoutIfNeeded();
     const qreal y = std::clamp(offset.y(), qreal(0), qreal(maximumOffset()));
     if (animated) {
-        animateOffsetTo(y, animatedOffsetDuration);
+        m_scroller->animateTo(y, animatedOffsetDuration);
     } else {
-        stopScrollAnimation();
+        m_scroller->stop();
         verticalScrollBar()->setValue(qRound(y));
     }
 }
@@ -553,7 +453,7 @@ void CollectionView::setAlpha(qreal alpha)
     // the window's composition, which shows black where an embedded browser lives.
     viewport()->setVisible(m_alpha > 0);
     if (m_alpha <= 0)
-        m_scrollBar->hide();
+        m_scroller->setBarVisible(false);
     else
         updateScrollRange();
     if (m_alpha >= 1 || m_alpha <= 0) {
@@ -589,16 +489,8 @@ void CollectionView::notifyDidScroll()
 void CollectionView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    positionScrollBar();
+    m_scroller->placeBar();
     layoutIfNeeded();
-}
-
-void CollectionView::positionScrollBar()
-{
-    const QRect area = viewport()->geometry();
-    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
-    m_scrollBar->setGeometry(area.right() + 1 - extent, area.top(), extent, area.height());
-    m_scrollBar->raise();
 }
 
 void CollectionView::paintEvent(QPaintEvent *event)
@@ -618,98 +510,19 @@ int CollectionView::maximumOffset() const
 
 void CollectionView::wheelEvent(QWheelEvent *event)
 {
-    const QPoint pixels = event->pixelDelta();
-    const QPoint degrees = event->angleDelta();
-    if (maximumOffset() <= 0 || (pixels.y() == 0 && degrees.y() == 0)) {
-        event->ignore(); // nothing to scroll here: the parent may want it
-        return;
-    }
-    if (!pixels.isNull()) {
-        stopScrollAnimation();
-        verticalScrollBar()->setValue(verticalScrollBar()->value() - pixels.y());
-        beginUserScroll();
-    } else {
-        const qreal notches = degrees.y() / 120.0;
-        scrollByUser(-notches * QApplication::wheelScrollLines()
-                         * verticalScrollBar()->singleStep(),
-                     wheelScrollDuration);
-    }
-    event->accept();
+    // Nothing to scroll here: the parent may want it.
+    if (m_scroller->wheel(event))
+        event->accept();
+    else
+        event->ignore();
 }
 
 void CollectionView::keyPressEvent(QKeyEvent *event)
 {
-    const int step = verticalScrollBar()->singleStep();
-    const int page = std::max(step, int(m_bounds.height()) - step);
-    switch (event->key()) {
-    case Qt::Key_Up:
-        scrollByUser(-step, keyScrollDuration);
-        break;
-    case Qt::Key_Down:
-        scrollByUser(step, keyScrollDuration);
-        break;
-    case Qt::Key_PageUp:
-        scrollByUser(-page, keyScrollDuration);
-        break;
-    case Qt::Key_PageDown:
-        scrollByUser(page, keyScrollDuration);
-        break;
-    case Qt::Key_Home:
-        animateOffsetTo(0, keyScrollDuration);
-        beginUserScroll();
-        break;
-    case Qt::Key_End:
-        animateOffsetTo(maximumOffset(), keyScrollDuration);
-        beginUserScroll();
-        break;
-    default:
+    if (m_scroller->key(event))
+        event->accept();
+    else
         QAbstractScrollArea::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-}
-
-void CollectionView::scrollByUser(qreal delta, int duration)
-{
-    // Notches arriving while the last one still animates add to its target.
-    const bool running = m_scrollAnimation->state() == QAbstractAnimation::Running;
-    const qreal from = running ? m_scrollTarget : verticalScrollBar()->value();
-    animateOffsetTo(std::clamp(from + delta, qreal(0), qreal(maximumOffset())), duration);
-    beginUserScroll();
-}
-
-void CollectionView::animateOffsetTo(qreal y, int duration)
-{
-    m_scrollAnimation->stop();
-    m_scrollTarget = y;
-    const int from = verticalScrollBar()->value();
-    if (qRound(y) == from)
-        return;
-    m_scrollAnimation->setDuration(duration);
-    m_scrollAnimation->setStartValue(qreal(from));
-    m_scrollAnimation->setEndValue(y);
-    m_scrollAnimation->start();
-}
-
-void CollectionView::stopScrollAnimation()
-{
-    m_scrollAnimation->stop();
-}
-
-void CollectionView::beginUserScroll()
-{
-    m_userScrolling = true;
-    m_dragEndTimer->start();
-}
-
-void CollectionView::endDraggingIfIdle()
-{
-    if (!m_userScrolling || m_dragEndTimer->isActive() || m_scrollBar->isSliderDown()
-        || m_scrollAnimation->state() == QAbstractAnimation::Running)
-        return;
-    m_userScrolling = false;
-    if (m_delegate)
-        m_delegate->scrollViewDidEndDragging(this, false);
 }
 
 void CollectionView::mousePressEvent(QMouseEvent *event)
@@ -733,14 +546,4 @@ void CollectionView::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
     if (pressed && pressed == indexPathForItemAtPoint(event->position() + m_bounds.topLeft()))
         selectItemByUser(*pressed);
-}
-
-bool CollectionView::eventFilter(QObject *watched, QEvent *event)
-{
-    // Wheel over the floating scroll bar scrolls as smoothly as over the content.
-    if (watched == m_scrollBar && event->type() == QEvent::Wheel) {
-        wheelEvent(static_cast<QWheelEvent *>(event));
-        return true;
-    }
-    return QAbstractScrollArea::eventFilter(watched, event);
 }

@@ -19,9 +19,8 @@ class CollectionViewCell;
 class CollectionViewDataSource;
 class CollectionViewDelegate;
 class CollectionViewFlowLayout;
-class QScrollBar;
-class QTimer;
-class QVariantAnimation;
+class CellReusePool;
+class SmoothScroller;
 
 // A virtualised vertical flow of cells. The layout places every item in the content; cells exist
 // only for the items whose frames meet visibleBounds(), as children of the viewport at their
@@ -121,7 +120,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class CollectionViewFlowLayout;
@@ -133,7 +131,6 @@ private:
     void updateScrollRange();
     void updateVisibleCells(const QRectF &area);
     CollectionViewCell *requestCell(const IndexPath &indexPath);
-    void adoptCell(CollectionViewCell *cell);
     void enqueueCell(CollectionViewCell *cell);
     void forgetCell(CollectionViewCell *cell);
     void placeCell(CollectionViewCell *cell, const QRectF &frame);
@@ -142,12 +139,6 @@ private:
     void selectItemByUser(const IndexPath &indexPath);
 
     int maximumOffset() const;
-    void scrollByUser(qreal delta, int duration);
-    void animateOffsetTo(qreal y, int duration);
-    void stopScrollAnimation();
-    void beginUserScroll();
-    void endDraggingIfIdle();
-    void positionScrollBar();
     void updateViewportOpacity();
     void notifyDidScroll();
 
@@ -155,13 +146,8 @@ private:
     CollectionViewDataSource *m_dataSource = nullptr;
     CollectionViewDelegate *m_delegate = nullptr;
 
-    QHash<QString, CellFactory> m_factories;
-    QHash<QString, QList<CollectionViewCell *>> m_reuseQueues;
     QMap<IndexPath, CollectionViewCell *> m_visibleCells;
     QHash<const CollectionViewCell *, IndexPath> m_visibleIndexPaths;
-    QSet<CollectionViewCell *> m_knownCells; // every cell whose destruction we follow
-    QSet<CollectionViewCell *> m_outstandingCells; // dequeued, not yet displayed
-    QList<CollectionViewCell *> m_cellsToHide; // enqueued during a pass
 
     QList<int> m_itemCounts;
     QRectF m_bounds;
@@ -178,11 +164,8 @@ private:
     QList<IndexPath> m_selection;
     std::optional<IndexPath> m_pressedIndexPath;
 
-    QScrollBar *m_scrollBar = nullptr;
-    QVariantAnimation *m_scrollAnimation = nullptr;
-    qreal m_scrollTarget = 0;
-    QTimer *m_dragEndTimer = nullptr;
-    bool m_userScrolling = false;
+    SmoothScroller *m_scroller = nullptr;
+    CellReusePool *m_cells = nullptr;
 
     QBrush m_backgroundBrush;
     qreal m_alpha = 1.0;

@@ -31,6 +31,7 @@ public:
 
 private:
     friend class CollectionView;
+    friend class CellReusePool;
 
     QString m_reuseIdentifier;
     // The item the cell showed last; a reload hands the same item back to the same cell.
