@@ -176,8 +176,8 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
 int OnlineScrape::refusedListings(const QJsonArray &reports)
 {
     int refused = 0;
-    for (const QJsonValue &report : reports) {
-        for (const QJsonValue &listing : report.toObject().value(u"listings").toArray()) {
+    for (const auto &report : reports) {
+        for (const auto &listing : report.toObject().value(u"listings").toArray()) {
             if (listing.toObject().value(u"refused").toBool())
                 ++refused;
         }

@@ -32,7 +32,7 @@ void setPath(const QString &directory)
 
 QString ensureExists()
 {
-    const QString dir = path();
+    QString dir = path();
     const QFileInfo info(dir);
     if (!info.exists())
         QDir().mkpath(dir);

@@ -26,7 +26,7 @@ QString Url::path() const
 
 QString Url::lastPathComponent() const
 {
-    const QString p = path();
+    QString p = path();
     if (p.isEmpty() || p == u"/")
         return p;
     return p.mid(p.lastIndexOf(u'/') + 1);

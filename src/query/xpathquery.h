@@ -8,8 +8,7 @@
 
 #include <optional>
 
-typedef struct _xmlDoc xmlDoc;
-typedef struct _xmlNode xmlNode;
+#include <libxml/tree.h>
 
 // XPath over HTML or XML held in memory, with libxml2. Every call parses the bytes, copies the
 // matched nodes out as NodeDictionary trees and frees the parsed document before it returns.

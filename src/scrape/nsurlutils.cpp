@@ -58,7 +58,7 @@ QString NSUrlUtils::fixUrl(const QString &link, const QString &parentUrl)
         return {};
     }
     if (parsedLink && parsedLink->hasHost()) {
-        const QString text = parsedLink->absoluteString();
+        QString text = parsedLink->absoluteString();
         if (text.startsWith(u"http:") || text.startsWith(u"https:") || text.startsWith(u"ftp:"))
             return text;
         if (scheme.isNull())

@@ -22,9 +22,9 @@ CellReusePool::~CellReusePool()
         disconnect(cell, nullptr, this, nullptr);
 }
 
-void CellReusePool::registerClass(CellFactory factory, const QString &identifier)
+void CellReusePool::registerClass(const CellFactory &factory, const QString &identifier)
 {
-    m_factories.insert(identifier, std::move(factory));
+    m_factories.insert(identifier, factory);
 }
 
 CollectionViewCell *CellReusePool::dequeue(const QString &identifier, const IndexPath &indexPath)

@@ -29,7 +29,7 @@ public:
     explicit CellReusePool(QWidget *viewport);
     ~CellReusePool() override;
 
-    void registerClass(CellFactory factory, const QString &identifier);
+    void registerClass(const CellFactory &factory, const QString &identifier);
     // A queued cell (preferably the one that last showed indexPath) or a new one; null for an
     // identifier never registered. It stays outstanding until it is displayed or the pass ends.
     CollectionViewCell *dequeue(const QString &identifier, const IndexPath &indexPath);

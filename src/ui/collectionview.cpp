@@ -79,9 +79,9 @@ void CollectionView::setDelegate(CollectionViewDelegate *delegate)
     m_layout->invalidateLayout();
 }
 
-void CollectionView::registerClass(CellFactory factory, const QString &identifier)
+void CollectionView::registerClass(const CellFactory &factory, const QString &identifier)
 {
-    m_cells->registerClass(std::move(factory), identifier);
+    m_cells->registerClass(factory, identifier);
 }
 
 CollectionViewCell *CollectionView::dequeueReusableCell(const QString &identifier,

@@ -58,7 +58,7 @@ public:
         registerClass([](QWidget *parent) -> CollectionViewCell * { return new T(parent); },
                       identifier);
     }
-    void registerClass(CellFactory factory, const QString &identifier);
+    void registerClass(const CellFactory &factory, const QString &identifier);
 
     // A queued cell of that identifier (preferably the one that last showed indexPath) or a new
     // one; null for an identifier never registered. Meant for the data source: a cell dequeued

@@ -16,7 +16,9 @@ struct IndexPath
     int row() const { return item; }
 
     friend bool operator==(const IndexPath &, const IndexPath &) = default;
-    friend auto operator<=>(const IndexPath &, const IndexPath &) = default;
+    // clang-tidy 14 mistakes the comparison with 0 in the defaulted operator for a null pointer.
+    friend auto operator<=>(const IndexPath &, const IndexPath &)
+        = default; // NOLINT(modernize-use-nullptr)
 };
 
 inline size_t qHash(const IndexPath &path, size_t seed = 0) noexcept

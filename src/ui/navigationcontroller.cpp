@@ -87,7 +87,7 @@ QList<ViewController *> NavigationController::popToRootViewController(bool anima
 {
     if (m_stack.size() < 2)
         return {};
-    const QList<ViewController *> popped = m_stack.mid(1);
+    QList<ViewController *> popped = m_stack.mid(1);
     m_stack.resize(1);
     transition(popped.last(), m_stack.first(), animated, popped);
     return popped;

@@ -65,7 +65,7 @@ void Storyboard::performSegue(const QString &identifier, ViewController *source,
         qCWarning(lcStoryboard) << "segue" << identifier << "without a source";
         return;
     }
-    const Segue segue = *found;
+    const Segue &segue = *found;
     if (segue.kind == SegueKind::Push && !source->navigationController()) {
         qCWarning(lcStoryboard) << "segue" << identifier
                                 << "from a screen on no navigation controller";

@@ -81,8 +81,8 @@ void gaussianBlur(QImage &image, qreal sigma)
     std::vector<float> kernel(size_t(2 * radius + 1));
     float sum = 0;
     for (int i = -radius; i <= radius; ++i) {
-        kernel[size_t(i + radius)] = float(std::exp(-(i * i) / (2 * sigma * sigma)));
-        sum += kernel[size_t(i + radius)];
+        kernel[size_t(i) + size_t(radius)] = float(std::exp(-(i * i) / (2 * sigma * sigma)));
+        sum += kernel[size_t(i) + size_t(radius)];
     }
     for (float &k : kernel)
         k /= sum;
@@ -103,7 +103,7 @@ void gaussianBlur(QImage &image, qreal sigma)
                 if (sx < 0 || sx >= w)
                     continue;
                 const QRgb p = line[sx];
-                const float weight = kernel[size_t(k + radius)];
+                const float weight = kernel[size_t(k) + size_t(radius)];
                 acc[0] += weight * float(qAlpha(p));
                 acc[1] += weight * float(qRed(p));
                 acc[2] += weight * float(qGreen(p));
@@ -120,7 +120,7 @@ void gaussianBlur(QImage &image, qreal sigma)
                 const int sy = y + k;
                 if (sy < 0 || sy >= h)
                     continue;
-                const float weight = kernel[size_t(k + radius)];
+                const float weight = kernel[size_t(k) + size_t(radius)];
                 for (int c = 0; c < 4; ++c)
                     acc[c] += weight * rows[at(x, sy) + size_t(c)];
             }

@@ -310,13 +310,13 @@ private slots:
         const QJsonArray listings = report.value(u"listings").toArray();
         QCOMPARE(listings.size(), 10);
         int done = 0;
-        for (const QJsonValue &value : listings) {
+        for (const auto &value : listings) {
             const QJsonObject listing = value.toObject();
             if (!listing.value(u"done").toBool())
                 continue;
             // A listing reported done has every photo in the cache.
             ++done;
-            for (const QJsonValue &size : listing.value(u"photoSizes").toArray())
+            for (const auto &size : listing.value(u"photoSizes").toArray())
                 QVERIFY(size.toArray().at(0).toInt() > 0);
         }
         QVERIFY(done < 10);

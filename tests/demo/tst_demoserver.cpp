@@ -159,6 +159,7 @@ void TestDemoServer::delay_delaysEachResponseButNotTheOthers()
     QVERIFY(timer.elapsed() >= 190);
 
     std::vector<std::unique_ptr<QNetworkReply>> replies;
+    replies.reserve(10);
     timer.restart();
     for (int index = 0; index < 10; ++index)
         replies.push_back(fetch(slow.listingUrl(index)));

@@ -73,7 +73,7 @@ QJsonObject shippedRoot()
 QHash<QString, QString> ruleSetNames()
 {
     QHash<QString, QString> names;
-    for (const QJsonValue &entry : shippedRoot().value(u"settings").toArray()) {
+    for (const auto &entry : shippedRoot().value(u"settings").toArray()) {
         const QJsonObject object = entry.toObject();
         names.insert(object.value(u"regex").toString(), object.value(u"name").toString());
     }

@@ -19,8 +19,8 @@ std::vector<qreal> SamplePainter::ridge(int points, qreal roughness)
     qreal amplitude = 1.0;
     for (int step = span; step > 1; step /= 2) {
         for (int i = 0; i < span; i += step) {
-            const qreal middle = (heights[size_t(i)] + heights[size_t(i + step)]) / 2;
-            heights[size_t(i + step / 2)] = middle + real(-amplitude, amplitude);
+            const qreal middle = (heights[size_t(i)] + heights[size_t(i) + size_t(step)]) / 2;
+            heights[size_t(i) + size_t(step / 2)] = middle + real(-amplitude, amplitude);
         }
         amplitude *= roughness;
     }
