@@ -1,9 +1,12 @@
 #include "cli/onlinescrape.h"
 
+#include "cli/scrapereport.h"
 #include "platform/httpclient.h"
 #include "platform/mainqueue.h"
+#include "platform/pagecache.h"
 #include "scrape/parsedlink.h"
 
+#include <QFile>
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QTextStream>
@@ -63,7 +66,15 @@ void OnlineScrape::fetchPage(const QString &url)
                 extractor->stop();
             noLinks = false;
             extractor = LinkExtractor::initWithData(result.body, this, currentUrl);
+            if (checkRules) {
+                resultsHealth
+                    = RuleHealth::check(result.body, currentUrl, RuleHealth::PageKind::Results,
+                                        ZestoScrapeSetting::settingsForUrl(currentUrl));
+                resultsProblems += ScrapeReport::unmetNeedLines(*resultsHealth, currentUrl);
+            }
             if (noLinks || extractor->parsedLinks()->isEmpty()) {
+                if (checkRules)
+                    reports.append(pageReport(currentUrl, *extractor));
                 finish(QStringLiteral("no listing links on %1").arg(currentUrl));
                 return;
             }
@@ -145,6 +156,26 @@ void OnlineScrape::finish(const QString &error)
 
 QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &extractor)
 {
+    // The rules of a listing, checked on its cached page: what the detail fetch scraped.
+    const auto listingHealth = [this](const QString &listingUrl, QJsonObject &listing) {
+        if (!checkRules || listingUrl.isEmpty() || !PageCache::hasPage(listingUrl))
+            return;
+        QFile file(PageCache::pagePath(listingUrl));
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        const RuleHealth health
+            = RuleHealth::check(file.readAll(), listingUrl, RuleHealth::PageKind::Listing,
+                                ZestoScrapeSetting::settingsForUrl(listingUrl));
+        ScrapeReport::addRuleHealth(listing, health);
+        ++listingsChecked;
+        listingRuleSet = health.ruleSetName();
+        const QStringList unmet = health.unmetNeeds();
+        for (const QString &need : { QStringLiteral("title"), QStringLiteral("photos") }) {
+            if (!unmet.contains(need))
+                ++listingNeedsMet[need];
+        }
+    };
+
     QJsonArray listings;
     if (extractor.parsedLinks()) {
         for (const ParsedLink::Ptr &link : *extractor.parsedLinks()) {
@@ -154,7 +185,7 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
                 const FloatSize size = link->getSizeForImageByUrl(photo);
                 sizes.append(QJsonArray{ double(size.width), double(size.height) });
             }
-            listings.append(QJsonObject{
+            QJsonObject listing{
                 { QStringLiteral("idInList"), link->idInList() },
                 { QStringLiteral("title"), textOrNull(link->title()) },
                 { QStringLiteral("url"), textOrNull(link->url()) },
@@ -162,15 +193,36 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
                 { QStringLiteral("refused"), link->refused() },
                 { QStringLiteral("photos"), QJsonArray::fromStringList(photos) },
                 { QStringLiteral("photoSizes"), sizes },
-            });
+            };
+            listingHealth(link->url(), listing);
+            listings.append(listing);
         }
     }
-    return QJsonObject{
+    QJsonObject report{
         { QStringLiteral("url"), url },
         { QStringLiteral("next"), textOrNull(extractor.nextLink()) },
         { QStringLiteral("progress"), extractor.progress() },
         { QStringLiteral("listings"), listings },
     };
+    if (checkRules && resultsHealth)
+        ScrapeReport::addRuleHealth(report, *resultsHealth);
+    return report;
+}
+
+QStringList OnlineScrape::ruleProblems() const
+{
+    QStringList lines = resultsProblems;
+    if (listingsChecked == 0)
+        return lines;
+    for (const QString &need : { QStringLiteral("title"), QStringLiteral("photos") }) {
+        if (listingNeedsMet.value(need) == 0) {
+            lines.append(QStringLiteral("rule set \"%1\" found no %2 on any of the %3 listing "
+                                        "page(s) checked")
+                             .arg(listingRuleSet, need)
+                             .arg(listingsChecked));
+        }
+    }
+    return lines;
 }
 
 int OnlineScrape::refusedListings(const QJsonArray &reports)

@@ -2,13 +2,17 @@
 
 #include "scrape/linkextractor.h"
 #include "scrape/parsedlinkmodified.h"
+#include "scrape/rulehealth.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class HttpFetch;
 class QTextStream;
@@ -28,6 +32,9 @@ public:
 
     // Progress lines go to this stream (a terminal); null: silent.
     void setProgressStream(QTextStream *stream) { progressStream = stream; }
+    // Adds each page's rule health to its report: the results page's, and each listing's whose
+    // page is in the cache.
+    void setCheckRules(bool check) { checkRules = check; }
     void start(std::function<void(const QJsonArray &pages, const QString &error)> finished);
     // Ends the run now, reporting what settled so far with error.
     void abandon(const QString &error);
@@ -37,7 +44,10 @@ public:
     void onNoLinksFound() override;
 
     // One page's report: url, next, progress and every listing with its photos and sizes.
-    static QJsonObject pageReport(const QString &url, const LinkExtractor &extractor);
+    QJsonObject pageReport(const QString &url, const LinkExtractor &extractor);
+    // With setCheckRules(): a line for each need no rule met, on a results page or on every
+    // listing page checked; empty when all were met.
+    QStringList ruleProblems() const;
     // The listings of the page reports whose pages the site refused.
     static int refusedListings(const QJsonArray &reports);
 
@@ -54,6 +64,13 @@ private:
     std::shared_ptr<HttpFetch> fetch;
     QJsonArray reports;
     bool noLinks = false;
+    bool checkRules = false;
+    std::optional<RuleHealth> resultsHealth;
+    QStringList resultsProblems;
+    // Listing pages checked, and of them how many met each need, by rule set name.
+    int listingsChecked = 0;
+    QHash<QString, int> listingNeedsMet;
+    QString listingRuleSet;
     QTextStream *progressStream = nullptr;
     bool progressLineOpen = false;
     std::function<void(const QJsonArray &, const QString &)> done;

@@ -14,6 +14,7 @@ const QString settingsOption = QStringLiteral("settings");
 const QString pagesOption = QStringLiteral("pages");
 const QString cacheDirOption = QStringLiteral("cache-dir");
 const QString timeoutOption = QStringLiteral("timeout");
+const QString checkOption = QStringLiteral("check");
 
 const char description[]
     = R"(Scrapes a saved results page or listing page with Listoro's scrape rules
@@ -41,11 +42,24 @@ URL chooses the rule set (the first whose pattern matches it) and is the base ev
 is resolved against. REGEX is the chosen rule set's pattern; an absent rule set, next link,
 title or listing URL prints as null.
 
+With --check, every page's document also holds
+  "ruleSetName": NAME, "rules": {RULE: {"query": QUERY, "extract": EXTRACT, "matched": N,
+                                        "values": N, "verdict": VERDICT, "needed": BOOL}, ...}
+one entry per rule of the chosen rule set (link, next, title, innerImgsWithHref,
+innerImgsWithSrc, date, price), and a needed rule the set lacks, with "query": null. "matched"
+counts the nodes the query selected, "values" those that gave a usable value (a link or photo
+must form a URL). VERDICT is "ok", "no match", "matched, but no value", "over budget",
+"malformed query", "not a node set", "page did not parse" or "no rule". Online, each listing
+whose page is in the cache carries its own "rules". A results page needs its link rule, a
+listing page its title rule and a photo rule; standard error names each that gave nothing.
+
 Rule sets come from the stored scrape settings (the shipped document is stored first when
 none are), or from --settings FILE for this run only; the store is then left untouched.
 
 Exit status: 0 on success, 1 when a file cannot be read, a results page cannot be fetched or
-holds no listing links, or the run times out (what settled is printed), 2 on a usage error.)";
+holds no listing links, or the run times out (what settled is printed), 2 on a usage error,
+3 with --check when a rule the page needs gave nothing (online: the link rule of a results
+page, or the title or photo rules on every listing page checked).)";
 
 std::unique_ptr<QCommandLineParser> makeParser()
 {
@@ -64,6 +78,7 @@ std::unique_ptr<QCommandLineParser> makeParser()
           QStringLiteral("DIR") },
         { timeoutOption, QStringLiteral("Online: give up after SECONDS for the whole run."),
           QStringLiteral("SECONDS") },
+        { checkOption, QStringLiteral("Also report how each rule of the rule set fared.") },
     });
     parser->addPositionalArgument(QStringLiteral("URL"),
                                   QStringLiteral("The address the page was found at."));
@@ -127,6 +142,7 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
         result.mode = page ? Mode::ResultsPage : Mode::ListingPage;
         result.file = parser->value(page ? pageOption : listingOption);
     }
+    result.check = parser->isSet(checkOption);
     if (parser->isSet(settingsOption))
         result.settingsFile = parser->value(settingsOption);
 

@@ -24,6 +24,8 @@ struct ScrapeArguments
     int pages = 1;
     QString cacheDir;
     int timeoutSeconds = 0;
+    // --check: also report how each rule fared on each page.
+    bool check = false;
     // One line telling what is wrong with the command line; null when it is usable.
     QString error;
 

@@ -49,4 +49,49 @@ QJsonObject listingPage(const QString &url, const std::optional<ZestoScrapeSetti
     };
 }
 
+void addRuleHealth(QJsonObject &report, const RuleHealth &health)
+{
+    QJsonObject rules;
+    for (const RuleHealth::Check &check : health.checks()) {
+        rules.insert(check.key,
+                     QJsonObject{
+                         { QStringLiteral("query"), textOrNull(check.query) },
+                         { QStringLiteral("extract"), textOrNull(check.extract) },
+                         { QStringLiteral("matched"), check.matched },
+                         { QStringLiteral("values"), check.values },
+                         { QStringLiteral("verdict"), RuleHealth::verdictText(check.verdict) },
+                         { QStringLiteral("needed"), check.needed },
+                     });
+    }
+    report.insert(QStringLiteral("ruleSetName"), textOrNull(health.ruleSetName()));
+    report.insert(QStringLiteral("rules"), rules);
+}
+
+QStringList unmetNeedLines(const RuleHealth &health, const QString &url)
+{
+    const QStringList unmet = health.unmetNeeds();
+    if (unmet.isEmpty())
+        return {};
+    if (!health.hasRuleSet())
+        return { QStringLiteral("no rule set matches %1").arg(url) };
+    QStringList lines;
+    for (const QString &need : unmet) {
+        QStringList rules;
+        for (const RuleHealth::Check &check : health.checks()) {
+            if (!RuleHealth::serves(check.key, need))
+                continue;
+            rules.append(
+                check.query.isNull()
+                    ? QStringLiteral("%1 (no rule)").arg(check.key)
+                    : QStringLiteral("%1 (%2: %3)")
+                          .arg(check.key, RuleHealth::verdictText(check.verdict), check.query));
+        }
+        if (rules.isEmpty())
+            rules.append(QStringLiteral("no %1 rule").arg(need));
+        lines.append(QStringLiteral("%1: rule set \"%2\" found no %3: %4")
+                         .arg(url, health.ruleSetName(), need, rules.join(QStringLiteral("; "))));
+    }
+    return lines;
+}
+
 } // namespace ScrapeReport

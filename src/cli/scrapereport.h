@@ -2,10 +2,12 @@
 
 #include "scrape/listingpage.h"
 #include "scrape/resultspage.h"
+#include "scrape/rulehealth.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -18,4 +20,9 @@ QJsonObject resultsPage(const QString &url, const std::optional<ZestoScrapeSetti
 QJsonObject listingPage(const QString &url, const std::optional<ZestoScrapeSetting> &rules,
                         const ListingPage &page);
 
+// Adds "ruleSetName" and the "rules" object of health to a page's report.
+void addRuleHealth(QJsonObject &report, const RuleHealth &health);
+// One line per need of the page that no rule met, naming the rule set, the rules and what their
+// queries did; empty when every need is met.
+QStringList unmetNeedLines(const RuleHealth &health, const QString &url);
 } // namespace ScrapeReport

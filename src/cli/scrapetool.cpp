@@ -8,6 +8,7 @@
 #include "platform/utf8.h"
 #include "scrape/listingpage.h"
 #include "scrape/resultspage.h"
+#include "scrape/rulehealth.h"
 #include "scrape/settingsrefresh.h"
 #include "scrape/zestoscrapesetting.h"
 
@@ -123,6 +124,7 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
     }
 
     OnlineScrape scrape(arguments.url, arguments.pages);
+    scrape.setCheckRules(arguments.check);
     if (::isatty(STDERR_FILENO))
         scrape.setProgressStream(&err);
     QEventLoop loop;
@@ -158,9 +160,15 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
             << '\n';
         err.flush();
     }
+    const QStringList problems = scrape.ruleProblems();
     if (!error.isNull())
-        return fail(err, { error, ScrapeTool::FileError });
-    return ScrapeTool::Success;
+        fail(err, { error, ScrapeTool::FileError });
+    for (const QString &line : problems)
+        err << programName << ": " << line << '\n';
+    err.flush();
+    if (!problems.isEmpty())
+        return ScrapeTool::RuleProblem;
+    return error.isNull() ? ScrapeTool::Success : ScrapeTool::FileError;
 }
 
 } // namespace
@@ -195,15 +203,25 @@ int ScrapeTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     qCDebug(lcScrapeTool) << "rule set for" << parsed.url << ":"
                           << (rules ? rules->regex() : QStringLiteral("none"));
 
-    QJsonObject report;
-    if (parsed.mode == ScrapeArguments::Mode::ResultsPage) {
-        report = ScrapeReport::resultsPage(parsed.url, rules,
-                                           ResultsPage::scrape(*page, parsed.url, rules));
-    } else {
-        report = ScrapeReport::listingPage(parsed.url, rules,
-                                           ListingPage::scrape(*page, parsed.url, rules));
+    const TFHpple document = TFHpple::hppleWithHTMLData(*page);
+    const bool results = parsed.mode == ScrapeArguments::Mode::ResultsPage;
+    QJsonObject report = results
+        ? ScrapeReport::resultsPage(parsed.url, rules,
+                                    ResultsPage::scrape(document, parsed.url, rules))
+        : ScrapeReport::listingPage(parsed.url, rules,
+                                    ListingPage::scrape(document, parsed.url, rules));
+    QStringList problems;
+    if (parsed.check) {
+        const RuleHealth health = RuleHealth::check(
+            document, parsed.url,
+            results ? RuleHealth::PageKind::Results : RuleHealth::PageKind::Listing, rules);
+        ScrapeReport::addRuleHealth(report, health);
+        problems = ScrapeReport::unmetNeedLines(health, parsed.url);
     }
     out << QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented));
     out.flush();
-    return Success;
+    for (const QString &line : std::as_const(problems))
+        err << programName << ": " << line << '\n';
+    err.flush();
+    return problems.isEmpty() ? Success : RuleProblem;
 }

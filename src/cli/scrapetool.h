@@ -14,6 +14,7 @@ public:
         Success = 0,
         FileError = 1,
         UsageError = 2,
+        RuleProblem = 3,
     };
 
     // arguments[0] is the program name. The report goes to out, one error line to err.

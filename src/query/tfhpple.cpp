@@ -1,6 +1,6 @@
 #include "query/tfhpple.h"
 
-#include "query/xpathquery.h"
+#include "query/parseddocument.h"
 
 TFHpple::TFHpple(QByteArray data, bool isXML)
     : bytes(std::move(data))
@@ -8,12 +8,35 @@ TFHpple::TFHpple(QByteArray data, bool isXML)
 {
 }
 
+const ParsedDocument &TFHpple::document() const
+{
+    if (!parsed) {
+        parsed = std::make_shared<const ParsedDocument>(xml ? ParsedDocument::xml(bytes)
+                                                            : ParsedDocument::html(bytes));
+    }
+    return *parsed;
+}
+
 QList<TFHppleElement::Ptr> TFHpple::searchWithXPathQuery(const QString &query) const
 {
-    if (query.isNull())
+    QueryOutcome outcome;
+    return searchWithXPathQuery(query, outcome);
+}
+
+QList<TFHppleElement::Ptr> TFHpple::searchWithXPathQuery(const QString &query,
+                                                         QueryOutcome &outcome) const
+{
+    outcome = {};
+    if (query.isNull()) {
+        outcome.status = QueryOutcome::Status::Malformed;
         return {};
-    const std::optional<NodeList> nodes
-        = xml ? PerformXMLXPathQuery(bytes, query) : PerformHTMLXPathQuery(bytes, query);
+    }
+    const ParsedDocument &page = document();
+    if (!page.isValid()) {
+        outcome.status = QueryOutcome::Status::NoDocument;
+        return {};
+    }
+    const std::optional<NodeList> nodes = page.query(query, &outcome);
     QList<TFHppleElement::Ptr> elements;
     if (!nodes)
         return elements;

@@ -1,13 +1,19 @@
 #pragma once
 
 #include "query/tfhppleelement.h"
+#include "query/xpathquery.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-// A page held as bytes, queried with XPath. Every search parses the bytes again; the document
-// itself never changes.
+#include <memory>
+
+class ParsedDocument;
+
+// A page held as bytes, queried with XPath. The bytes are parsed once, at the first search, and
+// every later search of this object evaluates on that document; the document itself never
+// changes. Safe to use on any one thread at a time.
 class TFHpple
 {
 public:
@@ -20,12 +26,18 @@ public:
     // The matched nodes in document order; empty when nothing matched, the query is absent
     // (null) or malformed, or the bytes do not parse.
     QList<TFHppleElement::Ptr> searchWithXPathQuery(const QString &query) const;
+    // As above, saying how the evaluation went; an absent query is Malformed.
+    QList<TFHppleElement::Ptr> searchWithXPathQuery(const QString &query,
+                                                    QueryOutcome &outcome) const;
     TFHppleElement::Ptr peekAtSearchWithXPathQuery(const QString &query) const;
 
     const QByteArray &data() const { return bytes; }
     bool isXML() const { return xml; }
 
 private:
+    const ParsedDocument &document() const;
+
     QByteArray bytes;
     bool xml = false;
+    mutable std::shared_ptr<const ParsedDocument> parsed;
 };

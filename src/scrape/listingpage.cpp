@@ -25,11 +25,17 @@ ListingPage ListingPage::scrape(const QByteArray &page, const QString &listingUr
                                 const std::optional<ZestoScrapeSetting> &rules,
                                 const QStringList &knownPhotos)
 {
+    return scrape(TFHpple::hppleWithHTMLData(page), listingUrl, rules, knownPhotos);
+}
+
+ListingPage ListingPage::scrape(const TFHpple &document, const QString &listingUrl,
+                                const std::optional<ZestoScrapeSetting> &rules,
+                                const QStringList &knownPhotos)
+{
     ListingPage result;
     result.photos = knownPhotos;
     if (!rules)
         return result;
-    const TFHpple document = TFHpple::hppleWithHTMLData(page);
 
     for (const TFHppleElement::Ptr &node : document.searchWithXPathQuery(rules->title())) {
         const QString value = ExtractDirective::isContent(rules->title_extract())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "query/tfhpple.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QByteArray>
@@ -18,6 +19,9 @@ struct ListingPage
     QStringList photos;
 
     static ListingPage scrape(const QByteArray &page, const QString &listingUrl,
+                              const std::optional<ZestoScrapeSetting> &rules,
+                              const QStringList &knownPhotos = {});
+    static ListingPage scrape(const TFHpple &document, const QString &listingUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
                               const QStringList &knownPhotos = {});
 };

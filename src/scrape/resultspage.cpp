@@ -32,10 +32,15 @@ QString resolveNextLink(const QString &value, const QString &pageUrl)
 ResultsPage ResultsPage::scrape(const QByteArray &page, const QString &pageUrl,
                                 const std::optional<ZestoScrapeSetting> &rules)
 {
+    return scrape(TFHpple::hppleWithHTMLData(page), pageUrl, rules);
+}
+
+ResultsPage ResultsPage::scrape(const TFHpple &document, const QString &pageUrl,
+                                const std::optional<ZestoScrapeSetting> &rules)
+{
     ResultsPage result;
     const ZestoScrapeSetting none;
     const ZestoScrapeSetting &set = rules ? *rules : none;
-    const TFHpple document = TFHpple::hppleWithHTMLData(page);
 
     const QList<TFHppleElement::Ptr> nodes = document.searchWithXPathQuery(set.link());
     if (nodes.isEmpty())

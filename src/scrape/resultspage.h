@@ -1,5 +1,6 @@
 #pragma once
 
+#include "query/tfhpple.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QByteArray>
@@ -28,5 +29,8 @@ struct ResultsPage
     QString nextLink;
 
     static ResultsPage scrape(const QByteArray &page, const QString &pageUrl,
+                              const std::optional<ZestoScrapeSetting> &rules);
+    // As above, on a page already held as a document (parsed once for all its queries).
+    static ResultsPage scrape(const TFHpple &document, const QString &pageUrl,
                               const std::optional<ZestoScrapeSetting> &rules);
 };

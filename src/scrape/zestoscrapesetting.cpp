@@ -13,14 +13,14 @@
 
 namespace {
 
-struct Rule
+struct RuleKey
 {
     QLatin1StringView key;
     void (ZestoScrapeSetting::*setSelect)(const QString &);
     void (ZestoScrapeSetting::*setExtract)(const QString &);
 };
 
-const Rule rules[] = {
+const RuleKey ruleKeys[] = {
     { QLatin1StringView("link"), &ZestoScrapeSetting::setLink,
       &ZestoScrapeSetting::setLink_extract },
     { QLatin1StringView("next"), &ZestoScrapeSetting::setNext,
@@ -45,6 +45,7 @@ struct Property
 };
 
 const Property properties[] = {
+    { QLatin1StringView("name"), &ZestoScrapeSetting::name, &ZestoScrapeSetting::setName },
     { QLatin1StringView("regex"), &ZestoScrapeSetting::regex, &ZestoScrapeSetting::setRegex },
     { QLatin1StringView("link"), &ZestoScrapeSetting::link, &ZestoScrapeSetting::setLink },
     { QLatin1StringView("next"), &ZestoScrapeSetting::next, &ZestoScrapeSetting::setNext },
@@ -105,14 +106,15 @@ QList<ZestoScrapeSetting> ZestoScrapeSetting::readSettings(const QString &docume
 {
     QList<ZestoScrapeSetting> list;
     const QJsonArray entries = parseRoot(document).value(QLatin1StringView("settings")).toArray();
-    for (const QJsonValue &entryValue : entries) {
+    for (const auto &entryValue : entries) {
         ZestoScrapeSetting setting;
         const QJsonObject entry = entryValue.toObject();
         const QString regex = stringValue(entry.value(QLatin1StringView("regex")));
         if (!regex.isNull()) {
             setting.setRegex(regex);
+            setting.setName(stringValue(entry.value(QLatin1StringView("name"))));
             const QJsonObject ruleObjects = entry.value(QLatin1StringView("settings")).toObject();
-            for (const Rule &rule : rules) {
+            for (const RuleKey &rule : ruleKeys) {
                 const QJsonValue ruleValue = ruleObjects.value(rule.key);
                 if (!ruleValue.isObject())
                     continue;
@@ -166,7 +168,7 @@ std::optional<QList<ZestoScrapeSetting>> ZestoScrapeSetting::allSettings()
     if (error.error != QCborError::NoError || !archive.isArray())
         return std::nullopt;
     QList<ZestoScrapeSetting> list;
-    for (const QCborValue &element : archive.toArray()) {
+    for (const auto &element : archive.toArray()) {
         if (element.isMap())
             list.append(decode(element.toMap()));
     }
@@ -178,6 +180,20 @@ bool ZestoScrapeSetting::matchesUrl(const QString &url) const
     if (m_regex.isNull())
         return false;
     return RegularExpression(m_regex).hasMatch(url);
+}
+
+QList<ZestoScrapeSetting::Rule> ZestoScrapeSetting::rules() const
+{
+    return {
+        { QLatin1StringView("link"), m_link, m_link_extract },
+        { QLatin1StringView("next"), m_next, m_next_extract },
+        { QLatin1StringView("title"), m_title, m_title_extract },
+        { QLatin1StringView("innerImgsWithHref"), m_innerImgsWithHref,
+          m_innerImgsWithHref_extract },
+        { QLatin1StringView("innerImgsWithSrc"), m_innerImgsWithSrc, m_innerImgsWithSrc_extract },
+        { QLatin1StringView("date"), m_date, m_date_extract },
+        { QLatin1StringView("price"), m_price, m_price_extract },
+    };
 }
 
 std::optional<ZestoScrapeSetting> ZestoScrapeSetting::settingsForUrl(

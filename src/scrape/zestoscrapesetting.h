@@ -6,8 +6,9 @@
 
 #include <optional>
 
-// One scrape rule set: a pattern recognising a site's page URLs and seven rules, each an XPath
-// query ("select") and an extraction directive ("extract": "@content" or an attribute name).
+// One scrape rule set: a name, a pattern recognising a site's page URLs and seven rules, each an
+// XPath query ("select") and an extraction directive ("extract": "@content" or an attribute
+// name).
 // Every property is a null QString unless the settings document supplied it.
 //
 // The class operations are the store of rule sets: the adopted document's rule sets and version
@@ -34,10 +35,25 @@ public:
                                                             const QList<ZestoScrapeSetting> &list);
     bool matchesUrl(const QString &url) const;
 
+    // One rule of the set by its document key ("link", "next", "title", "innerImgsWithHref",
+    // "innerImgsWithSrc", "date", "price"); select is null when the set lacks the rule.
+    struct Rule
+    {
+        QLatin1StringView key;
+        QString select;
+        QString extract;
+    };
+    // The seven rules in that order, present or not.
+    QList<Rule> rules() const;
+    // The name the document gives the set, else its pattern: what messages call it.
+    QString displayName() const { return m_name.isEmpty() ? m_regex : m_name; }
+
     // Keyed archive: each property under its own name; absent properties are left out.
     QCborMap encode() const;
     static ZestoScrapeSetting decode(const QCborMap &archive);
 
+    QString name() const { return m_name; }
+    void setName(const QString &v) { m_name = v; }
     QString regex() const { return m_regex; }
     void setRegex(const QString &v) { m_regex = v; }
     QString link() const { return m_link; }
@@ -72,6 +88,7 @@ public:
     friend bool operator==(const ZestoScrapeSetting &, const ZestoScrapeSetting &) = default;
 
 private:
+    QString m_name;
     QString m_regex;
     QString m_link;
     QString m_next;

@@ -2,6 +2,7 @@
 
 #include "grid/displayparsedlink.h"
 #include "platform/mainqueue.h"
+#include "scrape/rulehealth.h"
 #include "screens/addressfield.h"
 #include "screens/browserpane.h"
 #include "screens/browsershortcuts.h"
@@ -423,6 +424,12 @@ void ListoroViewController::onNoLinksFound()
     auto *alert = new AlertView(this);
     alert->setTitle(tr("You must be on a page that contains search results or a list of links "
                        "prior to clicking the Zesto button"));
+    // Which rules read the page and what their link rule did, so an out-of-date rule set is not
+    // mistaken for a page without results.
+    alert->setMessage(RuleHealth::check(m_loader->receivedData(), m_currentUrl,
+                                        RuleHealth::PageKind::Results,
+                                        ZestoScrapeSetting::settingsForUrl(m_currentUrl))
+                          .linkSummary());
     alert->addButtonWithTitle(tr("Ok"));
     alert->show();
 }

@@ -390,6 +390,10 @@ private Q_SLOTS:
                                 "links prior to clicking the Zesto button";
         QTRY_VERIFY_WITH_TIMEOUT(alertTitled(message), loadTimeout);
         QCOMPARE(alertTitled(message)->buttonTitleAtIndex(0), "Ok");
+        // Which rules read the page, and that their link rule found nothing on it.
+        QCOMPARE(alertTitled(message)->message(),
+                 "Rules used: “demo-results”. Their listing-link rule matched nothing on this "
+                 "page; if the page shows listings, these rules are out of date.");
         QVERIFY(!screen->loadingAlert());
         QVERIFY(screen->webview()->isVisible());
         QVERIFY(!screen->collectionView());

@@ -182,11 +182,98 @@ private slots:
         }
     }
 
+    void check_reportsEveryRuleAndNamesTheOneThatFailed_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QByteArray>("rules"); // a rule set's "settings"; empty: the shipped ones
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<int>("values");
+        QTest::addColumn<QString>("err"); // part of the one line on stderr; null: none
+
+        QTest::newRow("results page")
+            << u"--page"_s << u"demo-results.html"_s << demoResultsUrl << QByteArray() << 0
+            << u"link"_s << u"ok"_s << 4 << QString();
+        QTest::newRow("listing page")
+            << u"--listing"_s << u"demo-listing.html"_s << demoListingUrl << QByteArray() << 0
+            << u"innerImgsWithHref"_s << u"ok"_s << 3 << QString();
+        QTest::newRow("link rule broken on purpose")
+            << u"--page"_s << u"demo-results.html"_s << demoResultsUrl
+            << QByteArray(
+                   "{\"link\": {\"select\": \"//li[@class='gone']/a\", \"extract\": \"href\"}}")
+            << 3 << u"link"_s << u"no match"_s << 0
+            << u"rule set \"test rules\" found no link: link (no match: //li[@class='gone']/a)"_s;
+        QTest::newRow("attribute gone")
+            << u"--page"_s << u"demo-results.html"_s << demoResultsUrl
+            << QByteArray("{\"link\": {\"select\": \"//a\", \"extract\": \"data-href\"}}") << 3
+            << u"link"_s << u"matched, but no value"_s << 0 << u"found no link"_s;
+        QTest::newRow("listing rules without photo rules")
+            << u"--listing"_s << u"demo-listing.html"_s << demoListingUrl
+            << QByteArray("{\"title\": {\"select\": \"//h1//text()\", \"extract\": \"@content\"}}")
+            << 3 << u"innerImgsWithHref"_s << u"no rule"_s << 0
+            << u"found no photos: innerImgsWithHref (no rule); innerImgsWithSrc (no rule)"_s;
+        QTest::newRow("no rule set")
+            << u"--page"_s << u"demo-results.html"_s << u"https://www.example.com/"_s
+            << QByteArray() << 3 << QString() << QString() << 0
+            << u"no rule set matches https://www.example.com/"_s;
+    }
+
+    void check_reportsEveryRuleAndNamesTheOneThatFailed()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, file);
+        QFETCH(QString, url);
+        QFETCH(QByteArray, rules);
+        QFETCH(int, status);
+        QFETCH(QString, rule);
+        QFETCH(QString, verdict);
+        QFETCH(int, values);
+        QFETCH(QString, err);
+
+        QStringList arguments{ u"--check"_s, mode, demoPage(file), url };
+        if (!rules.isEmpty()) {
+            QFile settings(config->filePath(u"rules.txt"_s));
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write(
+                "{\"version\": 1, \"settings\": [{\"name\": \"test rules\", \"regex\": \"demo\", "
+                "\"settings\": "
+                + rules + "}]}");
+            settings.close();
+            arguments.prepend(settings.fileName());
+            arguments.prepend(u"--settings"_s);
+        }
+        const Run result = run(arguments);
+        QCOMPARE(result.status, status);
+        const QJsonObject report = json(result);
+        const QJsonObject checks = report.value(u"rules").toObject();
+        if (rule.isNull()) {
+            QVERIFY(report.value(u"ruleSetName").isNull());
+            QVERIFY(checks.isEmpty());
+        } else {
+            const QJsonObject check = checks.value(rule).toObject();
+            QCOMPARE(check.value(u"verdict").toString(), verdict);
+            QCOMPARE(check.value(u"values").toInt(-1), values);
+            QVERIFY(check.value(u"needed").toBool());
+        }
+        const QString printed = QString::fromUtf8(result.err);
+        if (err.isNull()) {
+            QCOMPARE(printed, QString());
+        } else {
+            QVERIFY2(printed.startsWith(u"listoro-scrape: "_s) && printed.contains(err),
+                     qPrintable(printed));
+            QCOMPARE(printed.count(u'\n'), 1);
+        }
+    }
+
     void help_documentsEveryOption()
     {
         const Run result = run({ u"--help"_s });
         QCOMPARE(result.status, 0);
-        for (const char *option : { "--page", "--listing", "--settings", "URL", "Exit status" })
+        for (const char *option :
+             { "--page", "--listing", "--settings", "--check", "URL", "Exit status" })
             QVERIFY2(result.out.contains(option), option);
     }
 

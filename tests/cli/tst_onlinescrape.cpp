@@ -361,6 +361,62 @@ private slots:
         QVERIFY(!QFile::exists(storeFile()));
     }
 
+    void check_addsEveryPagesRules_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("settings"); // empty: the shipped rule sets
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("linkVerdict");
+        QTest::addColumn<QString>("titleVerdict"); // of every listing; null: no listings
+        QTest::addColumn<QString>("err"); // part of stderr; null: nothing printed
+
+        QTest::newRow("shipped rules")
+            << u"/listoro-demo/search"_s << QByteArray() << 0 << u"ok"_s << u"ok"_s << QString();
+        QTest::newRow("beyond the last page")
+            << u"/listoro-demo/search?page=3"_s << QByteArray() << 3 << u"no match"_s << QString()
+            << u"found no link: link (no match: "_s;
+        QByteArray titlesGone(customSettings);
+        titlesGone.replace("//h1/span[@class='price']/text()", "//h1[@class='gone']/text()");
+        QTest::newRow("title rule matches no listing")
+            << u"/listoro-demo/search"_s << titlesGone << 3 << u"ok"_s << u"no match"_s
+            << u"found no title on any of the "_s;
+    }
+
+    void check_addsEveryPagesRules()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, settings);
+        QFETCH(int, status);
+        QFETCH(QString, linkVerdict);
+        QFETCH(QString, titleVerdict);
+        QFETCH(QString, err);
+
+        DemoSite site(siteOptions(4, 2, 2));
+        QVERIFY(site.start());
+        QStringList arguments{ site.baseUrl().toString() + path, u"--check"_s, u"--cache-dir"_s,
+                               cacheDir() };
+        if (!settings.isEmpty()) {
+            QFile file(dir->filePath(u"custom.txt"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(settings);
+            file.close();
+            arguments << u"--settings"_s << file.fileName();
+        }
+        const Run result = run(arguments);
+        QCOMPARE(result.status, status);
+        const QJsonObject report = parse(result.out).toObject();
+        QCOMPARE(report.value(u"rules")[u"link"][u"verdict"].toString(), linkVerdict);
+        const QJsonArray listings = report.value(u"listings").toArray();
+        QCOMPARE(listings.isEmpty(), titleVerdict.isNull());
+        for (const auto &listing : listings)
+            QCOMPARE(listing[u"rules"][u"title"][u"verdict"].toString(), titleVerdict);
+        const QString printed = QString::fromUtf8(result.err);
+        if (err.isNull())
+            QCOMPARE(printed, QString());
+        else
+            QVERIFY2(printed.contains(err), qPrintable(printed));
+    }
+
     void progressLines_onlyOnATerminal_data()
     {
         QTest::addColumn<bool>("terminal");

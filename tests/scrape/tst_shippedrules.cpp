@@ -3,6 +3,7 @@
 #include "platform/regularexpression.h"
 #include "scrape/listingpage.h"
 #include "scrape/resultspage.h"
+#include "scrape/rulehealth.h"
 #include "scrape/settingsrefresh.h"
 #include "scrape/zestoscrapesetting.h"
 
@@ -63,26 +64,24 @@ QHash<QString, Page> demoPages()
     return readSources(ListoroTest::dataDir() + u"/rules"_s);
 }
 
-QJsonObject shippedRoot()
-{
-    return QJsonDocument::fromJson(SettingsRefresh::shippedDocument().toUtf8()).object();
-}
-
-// Each entry of the shipped document carries a "name" beside its "regex" (a key the settings
-// reader ignores); the tests name rule sets by it.
-QHash<QString, QString> ruleSetNames()
-{
-    QHash<QString, QString> names;
-    for (const auto &entry : shippedRoot().value(u"settings").toArray()) {
-        const QJsonObject object = entry.toObject();
-        names.insert(object.value(u"regex").toString(), object.value(u"name").toString());
-    }
-    return names;
-}
-
 QString nameOf(const std::optional<ZestoScrapeSetting> &rules)
 {
-    return rules ? ruleSetNames().value(rules->regex()) : QString();
+    return rules ? rules->name() : QString();
+}
+
+// What every rule did on the page, one "rule verdict values/matched" item each: printed with
+// each page, so that a failing page says which rule went wrong.
+QString healthLine(const QByteArray &page, const QString &url, RuleHealth::PageKind kind,
+                   const std::optional<ZestoScrapeSetting> &rules)
+{
+    QStringList items;
+    const RuleHealth health = RuleHealth::check(page, url, kind, rules);
+    for (const RuleHealth::Check &check : health.checks()) {
+        items << u"%1 %2 %3/%4"_s.arg(check.key, RuleHealth::verdictText(check.verdict))
+                     .arg(check.values)
+                     .arg(check.matched);
+    }
+    return items.join(u", "_s);
 }
 
 std::optional<ZestoScrapeSetting> shippedRulesFor(const QString &url)
@@ -272,7 +271,7 @@ private slots:
         QVERIFY(!list.isEmpty());
         QSet<QString> names;
         for (const ZestoScrapeSetting &rules : list) {
-            const QString name = ruleSetNames().value(rules.regex());
+            const QString name = rules.name();
             QVERIFY2(!name.isEmpty(), qPrintable(u"unnamed rule set "_s + rules.regex()));
             QVERIFY2(!names.contains(name), qPrintable(u"two rule sets named "_s + name));
             names.insert(name);
@@ -287,7 +286,7 @@ private slots:
             QStringLiteral("^[A-Za-z_][-A-Za-z0-9_:.]*$"));
         for (const ZestoScrapeSetting &rules :
              ZestoScrapeSetting::readSettings(SettingsRefresh::shippedDocument())) {
-            const QString name = ruleSetNames().value(rules.regex());
+            const QString name = rules.name();
             const std::pair<QString, QString> queries[] = {
                 { rules.link(), rules.link_extract() },
                 { rules.next(), rules.next_extract() },
@@ -389,7 +388,13 @@ private slots:
 
         const std::optional<ZestoScrapeSetting> rules = shippedRulesFor(page.url);
         QCOMPARE(nameOf(rules), ruleSet);
-        const ResultsPage result = ResultsPage::scrape(readPage(page), page.url, rules);
+        const QByteArray bytes = readPage(page);
+        const ResultsPage result = ResultsPage::scrape(bytes, page.url, rules);
+        qInfo().noquote() << u"%1: expected %2 links, next %3; found %4, next %5; rules: %6"_s.arg(
+            file, QString::number(links), next.isNull() ? u"none"_s : next,
+            QString::number(result.links.size()),
+            result.nextLink.isNull() ? u"none"_s : result.nextLink,
+            healthLine(bytes, page.url, RuleHealth::PageKind::Results, rules));
 
         QCOMPARE(result.links.size(), links);
         QCOMPARE(result.noLinkNodes, links == 0);
@@ -436,7 +441,13 @@ private slots:
 
         const std::optional<ZestoScrapeSetting> rules = shippedRulesFor(page.url);
         QCOMPARE(nameOf(rules), ruleSet);
-        const ListingPage result = ListingPage::scrape(readPage(page), page.url, rules);
+        const QByteArray bytes = readPage(page);
+        const ListingPage result = ListingPage::scrape(bytes, page.url, rules);
+        qInfo().noquote()
+            << u"%1: expected \"%2\" with %3 photos; found \"%4\" with %5; rules: %6"_s.arg(
+                   file, title, QString::number(photos), result.title,
+                   QString::number(result.photos.size()),
+                   healthLine(bytes, page.url, RuleHealth::PageKind::Listing, rules));
 
         QCOMPARE(result.title, title);
         QCOMPARE(result.photos.size(), photos);

@@ -43,10 +43,11 @@ private Q_SLOTS:
         SettingsRefresh::setRemoteUrl({});
     }
 
-    void readSettings_readsAllFifteenProperties()
+    void readSettings_readsEveryProperty()
     {
         const QString text
-            = "{\"version\": 3, \"settings\": [{\"regex\": \"site\", \"settings\": {"
+            = "{\"version\": 3, \"settings\": [{\"name\": \"Site\", \"regex\": \"site\", "
+              "\"settings\": {"
               "            \"link\": {\"select\": \"L\", \"extract\": \"href\"}, \"next\": "
               "{\"select\": \"N\", \"extract\": \"nx\"},"
               "            \"title\": {\"select\": \"T\", \"extract\": \"@content\"},"
@@ -59,6 +60,8 @@ private Q_SLOTS:
         QCOMPARE(list.size(), 1);
         const ZestoScrapeSetting &s = list.first();
         QCOMPARE(s.regex(), "site");
+        QCOMPARE(s.name(), "Site");
+        QCOMPARE(s.displayName(), "Site");
         const QStringList got{ s.link(),
                                s.next(),
                                s.title(),
@@ -134,6 +137,7 @@ private Q_SLOTS:
     {
         ZestoScrapeSetting s;
         s.setRegex("r");
+        s.setName("rules of r");
         s.setDate("//time");
         s.setDate_extract("datetime");
         s.setPrice("//span[@class='price']/text()");

@@ -1,0 +1,194 @@
+#include "scrape/rulehealth.h"
+
+#include "scrape/extractdirective.h"
+#include "scrape/nsurlutils.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+using Verdict = RuleHealth::Verdict;
+
+bool isPhotoRule(QStringView key)
+{
+    return key == u"innerImgsWithHref" || key == u"innerImgsWithSrc";
+}
+
+bool isNeeded(QStringView key, RuleHealth::PageKind kind)
+{
+    if (kind == RuleHealth::PageKind::Results)
+        return key == u"link";
+    return key == u"title" || isPhotoRule(key);
+}
+
+// Whether the rule's directive takes a usable value from the node, as the scrapers take it: the
+// text rules (title, date, price) read "@content" as the node's own text; links and photos read
+// it from the node's first child and must form a URL.
+bool givesValue(const ZestoScrapeSetting::Rule &rule, const TFHppleElement::Ptr &node,
+                const QString &pageUrl)
+{
+    const QString key(rule.key);
+    const bool textRule = key == u"title" || key == u"date" || key == u"price";
+    const QString value = textRule && ExtractDirective::isContent(rule.extract)
+        ? node->content()
+        : ExtractDirective::valueOf(node, rule.extract);
+    if (value.isEmpty())
+        return false;
+    return textRule || !NSUrlUtils::fixUrl(value, pageUrl).isNull();
+}
+
+Verdict verdictOf(QueryOutcome::Status status, int matched, int values)
+{
+    switch (status) {
+    case QueryOutcome::Status::NoDocument:
+        return Verdict::NoDocument;
+    case QueryOutcome::Status::Malformed:
+        return Verdict::Malformed;
+    case QueryOutcome::Status::NotANodeSet:
+        return Verdict::NotANodeSet;
+    case QueryOutcome::Status::OverBudget:
+        return Verdict::OverBudget;
+    case QueryOutcome::Status::Matched:
+        break;
+    }
+    if (matched == 0)
+        return Verdict::NoMatch;
+    return values == 0 ? Verdict::NoValue : Verdict::Ok;
+}
+
+QString tr(const char *text, int n = -1)
+{
+    return QCoreApplication::translate("RuleHealth", text, nullptr, n);
+}
+
+} // namespace
+
+RuleHealth RuleHealth::check(const QByteArray &page, const QString &pageUrl, PageKind kind,
+                             const std::optional<ZestoScrapeSetting> &rules)
+{
+    return check(TFHpple::hppleWithHTMLData(page), pageUrl, kind, rules);
+}
+
+RuleHealth RuleHealth::check(const TFHpple &page, const QString &pageUrl, PageKind kind,
+                             const std::optional<ZestoScrapeSetting> &rules)
+{
+    RuleHealth health;
+    health.kind = kind;
+    health.ruleSet = rules;
+    if (!rules)
+        return health;
+    for (const ZestoScrapeSetting::Rule &rule : rules->rules()) {
+        Check check;
+        check.key = QString(rule.key);
+        check.query = rule.select;
+        check.extract = rule.extract;
+        check.needed = isNeeded(check.key, kind);
+        if (rule.select.isNull()) {
+            if (check.needed)
+                health.rulesChecked.append(check);
+            continue;
+        }
+        QueryOutcome outcome;
+        const QList<TFHppleElement::Ptr> nodes = page.searchWithXPathQuery(rule.select, outcome);
+        check.matched = outcome.matchedNodes;
+        for (const TFHppleElement::Ptr &node : nodes) {
+            if (givesValue(rule, node, pageUrl))
+                ++check.values;
+        }
+        check.verdict = verdictOf(outcome.status, check.matched, check.values);
+        health.rulesChecked.append(check);
+    }
+    return health;
+}
+
+QString RuleHealth::ruleSetName() const
+{
+    return ruleSet ? ruleSet->displayName() : QString();
+}
+
+const RuleHealth::Check *RuleHealth::checkOf(QStringView key) const
+{
+    for (const Check &check : rulesChecked) {
+        if (check.key == key)
+            return &check;
+    }
+    return nullptr;
+}
+
+QStringList RuleHealth::unmetNeeds() const
+{
+    const QStringList needs = kind == PageKind::Results
+        ? QStringList{ QStringLiteral("link") }
+        : QStringList{ QStringLiteral("title"), QStringLiteral("photos") };
+    if (!ruleSet)
+        return needs;
+    QStringList unmet;
+    for (const QString &need : needs) {
+        bool met = false;
+        for (const Check &check : rulesChecked) {
+            met = met || (serves(check.key, need) && check.values > 0);
+        }
+        if (!met)
+            unmet.append(need);
+    }
+    return unmet;
+}
+
+bool RuleHealth::serves(QStringView ruleKey, QStringView need)
+{
+    return need == u"photos" ? isPhotoRule(ruleKey) : ruleKey == need;
+}
+
+QString RuleHealth::verdictText(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Ok:
+        return QStringLiteral("ok");
+    case Verdict::NoMatch:
+        return QStringLiteral("no match");
+    case Verdict::NoValue:
+        return QStringLiteral("matched, but no value");
+    case Verdict::OverBudget:
+        return QStringLiteral("over budget");
+    case Verdict::Malformed:
+        return QStringLiteral("malformed query");
+    case Verdict::NotANodeSet:
+        return QStringLiteral("not a node set");
+    case Verdict::NoDocument:
+        return QStringLiteral("page did not parse");
+    case Verdict::NoRule:
+        return QStringLiteral("no rule");
+    }
+    return {};
+}
+
+QString RuleHealth::linkSummary() const
+{
+    if (!ruleSet)
+        return tr("No rule set knows this address, so Zesto cannot read its listings.");
+    const Check *link = checkOf(u"link");
+    const QString used = tr("Rules used: “%1”. ").arg(ruleSetName());
+    switch (link ? link->verdict : Verdict::NoRule) {
+    case Verdict::Ok:
+        return used + tr("Their listing-link rule found %n link(s) on this page.", link->values);
+    case Verdict::NoMatch:
+    case Verdict::NoDocument:
+        return used
+            + tr("Their listing-link rule matched nothing on this page; if the page shows "
+                 "listings, these rules are out of date.");
+    case Verdict::NoValue:
+        return used
+            + tr("Their listing-link rule matched %n element(s) on this page, but none gave a "
+                 "link: these rules are out of date.",
+                 link->matched);
+    case Verdict::OverBudget:
+        return used
+            + tr("Their listing-link rule took too much work on this page and was stopped.");
+    case Verdict::Malformed:
+    case Verdict::NotANodeSet:
+        return used + tr("Their listing-link rule is not a valid query.");
+    case Verdict::NoRule:
+        break;
+    }
+    return used + tr("They have no listing-link rule.");
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "query/tfhpple.h"
+#include "scrape/zestoscrapesetting.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// How each rule of a rule set fared on one page: the nodes its query matched, the values its
+// directive took from them and a verdict. It tells "this page has nothing" from "the rules no
+// longer fit the page": the tool prints it with --check, the browser screen says it when a page
+// yields no listing links.
+class RuleHealth
+{
+public:
+    enum class PageKind { Results, Listing };
+    enum class Verdict {
+        Ok,
+        NoMatch,
+        NoValue, // nodes matched, but none gave a value
+        OverBudget,
+        Malformed,
+        NotANodeSet,
+        NoDocument, // the page did not parse
+        NoRule, // the rule set lacks a rule the page needs
+    };
+
+    struct Check
+    {
+        QString key;
+        QString query;
+        QString extract;
+        int matched = 0;
+        // Matched nodes that gave a usable value (for links and photos: one that forms a URL).
+        int values = 0;
+        Verdict verdict = Verdict::NoRule;
+        // The page kind needs what this rule gives (listing links; a title; photos).
+        bool needed = false;
+    };
+
+    // Evaluates every rule the set has, and the needed rules it lacks, on the page that came
+    // from pageUrl (links and photos resolve against it).
+    static RuleHealth check(const TFHpple &page, const QString &pageUrl, PageKind kind,
+                            const std::optional<ZestoScrapeSetting> &rules);
+    static RuleHealth check(const QByteArray &page, const QString &pageUrl, PageKind kind,
+                            const std::optional<ZestoScrapeSetting> &rules);
+
+    PageKind pageKind() const { return kind; }
+    bool hasRuleSet() const { return ruleSet.has_value(); }
+    // The rule set's name (its pattern when unnamed); null without a rule set.
+    QString ruleSetName() const;
+    const QList<Check> &checks() const { return rulesChecked; }
+    const Check *checkOf(QStringView key) const;
+
+    // What the page kind needs that no rule gave: "link" on a results page, "title" and
+    // "photos" on a listing page; everything the kind needs when there is no rule set.
+    QStringList unmetNeeds() const;
+    // Whether the rule of ruleKey gives what need (as unmetNeeds() names it) asks for.
+    static bool serves(QStringView ruleKey, QStringView need);
+
+    // The verdict as the tool prints it: "ok", "no match", "matched, but no value" ...
+    static QString verdictText(Verdict verdict);
+    // One sentence for the user on what the listing-link rule did (results pages).
+    QString linkSummary() const;
+
+private:
+    PageKind kind = PageKind::Results;
+    std::optional<ZestoScrapeSetting> ruleSet;
+    QList<Check> rulesChecked;
+};
