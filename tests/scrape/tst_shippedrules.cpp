@@ -26,7 +26,8 @@
 using namespace Qt::StringLiterals;
 
 // The shipped scrape settings against saved pages of the real sites (../shared/fixtures, listed
-// in its SOURCES.tsv) and hand-written pages of the demo site (tests/data/rules). The expected
+// in its SOURCES.tsv) and hand-written pages (tests/data/rules): the demo site's, and small pages
+// in the markup of site generations the saved pages do not show. The expected
 // counts come from reading the pages, not from running the rules.
 
 namespace {
@@ -171,6 +172,24 @@ const ResultsExpectation resultsExpectations[] = {
     // 100 listings beside 7 sponsor boxes.
     { "other/bp-2014-phoenix-electronics-results.html", "backpage-results", 100,
       u"http://phoenix.backpage.com/ElectronicsForSale/?page=2" },
+    // Small pages written by hand in the markup of other generations (tests/data/rules/variants).
+    { "variants/cl-2012-prow-spanpl.html", "craigslist-results", 2,
+      u"http://sfbay.craigslist.org/search/bia?query=x&s=100" },
+    { "variants/cl-2012-lastpage.html", "craigslist-results", 1, nullptr },
+    { "variants/cl-2013-prow-spanpl.html", "craigslist-results", 3,
+      u"https://sfbay.craigslist.org/search/bik?s=100" },
+    { "variants/cl-2014-prow-hdrlnk.html", "craigslist-results", 2,
+      u"https://sfbay.craigslist.org/search/bik?s=200" },
+    { "variants/cl-2020-div-result-info.html", "craigslist-results", 3,
+      u"https://seattle.craigslist.org/search/bik?s=120" },
+    { "variants/cl-2020-lastpage.html", "craigslist-results", 1, nullptr },
+    { "variants/cl-2023-cl-search-result.html", "craigslist-results", 3, nullptr },
+    { "variants/kj-2012-results-french.html", "kijiji-results", 2,
+      u"http://montreal.kijiji.ca/f-immobilier-W0QQCatIdZ34QQPageZ3" },
+    { "variants/kj-2015-table-regular-ad.html", "kijiji-results", 2,
+      u"http://www.kijiji.ca/b-vetements/ville-de-toronto/page-2/c274l1700273" },
+    { "variants/kj-2019-search-item.html", "kijiji-results", 2,
+      u"https://www.kijiji.ca/b-x/page-2/k0" },
     // Four rows, one without a photo link; prev and next in the pager.
     { "demo-results.html", "demo-results", 4,
       u"http://127.0.0.1:41234/listoro-demo/search?page=3" },
@@ -219,6 +238,22 @@ const ListingExpectation listingExpectations[] = {
     { "kijiji/kj-2017-montreal-room-listing.html", "kijiji-listing",
       u"Room in a 6 1/2 apartment (May-August) Metro Charlevoix", 10, 0,
       u"http://i.ebayimg.com/00/s/NDUwWDgwMA==/z/DdYAAOSwhQhY1f~i/$_35.JPG" },
+    { "variants/cl-2012-listing-oneimage.html", "craigslist-listing", u"$20 One photo posting (sf)",
+      1, 0, u"http://images.craigslist.org/3L13Ic3H65Lf5G85E6cat191b46c681e210b5.jpg" },
+    { "variants/cl-2012-listing-h2-in-body.html", "craigslist-listing",
+      u"$20 One photo posting (sf)", 1, 0,
+      u"http://images.craigslist.org/3L13Ic3H65Lf5G85E6cat191b46c681e210b5.jpg" },
+    // The title is the text of the h2 beside its star, as the page holds it.
+    { "variants/cl-2013-listing-h2class.html", "craigslist-listing",
+      u"\n  Gently used bike trailer - $60 (noe valley)\n", 2, 0,
+      u"http://images.craigslist.org/3Ka3K23Hd5Nb5Fb5J3cau0a7c12ab8f4a1a8c.jpg" },
+    { "variants/cl-2015-listing-oneimage.html", "craigslist-listing", u"One photo posting", 1, 0,
+      u"https://images.craigslist.org/00101_abcdEFGhij_600x450.jpg" },
+    // One photo at full size and two more only as thumbnails.
+    { "variants/kj-2012-listing-3photos.html", "kijiji-listing", u"Sunny 1br near Dufferin", 3, 2,
+      u"http://imgc.classistatic.com/cps/kjc/120301/100r1/aaaa111_19.jpeg" },
+    { "variants/kj-2012-listing-1photo.html", "kijiji-listing", u"One photo ad", 1, 0,
+      u"http://imgc.classistatic.com/cps/kjc/120301/100r1/dddd444_19.jpeg" },
     // Three photos; the main photo repeats the first.
     { "demo-listing.html", "demo-listing",
       u"Yamaha upright piano – tuned in März, €1 200 or best offer", 3, 0,
