@@ -2,6 +2,8 @@
 
 #include "grid/favoritebutton.h"
 #include "grid/tilecard.h"
+#include "grid/tilephotocache.h"
+#include "grid/tilephotolayout.h"
 #include "grid/zestolistingprotocol.h"
 #include "platform/imageutils.h"
 #include "platform/mainqueue.h"
@@ -30,95 +32,7 @@ namespace {
 constexpr int favoriteButtonSize = 32;
 
 constexpr qreal titleScale = 1.2;
-constexpr qreal photoCornerRadius = 3;
-
-// Loads a cached photo straight at the pixel size it is shown at, with its corners rounded
-// onto the card's white: the GUI thread then only wraps it in a view. Null when the file is gone
-// or is not an image.
-QImage loadPhoto(const QString &url, FloatSize fitted, QSize pixels, qreal scale)
-{
-    const bool hasFittedCopy = ParsedLink::isCachedImageWithUrl(url, fitted);
-    QImageReader reader(hasFittedCopy ? ParsedLink::getImagePathFromStringURL(url, fitted)
-                                      : ParsedLink::getImagePathFromStringURL(url));
-    reader.setAutoTransform(true);
-    const QSize original = reader.size();
-    if (!original.isValid()
-        || qint64(original.width()) * original.height() > ImageUtils::maxImagePixels)
-        return {};
-    if (!hasFittedCopy)
-        reader.setScaledSize(pixels);
-    QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    if (image.size() != pixels)
-        image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QImage framed(pixels, QImage::Format_RGB32);
-    framed.fill(Qt::white);
-    QPainter painter(&framed);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal radius
-        = std::min({ photoCornerRadius * scale, pixels.width() / 2.0, pixels.height() / 2.0 });
-    QPainterPath corners;
-    corners.addRoundedRect(QRectF(QPointF(), QSizeF(pixels)), radius, radius);
-    painter.setClipPath(corners);
-    painter.drawImage(0, 0, image);
-    painter.end();
-    framed.setDevicePixelRatio(scale);
-    return framed;
-}
-
-// The view's frame for a photo's fitted frame: whole points, as the tile has always placed them.
-QRect photoGeometry(const QRectF &frame)
-{
-    return QRect(int(frame.x()), int(frame.y()), int(frame.width()), int(frame.height()));
-}
-
 } // namespace
-
-// Walks the photos in index order, column by column and row by row, as far as photos have
-// completed (or failed: a dead photo must not hide the ones after it). place() gets each photo
-// that has a known size, with its fitted size and the top of its row; the result is the height
-// below the last row. A photo whose size is unknown takes no room, but still closes its row, so
-// the next row starts below the one above.
-struct DisplayParsedLink::RowLayout
-{
-    static int walk(DisplayParsedLink &tile, const ParsedLink &record,
-                    const std::function<void(int, const QString &, FloatSize, int)> &place)
-    {
-        int h = tile.m_headerHeight;
-        const int n = record.settledImagesCount();
-        if (n <= 0)
-            return h;
-        const QStringList urls = record.imagesUrls().value_or(QStringList());
-        const int perLine = qMax(1, tile.m_photosPerLine);
-        const FloatSize box{ float(tile.m_computedImageWidth), float(tile.m_maxPhotoHeight) };
-        int rowHeight = 0;
-        bool rowHasPhoto = false;
-        for (int i = 0; i < n; ++i) {
-            const int row = i / perLine;
-            const int column = i % perLine;
-            if (column == 0) {
-                rowHeight = 0;
-                rowHasPhoto = false;
-            }
-            const QString url = i < urls.size() ? urls.at(i) : QString();
-            const FloatSize size = url.isNull() ? FloatSize() : record.getSizeForImageByUrl(url);
-            if (!size.hasZeroSide()) {
-                const FloatSize fitted = ImageUtils::fitSize(size, box);
-                if (place)
-                    place(i, url, fitted, h);
-                const float height
-                    = column == 0 ? fitted.height : std::max(fitted.height, float(rowHeight));
-                rowHeight = int(height);
-                tile.m_linesHeights.insert(row, rowHeight);
-                rowHasPhoto = true;
-            }
-            if ((column == perLine - 1 || i == n - 1) && rowHasPhoto)
-                h += tile.m_verticalMargin + rowHeight;
-        }
-        return h;
-    }
-};
 
 DisplayParsedLink::DisplayParsedLink(QWidget *parent)
     : CollectionViewCell(parent)
@@ -150,18 +64,25 @@ void DisplayParsedLink::setParsedLink(const std::shared_ptr<ParsedLink> &parsedL
 
 int DisplayParsedLink::computeImageWidth() const
 {
-    if (m_photosPerLine == 0)
-        return m_width;
-    return (m_width - (m_photosPerLine + 1) * m_horizontalMargin) / m_photosPerLine;
+    return TilePhotoLayout::columnWidthFor(m_width, m_photosPerLine, m_horizontalMargin);
+}
+
+TilePhotoLayout DisplayParsedLink::photoLayout() const
+{
+    TilePhotoLayout layout;
+    layout.width = m_width;
+    layout.photosPerLine = m_photosPerLine;
+    layout.maxPhotoHeight = m_maxPhotoHeight;
+    layout.headerHeight = m_headerHeight;
+    layout.horizontalMargin = m_horizontalMargin;
+    layout.verticalMargin = m_verticalMargin;
+    layout.columnWidth = m_computedImageWidth;
+    return layout;
 }
 
 int DisplayParsedLink::getImageXPos(int index) const
 {
-    const int perLine = qMax(1, m_photosPerLine);
-    const int column = index % perLine;
-    if (column == 0)
-        return m_horizontalMargin;
-    return m_horizontalMargin * (column + 1) + column * m_computedImageWidth;
+    return photoLayout().imageX(index);
 }
 
 void DisplayParsedLink::computeDimensions()
@@ -170,7 +91,7 @@ void DisplayParsedLink::computeDimensions()
     if (m_photosPerLine == 0)
         m_photosPerLine = 1;
     const auto record = m_parsedLink.lock();
-    m_height = record ? RowLayout::walk(*this, *record, {}) : m_headerHeight;
+    m_height = record ? photoLayout().walk(*record, nullptr, &m_linesHeights) : m_headerHeight;
     if (record)
         record->setSize({ float(m_width), float(m_height) });
 }
@@ -269,35 +190,30 @@ void DisplayParsedLink::render()
     const int completed = record ? record->settledImagesCount() : 0;
     m_counter = std::make_shared<int>(0);
     if (record && completed > 0) {
+        QList<TilePhotoLayout::Photo> photos;
+        y = photoLayout().walk(*record, &photos, &m_linesHeights);
+        // Completed photos that take no room count as placed at once.
+        *m_counter += completed - int(photos.size());
+        const qreal scale = ImageUtils::displayScaleFactor();
         const int pass = m_pass;
         const auto counter = m_counter;
-        const auto cancelled = m_cancelled;
-        const qreal scale = ImageUtils::displayScaleFactor();
-        const std::weak_ptr<ParsedLink> weakRecord = record;
+        for (const TilePhotoLayout::Photo &photo : std::as_const(photos))
+            m_photoFrames.insert(photo.index, photo.frame);
         QPointer<DisplayParsedLink> self(this);
-        int placed = 0;
-        y = RowLayout::walk(
-            *this, *record, [&](int i, const QString &url, FloatSize fitted, int top) {
-                ++placed;
-                const QRectF frame(getImageXPos(i), top, fitted.width, fitted.height);
-                m_photoFrames.insert(i, frame);
-                const QSize pixels = photoGeometry(frame).size() * scale;
-                MainQueue::runInBackground([self, weakRecord, pass, i, url, fitted, pixels, frame,
-                                            counter, cancelled, scale] {
-                    QImage image;
-                    const auto owner = weakRecord.lock();
-                    // A tile that moved on to another pass no longer needs this photo.
-                    if (owner && !cancelled->load() && i < owner->settledImagesCount()
-                        && !pixels.isEmpty())
-                        image = loadPhoto(url, fitted, pixels, scale);
-                    MainQueue::post([self, pass, i, image, frame, counter] {
-                        if (self)
-                            self->placePhoto(pass, i, image, frame, counter);
-                    });
+        for (const TilePhotoLayout::Photo &photo : std::as_const(photos)) {
+            // Decoded ahead of time, the photo is placed at once; otherwise when its decode
+            // finishes, unless the tile has moved on to another pass by then.
+            const TilePhotoCache::Request request{
+                { photo.url, TilePhotoLayout::pixelSize(photo.frame, scale) }, photo.fitted, scale
+            };
+            const int index = photo.index;
+            const QRectF frame = photo.frame;
+            TilePhotoCache::instance().decode(
+                request, m_cancelled, [self, pass, index, frame, counter](const QImage &image) {
+                    if (self)
+                        self->placePhoto(pass, index, image, frame, counter);
                 });
-            });
-        // Completed photos that take no room count as placed at once.
-        *m_counter += completed - placed;
+        }
         if (*m_counter >= completed && m_loading)
             m_loading->stopAnimating();
     }
@@ -320,7 +236,7 @@ void DisplayParsedLink::placePhoto(int pass, int index, const QImage &image, QRe
         view->setObjectName(QStringLiteral("tilePhoto"));
         // Already at the view's pixel size: drawn as it is, never rescaled while painting.
         view->setPixmap(QPixmap::fromImage(image));
-        view->setGeometry(photoGeometry(frame));
+        view->setGeometry(TilePhotoLayout::viewGeometry(frame));
         view->setAttribute(Qt::WA_OpaquePaintEvent);
         view->setAttribute(Qt::WA_TransparentForMouseEvents);
         view->show();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/tilephotolayout.h"
 #include "platform/floatsize.h"
 #include "ui/activityindicatorview.h"
 #include "ui/collectionviewcell.h"
@@ -96,7 +97,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    struct RowLayout;
+    TilePhotoLayout photoLayout() const;
     void placePhoto(int pass, int index, const QImage &image, QRectF frame,
                     const std::shared_ptr<int> &counter);
 

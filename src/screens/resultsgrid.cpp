@@ -2,6 +2,7 @@
 
 #include "grid/displayparsedlink.h"
 #include "grid/largeuicollectionview.h"
+#include "grid/photoprefetcher.h"
 #include "grid/tilesettings.h"
 #include "grid/zestolistingprotocol.h"
 #include "ui/collectionviewflowlayout.h"
@@ -74,6 +75,9 @@ void ResultsGrid::attachNewGrid()
     grid->registerClass<DisplayParsedLink>(DisplayParsedLink::reuseIdentifier);
     grid->setDelegate(this);
     grid->setDataSource(this);
+    m_prefetcher = new PhotoPrefetcher(grid, [self = QPointer<ResultsGrid>(this)](int item) {
+        return self ? self->listing(item) : nullptr;
+    });
     m_layout->addWidget(grid, 0, 0);
     grid->show();
     grid->raise();
@@ -136,6 +140,8 @@ void ResultsGrid::layOutListing(const std::shared_ptr<ParsedLink> &parsedLink)
     m_scratchTile->setParsedLink(parsedLink);
     m_scratchTile->computeDimensions();
     m_collectionView->reloadData();
+    if (m_prefetcher)
+        m_prefetcher->schedule();
 }
 
 void ResultsGrid::reload()

@@ -12,6 +12,7 @@
 
 class DisplayParsedLink;
 class LargeUICollectionView;
+class PhotoPrefetcher;
 class QGridLayout;
 class QPushButton;
 class QWidget;
@@ -100,6 +101,7 @@ private:
     ZestoListingProtocol *m_tileDelegate;
     LinkExtractor::Ptr m_extractor;
     QPointer<LargeUICollectionView> m_collectionView;
+    QPointer<PhotoPrefetcher> m_prefetcher;
     QWidget *m_toolbar = nullptr;
     QPushButton *m_btnReload = nullptr;
     QPushButton *m_btnNext = nullptr;

@@ -2,6 +2,7 @@
 
 #include "grid/displayparsedlink.h"
 #include "grid/largeuicollectionview.h"
+#include "grid/photoprefetcher.h"
 #include "grid/tilesettings.h"
 #include "ui/collectionview.h"
 
@@ -20,6 +21,7 @@ ListingGridSource::ListingGridSource(QList<ParsedLink::Ptr> records,
 
 ListingGridSource::~ListingGridSource()
 {
+    delete m_prefetcher;
     if (m_view) {
         m_view->setDataSource(nullptr);
         m_view->setDelegate(nullptr);
@@ -33,6 +35,7 @@ void ListingGridSource::attach(LargeUICollectionView *view)
     view->setBackgroundBrush(QBrush(QPixmap(QStringLiteral(":/kindajean.png"))));
     view->setDataSource(this);
     view->setDelegate(this);
+    m_prefetcher = new PhotoPrefetcher(view, [this](int item) { return m_records.value(item); });
 }
 
 int ListingGridSource::screenWidth() const
@@ -55,6 +58,8 @@ void ListingGridSource::parsedLinkModified(const ParsedLink::Ptr &record)
     // Let go of the listing, so laying the same one out again after a change recomputes it.
     m_layoutTile->setParsedLink(nullptr);
     m_view->reloadData();
+    if (m_prefetcher)
+        m_prefetcher->schedule();
 }
 
 bool ListingGridSource::photosPlaced(CollectionView *view)

@@ -12,6 +12,7 @@
 class CollectionView;
 class DisplayParsedLink;
 class LargeUICollectionView;
+class PhotoPrefetcher;
 class ZestoListingProtocol;
 
 // The listing grid's data source and delegate, run the way the browser screen runs them: one
@@ -58,6 +59,8 @@ private:
     QList<ParsedLink::Ptr> m_records;
     ZestoListingProtocol *m_tileDelegate = nullptr;
     QPointer<LargeUICollectionView> m_view;
+    // Decodes photos ahead of the scroll, as the browser screen's grid does.
+    QPointer<PhotoPrefetcher> m_prefetcher;
     std::unique_ptr<DisplayParsedLink> m_layoutTile;
     int m_renders = 0;
 };
