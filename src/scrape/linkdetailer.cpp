@@ -36,16 +36,23 @@ void LinkDetailer::start()
 {
     const std::weak_ptr<LinkDetailer> weak = weak_from_this();
     if (ParsedLink::isCachedUrl(m_url)) {
+        // Read and scraped on the pool; the record is filled on the GUI thread.
         const QString path = ParsedLink::getFilePathFromStringURL(m_url);
-        MainQueue::runInBackground([weak, path] {
+        const auto parsedLink = record.lock();
+        if (!parsedLink)
+            return;
+        MainQueue::runInBackground([weak, path, url = m_url,
+                                    rules = ZestoScrapeSetting::settingsForUrl(m_url),
+                                    known = parsedLink->imagesUrls().value_or(QStringList())] {
             QByteArray bytes;
             QFile file(path);
             if (file.open(QIODevice::ReadOnly))
                 bytes = file.readAll();
-            MainQueue::post([weak, bytes] {
+            const ListingPage listing = ListingPage::scrape(bytes, url, rules, known);
+            MainQueue::post([weak, bytes, listing] {
                 if (const auto self = weak.lock()) {
                     self->m_receivedData = bytes;
-                    self->parse(bytes);
+                    self->apply(listing);
                 }
             });
         });
@@ -82,13 +89,13 @@ void LinkDetailer::start()
               }
               self->m_receivedData = result.body;
               // Cached under the address the page came from; an error page is scraped but not kept.
+              QString cacheAs;
               if (result.isSuccessStatus()) {
-                  const QString finalUrl = result.finalUrl == result.requestedUrl
+                  cacheAs = result.finalUrl == result.requestedUrl
                       ? self->m_url
                       : result.finalUrl.toString(QUrl::FullyEncoded);
-                  ParsedLink::cacheUrlOnDisk(result.body, finalUrl);
               }
-              self->parse(result.body);
+              self->parseInBackground(result.body, cacheAs);
           });
 }
 
@@ -119,9 +126,36 @@ void LinkDetailer::parse(const QByteArray &page)
     const auto parsedLink = record.lock();
     if (m_stopped || !parsedLink)
         return;
-    const std::optional<ZestoScrapeSetting> rules = ZestoScrapeSetting::settingsForUrl(m_url);
-    const ListingPage listing
-        = ListingPage::scrape(page, m_url, rules, parsedLink->imagesUrls().value_or(QStringList()));
+    apply(ListingPage::scrape(page, m_url, ZestoScrapeSetting::settingsForUrl(m_url),
+                              parsedLink->imagesUrls().value_or(QStringList())));
+}
+
+void LinkDetailer::parseInBackground(const QByteArray &page, const QString &cacheAs)
+{
+    const auto parsedLink = record.lock();
+    if (m_stopped || !parsedLink)
+        return;
+    // The rule set is chosen here, on the GUI thread, as the store is read there.
+    MainQueue::runInBackground([weak = weak_from_this(), page, url = m_url, cacheAs,
+                                rules = ZestoScrapeSetting::settingsForUrl(m_url),
+                                known = parsedLink->imagesUrls().value_or(QStringList())] {
+        // Written whole before the record hears of it, and never on the GUI thread: the write
+        // waits for the disk.
+        if (!cacheAs.isNull())
+            ParsedLink::cacheUrlOnDisk(page, cacheAs);
+        const ListingPage listing = ListingPage::scrape(page, url, rules, known);
+        MainQueue::post([weak, listing] {
+            if (const auto self = weak.lock())
+                self->apply(listing);
+        });
+    });
+}
+
+void LinkDetailer::apply(const ListingPage &listing)
+{
+    const auto parsedLink = record.lock();
+    if (m_stopped || !parsedLink)
+        return;
     if (!listing.title.isNull())
         parsedLink->setTitle(listing.title);
     parsedLink->setImagesUrls(listing.photos);

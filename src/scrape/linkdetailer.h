@@ -7,6 +7,7 @@
 #include <memory>
 
 class HttpFetch;
+struct ListingPage;
 class ParsedLink;
 
 // Fetches one listing's own page (from the disk cache when it was fetched before, over HTTP
@@ -24,7 +25,7 @@ public:
 
     // Cancels a running fetch; nothing is parsed afterwards.
     void stop();
-    // Scrapes page into the record and calls the record's refresh().
+    // Scrapes page into the record and calls the record's refresh(), before it returns.
     void parse(const QByteArray &page);
 
     QString url() const { return m_url; }
@@ -37,6 +38,10 @@ private:
     LinkDetailer(const QString &url, const std::shared_ptr<ParsedLink> &record);
     void start();
     void fail(bool refused = false);
+    // As parse(), with the page scraped on the background pool (and first cached under cacheAs,
+    // unless null): the GUI thread only fills the record.
+    void parseInBackground(const QByteArray &page, const QString &cacheAs = {});
+    void apply(const ListingPage &listing);
 
     QString m_url;
     std::weak_ptr<ParsedLink> record;

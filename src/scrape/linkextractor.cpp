@@ -16,6 +16,18 @@ LinkExtractor::Ptr LinkExtractor::initWithData(const QByteArray &data, ParsedLin
     return extractor;
 }
 
+LinkExtractor::Ptr LinkExtractor::initWithPage(const ResultsPage &page, const QByteArray &data,
+                                               ParsedLinkModified *parent,
+                                               const QString &currentUrl)
+{
+    Ptr extractor(new LinkExtractor);
+    extractor->m_originalData = data;
+    extractor->m_parent = parent;
+    extractor->m_currentUrl = currentUrl;
+    extractor->fill(page);
+    return extractor;
+}
+
 LinkExtractor::Ptr LinkExtractor::initWithFavorites(
     const std::optional<QList<ZestoFavorite>> &favorites, ParsedLinkModified *parent)
 {
@@ -44,8 +56,12 @@ LinkExtractor::~LinkExtractor()
 
 void LinkExtractor::parse()
 {
-    const ResultsPage page = ResultsPage::scrape(m_originalData, m_currentUrl,
-                                                 ZestoScrapeSetting::settingsForUrl(m_currentUrl));
+    fill(ResultsPage::scrape(m_originalData, m_currentUrl,
+                             ZestoScrapeSetting::settingsForUrl(m_currentUrl)));
+}
+
+void LinkExtractor::fill(const ResultsPage &page)
+{
     m_parsedLinks.emplace();
     if (page.noLinkNodes) {
         if (m_parent)

@@ -13,6 +13,7 @@
 #include <optional>
 
 class ParsedLinkModified;
+struct ResultsPage;
 
 // Turns one results page (or the stored favorites) into the listings of a grid: one record per
 // listing link, in page order, and the link to the next results page. On request it details
@@ -27,6 +28,10 @@ public:
     // Parses the page before returning, so the parent may hear onNoLinksFound() first.
     static Ptr initWithData(const QByteArray &data, ParsedLinkModified *parent,
                             const QString &currentUrl);
+    // As initWithData(), from the page already scraped (off the GUI thread) with the rule set
+    // for currentUrl.
+    static Ptr initWithPage(const ResultsPage &page, const QByteArray &data,
+                            ParsedLinkModified *parent, const QString &currentUrl);
     // Records carry the favorites' titles and urls unchanged; an absent list leaves no table.
     static Ptr initWithFavorites(const std::optional<QList<ZestoFavorite>> &favorites,
                                  ParsedLinkModified *parent);
@@ -52,6 +57,7 @@ public:
 
 private:
     LinkExtractor() = default;
+    void fill(const ResultsPage &page);
 
     QByteArray m_originalData;
     QString m_currentUrl;

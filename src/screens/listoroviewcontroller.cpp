@@ -2,7 +2,6 @@
 
 #include "grid/displayparsedlink.h"
 #include "platform/mainqueue.h"
-#include "scrape/rulehealth.h"
 #include "screens/addressfield.h"
 #include "screens/browserpane.h"
 #include "screens/browsershortcuts.h"
@@ -426,10 +425,7 @@ void ListoroViewController::onNoLinksFound()
                        "prior to clicking the Zesto button"));
     // Which rules read the page and what their link rule did, so an out-of-date rule set is not
     // mistaken for a page without results.
-    alert->setMessage(RuleHealth::check(m_loader->receivedData(), m_currentUrl,
-                                        RuleHealth::PageKind::Results,
-                                        ZestoScrapeSetting::settingsForUrl(m_currentUrl))
-                          .linkSummary());
+    alert->setMessage(m_loader->healthLine(m_currentUrl));
     alert->addButtonWithTitle(tr("Ok"));
     alert->show();
 }

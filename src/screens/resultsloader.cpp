@@ -3,6 +3,8 @@
 #include "platform/httpclient.h"
 #include "platform/mainqueue.h"
 #include "saved/zestofavorite.h"
+#include "scrape/resultspage.h"
+#include "scrape/rulehealth.h"
 #include "ui/alertview.h"
 #include "ui/viewtag.h"
 
@@ -30,13 +32,14 @@ void ResultsLoader::fetch(const QString &url)
 {
     abandonFetch();
     m_receivedData.clear();
+    m_scraped.reset();
     const QUrl address(url, QUrl::StrictMode);
     if (!address.isValid() || address.host().isEmpty()) {
         MainQueue::post(this,
                         [this] { emit failed(tr("This is not the address of a web page.")); });
         return;
     }
-    m_pageFetch = HttpClient::instance().get(address, this, [this](const HttpResult &result) {
+    m_pageFetch = HttpClient::instance().get(address, this, [this, url](const HttpResult &result) {
         m_pageFetch.reset();
         if (!result.ok()) {
             emit failed(result.error);
@@ -47,12 +50,45 @@ void ResultsLoader::fetch(const QString &url)
             return;
         }
         m_receivedData = result.body.isNull() ? QByteArray("") : result.body;
-        emit pageReceived();
+        scrapeInBackground(url);
     });
+}
+
+void ResultsLoader::scrapeInBackground(const QString &url)
+{
+    // One parse for the page's rules, on the pool; the grid is built from it on the GUI thread.
+    const int generation = ++m_generation;
+    MainQueue::runInBackground([self = QPointer<ResultsLoader>(this), generation, url,
+                                data = m_receivedData,
+                                rules = ZestoScrapeSetting::settingsForUrl(url)] {
+        const TFHpple document = TFHpple::hppleWithHTMLData(data);
+        Scraped scraped{ url, ResultsPage::scrape(document, url, rules), {} };
+        if (scraped.page.noLinkNodes) {
+            scraped.healthLine
+                = RuleHealth::check(document, url, RuleHealth::PageKind::Results, rules)
+                      .linkSummary();
+        }
+        MainQueue::post(self, [self, generation, scraped] {
+            if (!self || generation != self->m_generation)
+                return;
+            self->m_scraped = scraped;
+            emit self->pageReceived();
+        });
+    });
+}
+
+QString ResultsLoader::healthLine(const QString &url) const
+{
+    if (m_scraped && m_scraped->url == url && !m_scraped->healthLine.isNull())
+        return m_scraped->healthLine;
+    return RuleHealth::check(m_receivedData, url, RuleHealth::PageKind::Results,
+                             ZestoScrapeSetting::settingsForUrl(url))
+        .linkSummary();
 }
 
 void ResultsLoader::abandonFetch()
 {
+    ++m_generation;
     if (m_pageFetch) {
         m_pageFetch->abort();
         m_pageFetch.reset();
@@ -66,6 +102,9 @@ LinkExtractor::Ptr ResultsLoader::makeExtractor(const QString &url, bool favorit
     if (favorites) {
         m_extractor.reset();
         m_extractor = LinkExtractor::initWithFavorites(ZestoFavorite::getFavorites(), m_parent);
+    } else if (m_scraped && m_scraped->url == url) {
+        m_extractor.reset();
+        m_extractor = LinkExtractor::initWithPage(m_scraped->page, m_receivedData, m_parent, url);
     } else if (!m_receivedData.isNull()) {
         m_extractor.reset();
         m_extractor = LinkExtractor::initWithData(m_receivedData, m_parent, url);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scrape/linkextractor.h"
+#include "scrape/resultspage.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class AlertView;
 class AlertViewDelegate;
@@ -32,10 +34,13 @@ public:
     ResultsLoader(ParsedLinkModified *parent, AlertViewDelegate *alertDelegate, QWidget *host);
     ~ResultsLoader() override;
 
-    // Fetches url; pageReceived() or failed() follows, unless it is abandoned first.
+    // Fetches url and scrapes it off the GUI thread; pageReceived() or failed() follows, unless
+    // it is abandoned first.
     void fetch(const QString &url);
     void abandonFetch();
     QByteArray receivedData() const { return m_receivedData; }
+    // What the rules did on the page received from url: a line for the user (RuleHealth).
+    QString healthLine(const QString &url) const;
 
     // A new extractor for the stored favorites, or for the page received from url; the previous
     // one is stopped first and stays when there is neither.
@@ -57,11 +62,23 @@ signals:
     void failed(const QString &reason);
 
 private:
+    struct Scraped
+    {
+        QString url;
+        ResultsPage page;
+        // Only for a page without listing links.
+        QString healthLine;
+    };
+    void scrapeInBackground(const QString &url);
+
     ParsedLinkModified *m_parent;
     AlertViewDelegate *m_alertDelegate;
     QWidget *m_host;
     std::shared_ptr<HttpFetch> m_pageFetch;
     QByteArray m_receivedData;
+    std::optional<Scraped> m_scraped;
+    // Results of a fetch abandoned or superseded are dropped.
+    int m_generation = 0;
     LinkExtractor::Ptr m_extractor;
     QPointer<AlertView> m_loadingAlert;
 };

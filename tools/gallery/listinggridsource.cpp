@@ -85,7 +85,7 @@ CollectionViewCell *ListingGridSource::collectionViewCellForItemAtIndexPath(
     auto *tile = qobject_cast<DisplayParsedLink *>(
         collectionView->dequeueReusableCell(DisplayParsedLink::reuseIdentifier, indexPath));
     const ParsedLink::Ptr record = m_records.value(indexPath.item);
-    if (tile && record && tile->parsedLink() != record) {
+    if (tile && record && !tile->showsCurrent(record)) {
         configure(tile, screenWidth());
         tile->setDelegate(m_tileDelegate);
         tile->setParsedLink(record);

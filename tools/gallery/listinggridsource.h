@@ -18,7 +18,7 @@ class ZestoListingProtocol;
 // The listing grid's data source and delegate, run the way the browser screen runs them: one
 // section of listings; an item is as wide as the screen and as high as its listing's laid-out
 // tile (60 until the listing has been laid out); a tile gets the grid's settings and is rendered
-// only when it does not already show the listing.
+// only when it does not already show the listing as it is now.
 class ListingGridSource final : public CollectionViewDataSource, public CollectionViewDelegate
 {
 public:
