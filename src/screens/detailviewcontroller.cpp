@@ -26,8 +26,10 @@ void DetailViewController::viewDidLoad()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_webview);
-    if (const auto link = parsedLink())
+    if (const auto link = parsedLink()) {
         navigationItem()->setTitle(link->title().simplified());
+        setWindowTitle(link->title().simplified());
+    }
     loadPage();
 }
 

@@ -63,6 +63,7 @@ HomeViewController::HomeViewController(QWidget *parent)
 {
     setObjectName(QStringLiteral("home"));
     navigationItem()->setTitle(QStringLiteral("Listoro"));
+    setWindowTitle(tr("Home"));
     connect(m_favorites.panel(), &PanelView::tapped, this, &HomeViewController::handleSingleTap);
 
     m_coverView = new PanelView(this);

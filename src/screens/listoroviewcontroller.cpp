@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QPushButton>
 #include <QThread>
+#include <QUrl>
 #include <QWebEngineView>
 
 #include <algorithm>
@@ -64,6 +65,7 @@ void ListoroViewController::buildViews()
     connect(m_pane, &BrowserPane::backClicked, this, &ListoroViewController::backClicked);
     connect(m_pane, &BrowserPane::forwardClicked, this, &ListoroViewController::forwardClicked);
     connect(m_pane, &BrowserPane::loadStarted, this, &ListoroViewController::webViewDidStartLoad);
+    connect(webview(), &QWebEngineView::titleChanged, this, &ListoroViewController::updatePlace);
     connect(m_pane, &BrowserPane::loadFinished, this, [this](bool ok) {
         if (ok)
             webViewDidFinishLoad();
@@ -103,6 +105,20 @@ void ListoroViewController::updateGridItems()
     const bool hasNext = extractor() && !extractor()->nextLink().isEmpty();
     // Not behind the loading alert: the grid is not open yet.
     m_grid->setToolbarVisible(grid && m_grid->isOpen() && hasNext);
+    updatePlace();
+}
+
+void ListoroViewController::updatePlace()
+{
+    // What the window's title says: the page, its grid, or the favorites.
+    if (m_currentUrl == favoritesUrl) {
+        setWindowTitle(tr("Favorites"));
+        return;
+    }
+    QString page = webview() ? webview()->title() : QString();
+    if (page.isEmpty() || page == webview()->url().toString())
+        page = QUrl(m_currentUrl).host();
+    setWindowTitle(m_grid->isShown() ? tr("Grid of %1").arg(page) : page);
 }
 
 // --- lifecycle -------------------------------------------------------------------------------

@@ -130,6 +130,8 @@ public:
     void progress(int percent) override;
     void onParsedLinkModified(const std::shared_ptr<ParsedLink> &parsedLink) override;
     void onNoLinksFound() override;
+    // The window title follows the page, the grid or the favorites.
+    void updatePlace();
     void nextClicked();
     void reloadClicked() { m_grid->reload(); }
     void resizeCollectionView()

@@ -7,6 +7,7 @@
 #include "ui/navigationcontroller.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QShortcut>
 
@@ -15,6 +16,19 @@
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcMain, "listoro.main")
+
+namespace {
+
+// The icon theme's icon when the application is installed, else the copies in the resources.
+QIcon applicationIcon()
+{
+    QIcon fallback;
+    for (const int size : { 16, 22, 24, 32, 48, 64, 128, 256, 512 })
+        fallback.addFile(QStringLiteral(":/icons/%1x%1/apps/com.listoro.Listoro.png").arg(size));
+    return QIcon::fromTheme(QStringLiteral("com.listoro.Listoro"), fallback);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -35,6 +49,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Listoro"));
     QApplication::setApplicationName(QStringLiteral("Listoro"));
+    // The desktop entry and the icon theme know the application by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.listoro.Listoro"));
+    QApplication::setWindowIcon(applicationIcon());
 
     // Qt's own options (-platform, -style, ...) are gone from app.arguments().
     const LaunchOptions options = LaunchOptions::parse(QApplication::arguments());
@@ -69,8 +86,10 @@ int main(int argc, char **argv)
     auto *delegate = new AppDelegate(&app);
     Storyboard *storyboard = ListoroStoryboard::create(delegate);
     NavigationController *window = ListoroStoryboard::instantiateInitialWindow(storyboard);
-    window->setWindowTitle(options.demo ? QStringLiteral("Listoro \u2014 demo")
-                                        : QStringLiteral("Listoro"));
+    // The demo says so in every window title.
+    window->setApplicationTitle(options.demo ? QStringLiteral("Listoro (demo)")
+                                             : QStringLiteral("Listoro"));
+    window->setWindowIcon(QApplication::windowIcon());
     delegate->setWindow(window);
     // Ctrl+Q quits from any screen, and with an alert open.
     auto *quit = new QShortcut(QKeySequence::Quit, window);

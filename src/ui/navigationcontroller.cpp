@@ -68,6 +68,10 @@ void NavigationController::pushViewController(ViewController *viewController, bo
     m_stack.append(viewController);
     viewController->m_navigationController = this;
     m_stackLayout->addWidget(viewController);
+    connect(viewController, &QWidget::windowTitleChanged, this, [this, viewController] {
+        if (viewController == topViewController())
+            updateWindowTitle();
+    });
     QPointer<ViewController> guard(viewController);
     viewController->loadViewIfNeeded();
     if (guard)
@@ -191,6 +195,22 @@ void NavigationController::showTopViewController()
     NavigationItem *backItem
         = m_stack.size() > 1 ? m_stack.at(m_stack.size() - 2)->navigationItem() : nullptr;
     m_navigationBar->setItems(top ? top->navigationItem() : nullptr, backItem);
+    updateWindowTitle();
+}
+
+void NavigationController::setApplicationTitle(const QString &title)
+{
+    m_applicationTitle = title;
+    updateWindowTitle();
+}
+
+void NavigationController::updateWindowTitle()
+{
+    // The top screen's own window title says where the user is.
+    const ViewController *top = topViewController();
+    const QString place = top ? top->windowTitle() : QString();
+    setWindowTitle(place.isEmpty() ? m_applicationTitle
+                                   : place + QStringLiteral(" \u2014 ") + m_applicationTitle);
 }
 
 void NavigationController::transition(ViewController *leaving, ViewController *arriving,

@@ -38,6 +38,9 @@ public:
     // There is no status bar on the desktop.
     static int statusBarThickness() { return 0; }
 
+    // The window's title is the top screen's window title (where the user is) followed by this.
+    void setApplicationTitle(const QString &title);
+
     // Size and place from the previous run, else 1024 by 768.
     void restoreWindowGeometry();
     void saveWindowGeometry() const;
@@ -61,6 +64,7 @@ private:
     void transition(ViewController *leaving, ViewController *arriving, bool animated,
                     const QList<ViewController *> &removed);
     void discard(ViewController *viewController);
+    void updateWindowTitle();
 
     NavigationBar *m_navigationBar;
     QWidget *m_content;
@@ -68,4 +72,5 @@ private:
     QList<ViewController *> m_stack;
     bool m_onScreen = false;
     std::optional<bool> m_landscape;
+    QString m_applicationTitle = QStringLiteral("Listoro");
 };

@@ -192,6 +192,20 @@ private Q_SLOTS:
         QVERIFY(!screen->bookmarkAlert());
     }
 
+    void bookmarkOffer_escapeAnswersNo()
+    {
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(alertTitled("Bookmark page?"), loadTimeout);
+        QTest::keyClick(alertTitled("Bookmark page?"), Qt::Key_Escape);
+        QTRY_VERIFY(!alertTitled("Bookmark page?"));
+        QVERIFY(!alertTitled("Name your bookmark"));
+        QVERIFY(ZestoBookmark::getBookmarks().isEmpty());
+        // Where the user is, in the window title: the grid of the demo site's page.
+        QVERIFY2(navigation->windowTitle().startsWith("Grid of "),
+                 qPrintable(navigation->windowTitle()));
+    }
+
     void next_loadsTheSecondPageWithoutOffer()
     {
         // The first page is bookmarked already, so it makes no offer: only the next-page guard
