@@ -7,6 +7,8 @@ namespace DefaultsKeys {
 
 inline constexpr QLatin1StringView scrapeSettings("scrape_settings");
 inline constexpr QLatin1StringView scrapeVersion("scrape_version");
+// The rule sets the user taught, imported or edited: never replaced by a refresh.
+inline constexpr QLatin1StringView userScrapeSettings("user_scrape_settings");
 inline constexpr QLatin1StringView bookmarks("bookmarks");
 inline constexpr QLatin1StringView favorites("favorites");
 inline constexpr QLatin1StringView howtoPopoverOkayed("howtoPopoverOkayed");

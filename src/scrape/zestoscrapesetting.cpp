@@ -3,6 +3,7 @@
 #include "platform/defaultskeys.h"
 #include "platform/regularexpression.h"
 #include "platform/userdefaults.h"
+#include "scrape/userrulesets.h"
 
 #include <QCborArray>
 #include <QCborValue>
@@ -130,6 +131,30 @@ QList<ZestoScrapeSetting> ZestoScrapeSetting::readSettings(const QString &docume
     return list;
 }
 
+QString ZestoScrapeSetting::writeSettings(const QList<ZestoScrapeSetting> &list, float version)
+{
+    QJsonArray entries;
+    for (const ZestoScrapeSetting &setting : list) {
+        QJsonObject rules;
+        for (const Rule &rule : setting.rules()) {
+            if (rule.select.isNull())
+                continue;
+            QJsonObject object{ { QStringLiteral("select"), rule.select } };
+            if (!rule.extract.isNull())
+                object.insert(QStringLiteral("extract"), rule.extract);
+            rules.insert(QString(rule.key), object);
+        }
+        QJsonObject entry{ { QStringLiteral("regex"), setting.regex() },
+                           { QStringLiteral("settings"), rules } };
+        if (!setting.name().isNull())
+            entry.insert(QStringLiteral("name"), setting.name());
+        entries.append(entry);
+    }
+    const QJsonObject root{ { QStringLiteral("version"), double(version) },
+                            { QStringLiteral("settings"), entries } };
+    return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
+}
+
 float ZestoScrapeSetting::getVersion(const QString &document)
 {
     const QJsonValue version = parseRoot(document).value(QLatin1StringView("version"));
@@ -208,6 +233,8 @@ std::optional<ZestoScrapeSetting> ZestoScrapeSetting::settingsForUrl(
 
 std::optional<ZestoScrapeSetting> ZestoScrapeSetting::settingsForUrl(const QString &url)
 {
+    if (auto own = settingsForUrl(url, UserRuleSets::all()))
+        return own;
     const std::optional<QList<ZestoScrapeSetting>> list = allSettings();
     if (!list)
         return std::nullopt;

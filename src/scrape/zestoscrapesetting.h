@@ -19,6 +19,8 @@ class ZestoScrapeSetting
 public:
     // The document text's rule sets, in document order; empty when it has none or is not JSON.
     static QList<ZestoScrapeSetting> readSettings(const QString &document);
+    // A settings document of the rule sets (the shipped document's format, with their names).
+    static QString writeSettings(const QList<ZestoScrapeSetting> &list, float version);
     // The document's "version" (a number, or a string by its leading decimal number); 0 when
     // absent or unreadable.
     static float getVersion(const QString &document);
@@ -28,7 +30,8 @@ public:
     static void updateSettings(const QString &document);
     // The stored rule sets in stored order; nothing when none are stored or they cannot be read.
     static std::optional<QList<ZestoScrapeSetting>> allSettings();
-    // The first stored rule set whose pattern matches anywhere in url, case-insensitively.
+    // The first of the user's own rule sets (UserRuleSets), then of the stored ones, whose
+    // pattern matches anywhere in url, case-insensitively.
     static std::optional<ZestoScrapeSetting> settingsForUrl(const QString &url);
     // As settingsForUrl(), over the given rule sets instead of the stored ones.
     static std::optional<ZestoScrapeSetting> settingsForUrl(const QString &url,

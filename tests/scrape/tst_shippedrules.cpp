@@ -5,6 +5,7 @@
 #include "scrape/resultspage.h"
 #include "scrape/rulehealth.h"
 #include "scrape/settingsrefresh.h"
+#include "scrape/userrulesets.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QDir>
@@ -339,6 +340,9 @@ private slots:
                 QVERIFY2(extract == u"@content" || attributeName.match(extract).hasMatch(),
                          qPrintable(where + u" extracts \""_s + extract + u'"'));
             }
+            // What a user may store, the shipped rules pass too.
+            QVERIFY2(UserRuleSets::problemWith(rules).isNull(),
+                     qPrintable(UserRuleSets::problemWith(rules)));
             // "@content" takes a title node's own text: only text nodes have one.
             if (!rules.title().isNull() && rules.title_extract() == u"@content")
                 QVERIFY2(rules.title().contains(u"text()"), qPrintable(name));
