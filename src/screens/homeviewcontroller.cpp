@@ -184,8 +184,13 @@ void HomeViewController::loadBarButtonItems()
     m_btnCraigslist = siteItem(QStringLiteral("Craigslist \u00AE"));
     m_btnKijiji = siteItem(QStringLiteral("Kijiji"));
     m_btnBackpage = siteItem(QStringLiteral("Backpage \u00AE"));
-    // The first item stands at the right edge: the bar reads Craigslist, Backpage, Kijiji.
-    navigationItem()->setRightBarButtonItems({ m_btnKijiji, m_btnBackpage, m_btnCraigslist });
+    m_btnRuleSets = new BarButtonItem(tr("Rule sets"), BarButtonItem::Style::Bordered);
+    connect(m_btnRuleSets, &BarButtonItem::triggered, this,
+            [this] { performSegue(ListoroStoryboard::ruleSets, m_btnRuleSets); });
+    // The first item stands at the right edge: the bar reads Rule sets, Craigslist, Backpage,
+    // Kijiji.
+    navigationItem()->setRightBarButtonItems(
+        { m_btnKijiji, m_btnBackpage, m_btnCraigslist, m_btnRuleSets });
 }
 
 void HomeViewController::segueBarButtonItem(BarButtonItem *sender)

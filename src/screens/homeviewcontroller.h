@@ -50,6 +50,7 @@ public:
     BarButtonItem *btnCraigslist() const { return m_btnCraigslist; }
     BarButtonItem *btnKijiji() const { return m_btnKijiji; }
     BarButtonItem *btnBackpage() const { return m_btnBackpage; }
+    BarButtonItem *btnRuleSets() const { return m_btnRuleSets; }
     // The how-to popover while it exists: set when the segue is prepared, cleared when the user
     // dismisses it.
     Popover *popover() const { return m_popover; }
@@ -130,6 +131,7 @@ private:
     QPointer<BarButtonItem> m_btnCraigslist;
     QPointer<BarButtonItem> m_btnKijiji;
     QPointer<BarButtonItem> m_btnBackpage;
+    QPointer<BarButtonItem> m_btnRuleSets;
     QPointer<Popover> m_popover;
     QPointer<AlertView> m_deleteAlert;
     ZestoBookmark m_deleteBookmark;

@@ -7,6 +7,7 @@
 #include "screens/browsershortcuts.h"
 #include "screens/detailviewcontroller.h"
 #include "screens/resultsgrid.h"
+#include "screens/rulesetsviewcontroller.h"
 #include "screens/siteaddresses.h"
 #include "ui/barbuttonitem.h"
 #include "ui/navigationbar.h"
@@ -251,6 +252,7 @@ void ListoroViewController::webViewDidFinishLoad()
     resizeWebView();
     m_pane->endPageLoad(true);
     m_currentUrl = navBar()->text();
+    RuleSetsViewController::setCurrentPage(m_currentUrl);
 }
 
 void ListoroViewController::getDimensions()
