@@ -15,6 +15,9 @@ const QString pagesOption = QStringLiteral("pages");
 const QString cacheDirOption = QStringLiteral("cache-dir");
 const QString timeoutOption = QStringLiteral("timeout");
 const QString checkOption = QStringLiteral("check");
+const QString teachOption = QStringLiteral("teach");
+const QString exampleOption = QStringLiteral("example");
+const QString excludeOption = QStringLiteral("exclude");
 
 const char description[]
     = R"(Scrapes a saved results page or listing page with Listoro's scrape rules
@@ -53,13 +56,23 @@ must form a URL). VERDICT is "ok", "no match", "matched, but no value", "over bu
 whose page is in the cache carries its own "rules". A results page needs its link rule, a
 listing page its title rule and a photo rule; standard error names each that gave nothing.
 
+With --teach --example TEXT (with --page or --listing), no rule set is applied: one is derived
+from the page and printed, with what it finds there. On a results page, more --example options
+name more listing links of the same list and --exclude TEXT names a link the rule must leave out
+(a box of featured ads, say); both may be repeated.
+  {"settings": DOCUMENT, "listings": [LINK, ...]}         from the listing link saying TEXT
+  {"settings": DOCUMENT, "title": TITLE, "photos": [...]} from the title saying TEXT
+DOCUMENT is a settings document holding the derived rule set, ready for --settings. When no
+rule can be derived, one line on standard error says why and the exit status is 3.
+
 Rule sets come from the stored scrape settings (the shipped document is stored first when
 none are), or from --settings FILE for this run only; the store is then left untouched.
 
 Exit status: 0 on success, 1 when a file cannot be read, a results page cannot be fetched or
 holds no listing links, or the run times out (what settled is printed), 2 on a usage error,
 3 with --check when a rule the page needs gave nothing (online: the link rule of a results
-page, or the title or photo rules on every listing page checked).)";
+page, or the title or photo rules on every listing page checked), and with --teach when no rule
+could be derived.)";
 
 std::unique_ptr<QCommandLineParser> makeParser()
 {
@@ -79,6 +92,13 @@ std::unique_ptr<QCommandLineParser> makeParser()
         { timeoutOption, QStringLiteral("Online: give up after SECONDS for the whole run."),
           QStringLiteral("SECONDS") },
         { checkOption, QStringLiteral("Also report how each rule of the rule set fared.") },
+        { teachOption, QStringLiteral("Derive a rule set from the page (with --example).") },
+        { exampleOption,
+          QStringLiteral("With --teach: the text of a listing link, or of the listing's title."),
+          QStringLiteral("TEXT") },
+        { excludeOption,
+          QStringLiteral("With --teach on a results page: the text of a link to leave out."),
+          QStringLiteral("TEXT") },
     });
     parser->addPositionalArgument(QStringLiteral("URL"),
                                   QStringLiteral("The address the page was found at."));
@@ -143,6 +163,17 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
         result.file = parser->value(page ? pageOption : listingOption);
     }
     result.check = parser->isSet(checkOption);
+    result.teach = parser->isSet(teachOption);
+    result.examples = parser->values(exampleOption);
+    result.exclusions = parser->values(excludeOption);
+    if (result.teach && (online || result.check))
+        return usageError(QStringLiteral("--teach goes with --page or --listing, not with --check "
+                                         "or the online mode"));
+    if (result.teach != parser->isSet(exampleOption) || result.examples.contains(QString())
+        || (!result.teach && !result.exclusions.isEmpty()))
+        return usageError(QStringLiteral("--teach and --example TEXT go together"));
+    if (!result.exclusions.isEmpty() && !page)
+        return usageError(QStringLiteral("--exclude goes with --teach --page"));
     if (parser->isSet(settingsOption))
         result.settingsFile = parser->value(settingsOption);
 

@@ -26,6 +26,11 @@ struct ScrapeArguments
     int timeoutSeconds = 0;
     // --check: also report how each rule fared on each page.
     bool check = false;
+    // --teach --example TEXT: derive a rule set from the page instead of applying one; more
+    // examples refine a results rule, --exclude TEXT leaves links out of it.
+    bool teach = false;
+    QStringList examples;
+    QStringList exclusions;
     // One line telling what is wrong with the command line; null when it is usable.
     QString error;
 

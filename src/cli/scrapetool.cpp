@@ -8,6 +8,7 @@
 #include "platform/utf8.h"
 #include "scrape/listingpage.h"
 #include "scrape/resultspage.h"
+#include "scrape/rulederivation.h"
 #include "scrape/rulehealth.h"
 #include "scrape/settingsrefresh.h"
 #include "scrape/zestoscrapesetting.h"
@@ -21,6 +22,7 @@
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
+#include <QUrl>
 
 #include <optional>
 
@@ -171,6 +173,35 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
     return error.isNull() ? ScrapeTool::Success : ScrapeTool::FileError;
 }
 
+// Derives a rule set from the page and prints it with what it finds.
+int teach(const ScrapeArguments &arguments, const QByteArray &page, QTextStream &out,
+          QTextStream &err)
+{
+    const bool results = arguments.mode == ScrapeArguments::Mode::ResultsPage;
+    RuleDerivation::Result derived = results
+        ? RuleDerivation::deriveResults(page, arguments.url, arguments.examples,
+                                        arguments.exclusions)
+        : RuleDerivation::deriveListing(page, arguments.url, arguments.examples.constFirst());
+    if (!derived.error.isNull())
+        return fail(err, { derived.error, ScrapeTool::RuleProblem });
+    derived.rules.setName(QUrl(arguments.url).host()
+                          + (results ? QStringLiteral(" results") : QStringLiteral(" listings")));
+    QJsonObject report{ { QStringLiteral("settings"),
+                          QJsonDocument::fromJson(
+                              ZestoScrapeSetting::writeSettings({ derived.rules }, 1).toUtf8())
+                              .object() } };
+    if (results) {
+        report.insert(QStringLiteral("listings"), QJsonArray::fromStringList(derived.values));
+    } else {
+        const ListingPage listing = ListingPage::scrape(page, arguments.url, derived.rules);
+        report.insert(QStringLiteral("title"), listing.title);
+        report.insert(QStringLiteral("photos"), QJsonArray::fromStringList(listing.photos));
+    }
+    out << QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented));
+    out.flush();
+    return ScrapeTool::Success;
+}
+
 } // namespace
 
 int ScrapeTool::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -191,6 +222,8 @@ int ScrapeTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     const std::optional<QByteArray> page = readFile(parsed.file, failure);
     if (!page)
         return fail(err, failure);
+    if (parsed.teach)
+        return teach(parsed, *page, out, err);
     std::optional<ZestoScrapeSetting> rules;
     if (!parsed.settingsFile.isNull()) {
         const auto list = readSettingsFile(parsed.settingsFile, failure);

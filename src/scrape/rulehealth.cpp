@@ -170,7 +170,10 @@ QString RuleHealth::linkSummary() const
     const QString used = tr("Rules used: “%1”. ").arg(ruleSetName());
     switch (link ? link->verdict : Verdict::NoRule) {
     case Verdict::Ok:
-        return used + tr("Their listing-link rule found %n link(s) on this page.", link->values);
+        return used
+            + (link->values == 1
+                   ? tr("Their listing-link rule found 1 link on this page.")
+                   : tr("Their listing-link rule found %1 links on this page.").arg(link->values));
     case Verdict::NoMatch:
     case Verdict::NoDocument:
         return used
@@ -178,9 +181,12 @@ QString RuleHealth::linkSummary() const
                  "listings, these rules are out of date.");
     case Verdict::NoValue:
         return used
-            + tr("Their listing-link rule matched %n element(s) on this page, but none gave a "
-                 "link: these rules are out of date.",
-                 link->matched);
+            + (link->matched == 1 ? tr("Their listing-link rule matched 1 element on this page, "
+                                       "but it gave no link: these rules are out of date.")
+                                  : tr("Their listing-link rule matched %1 elements on this "
+                                       "page, but none gave a link: these rules are out of "
+                                       "date.")
+                                        .arg(link->matched));
     case Verdict::OverBudget:
         return used
             + tr("Their listing-link rule took too much work on this page and was stopped.");

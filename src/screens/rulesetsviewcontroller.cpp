@@ -340,7 +340,8 @@ bool RuleSetsViewController::importFrom(const QString &path)
         showStatus(tr("Nothing was imported. %1").arg(imported.error), true);
         return false;
     }
-    showStatus(tr("%n rule set(s) imported.", nullptr, imported.added));
+    showStatus(imported.added == 1 ? tr("1 rule set imported.")
+                                   : tr("%1 rule sets imported.").arg(imported.added));
     return true;
 }
 

@@ -268,12 +268,42 @@ private slots:
         }
     }
 
+    void teach_printsARuleSetThatSettingsReadsBack()
+    {
+        const QString page = demoPage(u"demo-results.html"_s);
+        const Run taught = run({ u"--teach"_s, u"--example"_s, u"Solid oak dining table"_s,
+                                 u"--page"_s, page, demoResultsUrl });
+        QCOMPARE(taught.status, 0);
+        const QJsonObject report = json(taught);
+        QCOMPARE(report.value(u"listings").toArray().size(), 4);
+        QVERIFY(!QFile::exists(storeFile()));
+
+        QFile settings(config->filePath(u"taught.json"_s));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(QJsonDocument(report.value(u"settings").toObject()).toJson());
+        settings.close();
+        const QJsonObject scraped = json(
+            run({ u"--settings"_s, settings.fileName(), u"--page"_s, page, demoResultsUrl }));
+        QStringList urls;
+        for (const QJsonValue &listing : scraped.value(u"listings").toArray())
+            urls << listing.toObject().value(u"url").toString();
+        QCOMPARE(QJsonArray::fromStringList(urls), report.value(u"listings").toArray());
+        QCOMPARE(scraped.value(u"next").toString(),
+                 u"http://127.0.0.1:41234/listoro-demo/search?page=3"_s);
+
+        const Run listing
+            = run({ u"--teach"_s, u"--example"_s, u"Yamaha upright piano"_s, u"--listing"_s,
+                    demoPage(u"demo-listing.html"_s), demoListingUrl });
+        QCOMPARE(listing.status, 0);
+        QCOMPARE(json(listing).value(u"photos").toArray().size(), 3);
+    }
+
     void help_documentsEveryOption()
     {
         const Run result = run({ u"--help"_s });
         QCOMPARE(result.status, 0);
-        for (const char *option :
-             { "--page", "--listing", "--settings", "--check", "URL", "Exit status" })
+        for (const char *option : { "--page", "--listing", "--settings", "--check", "--teach",
+                                    "--example", "--exclude", "URL", "Exit status" })
             QVERIFY2(result.out.contains(option), option);
     }
 
@@ -306,6 +336,21 @@ private slots:
             << QStringList{ u"--settings"_s, u"/nonexistent/settings.txt"_s, u"--page"_s, page,
                             demoResultsUrl }
             << 1 << u"cannot read /nonexistent/settings.txt: "_s;
+        QTest::newRow("teach without example")
+            << QStringList{ u"--teach"_s, u"--page"_s, page, demoResultsUrl } << 2
+            << u"go together"_s;
+        QTest::newRow("teach and check")
+            << QStringList{ u"--teach"_s, u"--example"_s, u"x"_s,        u"--check"_s,
+                            u"--page"_s,  page,           demoResultsUrl }
+            << 2 << u"--teach goes with"_s;
+        QTest::newRow("exclude on a listing")
+            << QStringList{ u"--teach"_s, u"--example"_s, u"x"_s, u"--exclude"_s,
+                            u"y"_s,       u"--listing"_s, page,   demoResultsUrl }
+            << 2 << u"--exclude goes with"_s;
+        QTest::newRow("example is no link")
+            << QStringList{ u"--teach"_s, u"--example"_s, u"no such words"_s,
+                            u"--page"_s,  page,           demoResultsUrl }
+            << 3 << u"No link on the page says"_s;
         QTest::newRow("settings not JSON")
             << QStringList{ u"--settings"_s, page, u"--page"_s, page, demoResultsUrl } << 1
             << u"not a scrape settings document"_s;

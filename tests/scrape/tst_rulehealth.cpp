@@ -74,7 +74,7 @@ private slots:
         const QJsonObject links = rules({ { u"link"_s, u"//li/a"_s, u"href"_s } });
 
         QTest::newRow("links found") << list << results << links << u"link"_s << 2 << 2 << V::Ok
-                                     << QStringList() << u"found 2 link(s)"_s;
+                                     << QStringList() << u"found 2 links"_s;
         QTest::newRow("nothing matched")
             << list << results << rules({ { u"link"_s, u"//tr/a"_s, u"href"_s } }) << u"link"_s << 0
             << 0 << V::NoMatch << QStringList{ u"link"_s }
@@ -82,10 +82,10 @@ private slots:
         QTest::newRow("attribute missing")
             << list << results << rules({ { u"link"_s, u"//li/a"_s, u"data-id"_s } }) << u"link"_s
             << 2 << 0 << V::NoValue << QStringList{ u"link"_s }
-            << u"matched 2 element(s) on this page, but none gave a link"_s;
+            << u"matched 2 elements on this page, but none gave a link"_s;
         QTest::newRow("values that are no web address")
             << QByteArray("<li><a href='javascript:void(0)'>A</a></li>") << results << links
-            << u"link"_s << 1 << 0 << V::NoValue << QStringList{ u"link"_s } << u"none gave"_s;
+            << u"link"_s << 1 << 0 << V::NoValue << QStringList{ u"link"_s } << u"gave no link"_s;
         QTest::newRow("malformed query")
             << list << results << rules({ { u"link"_s, u"//li/a["_s, u"href"_s } }) << u"link"_s
             << 0 << 0 << V::Malformed << QStringList{ u"link"_s } << u"not a valid query"_s;

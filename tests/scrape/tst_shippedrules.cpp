@@ -1,4 +1,5 @@
 #include "common/testregistry.h"
+#include "savedpages.h"
 
 #include "platform/regularexpression.h"
 #include "scrape/listingpage.h"
@@ -9,7 +10,6 @@
 #include "scrape/zestoscrapesetting.h"
 
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -33,38 +33,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Page
-{
-    QString path;
-    QString url;
-    QString kind;
-};
-
-// A SOURCES.tsv: file (relative to the directory), site, kind, page_url, ... with a header line.
-QHash<QString, Page> readSources(const QString &directory)
-{
-    QHash<QString, Page> pages;
-    QFile file(directory + u"/SOURCES.tsv"_s);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return pages;
-    file.readLine();
-    while (!file.atEnd()) {
-        const QStringList fields = QString::fromUtf8(file.readLine()).trimmed().split(u'\t');
-        if (fields.size() >= 4)
-            pages.insert(fields[0], { directory + u'/' + fields[0], fields[3], fields[2] });
-    }
-    return pages;
-}
-
-QHash<QString, Page> fixturePages()
-{
-    return readSources(ListoroTest::fixturesDir());
-}
-
-QHash<QString, Page> demoPages()
-{
-    return readSources(ListoroTest::dataDir() + u"/rules"_s);
-}
+using SavedPages::Page;
+using SavedPages::pageFor;
+using SavedPages::readPage;
 
 QString nameOf(const std::optional<ZestoScrapeSetting> &rules)
 {
@@ -266,19 +237,6 @@ QString text(const char16_t *utf16)
     return utf16 ? QString::fromUtf16(utf16) : QString();
 }
 
-// The page of a row: a demo page, or a saved page of SOURCES.tsv (a null path when unknown).
-Page pageFor(const QString &file)
-{
-    const QHash<QString, Page> demo = demoPages();
-    return demo.contains(file) ? demo.value(file) : fixturePages().value(file);
-}
-
-QByteArray readPage(const Page &page)
-{
-    QFile file(page.path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestShippedRules final : public QObject
@@ -392,7 +350,7 @@ private slots:
     {
         if (!QDir(ListoroTest::fixturesDir()).exists())
             QSKIP("no saved pages of the real sites");
-        QHash<QString, Page> pages = fixturePages();
+        QHash<QString, Page> pages = SavedPages::fixturePages();
         QVERIFY(!pages.isEmpty());
         for (const ResultsExpectation &row : resultsExpectations)
             pages.remove(QString::fromUtf8(row.file));

@@ -7,9 +7,9 @@
 #include "saved/zestofavorite.h"
 #include "scrape/zestoscrapesetting.h"
 #include "screens/listoroviewcontroller.h"
+#include "ui/navigationbar.h"
 #include "widgets/panelview.h"
 #include "widgets/viewalpha.h"
-#include "ui/navigationbar.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -368,7 +368,9 @@ void TestHomeScreen::siteItems_openTheSiteWithoutGridMode()
     QStringList titles;
     for (BarButtonItem *item : w.home()->navigationItem()->rightBarButtonItems())
         titles.append(item->title());
-    QCOMPARE(titles, QStringList({ u"Kijiji"_s, u"Backpage \u00AE"_s, u"Craigslist \u00AE"_s }));
+    QCOMPARE(
+        titles,
+        QStringList({ u"Kijiji"_s, u"Backpage \u00AE"_s, u"Craigslist \u00AE"_s, u"Rule sets"_s }));
 
     QAbstractButton *kijiji = w.window->navigationBar()->buttonForItem(w.home()->btnKijiji());
     QVERIFY(kijiji);
@@ -390,9 +392,12 @@ void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer_data()
 
     // The shipped document is stored first when nothing is.
     const float shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
-    const auto v = [](float version) { return QString::number(version); };
+    const auto v = [](float version) {
+        return QString::number(version);
+    };
     QTest::newRow("unreachable") << QString() << QString() << false << shipped;
-    QTest::newRow("remote older than shipped") << QString() << v(shipped - 0.5f) << false << shipped;
+    QTest::newRow("remote older than shipped")
+        << QString() << v(shipped - 0.5f) << false << shipped;
     QTest::newRow("remote equal to shipped") << QString() << v(shipped) << false << shipped;
     QTest::newRow("remote newer than shipped")
         << QString() << v(shipped + 1) << true << shipped + 1;

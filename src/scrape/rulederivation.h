@@ -1,0 +1,51 @@
+#pragma once
+
+#include "scrape/zestoscrapesetting.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Derives scrape rules from a page and what the user pointed at on it: the rules select by what
+// the markup means (class tokens, ids, data- attributes, tag names of the repeating element
+// around the example), never by positions such as div[3], and every rule is tried on the page
+// before it is handed out.
+class RuleDerivation
+{
+public:
+    struct Result
+    {
+        // Null on success; otherwise a sentence for the user, and the rules are not usable.
+        QString error;
+        // The rule set: the derived rules and the address pattern; no name.
+        ZestoScrapeSetting rules;
+        // Listing links found (results), photos found (listing), next links (next).
+        int count = 0;
+        // The listing links' addresses; the title; the next link's address.
+        QStringList values;
+    };
+
+    // From the listing links each example names (two refine the rule; links an exclusion names
+    // are left out): the link rule, the next-page rule when the page has a link that says so,
+    // and the address pattern of results pages like this one. A link is named by its address
+    // (as written or resolved), else by its text, exact or contained.
+    static Result deriveResults(const QByteArray &page, const QString &url,
+                                const QStringList &examples, const QStringList &exclusions = {});
+    // The next-page rule from the link whose text is nextText.
+    static Result deriveNext(const QByteArray &page, const QString &url, const QString &nextText);
+    enum class Photos { FindThem, None };
+    // From the title's text and the address of one photo (found by itself when empty, unless
+    // the listing has none): the title rule, the photo rule of the photo's gallery (the links'
+    // href when photos link to larger images, else the images' src) and the address pattern of
+    // listing pages.
+    static Result deriveListing(const QByteArray &page, const QString &url,
+                                const QString &titleText, const QString &photoSrc = {},
+                                Photos photos = Photos::FindThem);
+
+    enum class PageKind { Results, Listing };
+    // ^https?://host(:port)/section/, regex-escaped: for results pages the section that later
+    // pages of the same search stay in, for listing pages the section every listing of it is in,
+    // never the listing's own number or name. alsoUrl, a later page of the same search, is
+    // covered too.
+    static QString addressPattern(const QString &url, PageKind kind, const QString &alsoUrl = {});
+};
