@@ -27,6 +27,7 @@ BrowserPane::BrowserPane(QWidget *parent)
     , m_controls(new QWidget(this))
     , m_navBar(new AddressField(m_controls))
     , m_btnZesto(new QPushButton(tr("Zesto!"), m_controls))
+    , m_btnTeach(new QPushButton(tr("Teach"), m_controls))
     , m_webview(new QWebEngineView(this))
 {
     setObjectName(QStringLiteral("browserPane"));
@@ -44,11 +45,17 @@ BrowserPane::BrowserPane(QWidget *parent)
     m_btnZesto->setFixedHeight(34);
     m_btnZesto->setMinimumWidth(zestoMinimumWidth);
     m_navBar->setFixedHeight(32);
+    m_btnTeach->setObjectName(QStringLiteral("btnTeach"));
+    m_btnTeach->setToolTip(tr("Teach Listoro this page by pointing at its parts (Ctrl+T)"));
+    m_btnTeach->setCursor(Qt::PointingHandCursor);
+    m_btnTeach->setFocusPolicy(Qt::NoFocus);
+    m_btnTeach->setFixedHeight(34);
 
     auto *bar = new QHBoxLayout(m_controls);
     bar->setContentsMargins(12, 0, 12, 0);
     bar->setSpacing(12);
     bar->addWidget(m_navBar, 1);
+    bar->addWidget(m_btnTeach);
     bar->addWidget(m_btnZesto);
 
     m_webview->setObjectName(QStringLiteral("webview"));
@@ -60,6 +67,7 @@ BrowserPane::BrowserPane(QWidget *parent)
 
     connect(m_navBar, &QLineEdit::returnPressed, this, &BrowserPane::addressEntered);
     connect(m_btnZesto, &QPushButton::clicked, this, &BrowserPane::zestoClicked);
+    connect(m_btnTeach, &QPushButton::clicked, this, &BrowserPane::teachClicked);
     connect(btnBack(), &QPushButton::clicked, this, &BrowserPane::backClicked);
     connect(btnForward(), &QPushButton::clicked, this, &BrowserPane::forwardClicked);
     connect(m_webview, &QWebEngineView::loadStarted, this, &BrowserPane::loadStarted);
@@ -67,6 +75,12 @@ BrowserPane::BrowserPane(QWidget *parent)
 }
 
 BrowserPane::~BrowserPane() = default;
+
+void BrowserPane::insertBar(QWidget *bar)
+{
+    if (auto *column = qobject_cast<QVBoxLayout *>(layout()))
+        column->insertWidget(1, bar);
+}
 
 QPushButton *BrowserPane::btnBack() const
 {

@@ -9,8 +9,8 @@ class QToolButton;
 class QWebEngineView;
 
 // The browsing face of the browser screen: a bar with the address field (back and forward at its
-// ends) and the Zesto button over the embedded browser, and a "Loading" box over the page while
-// it loads. The bar and the page are laid out one above the other; the box keeps its place,
+// ends), the Teach and Zesto buttons over the embedded browser, and a "Loading" box over the page
+// while it loads. The bar and the page are laid out one above the other; the box keeps its place,
 // centred 100 points from the top.
 class BrowserPane final : public QWidget
 {
@@ -29,6 +29,9 @@ public:
     QPushButton *btnForward() const;
     QToolButton *btnClear() const;
     QPushButton *btnZesto() const { return m_btnZesto; }
+    QPushButton *btnTeach() const { return m_btnTeach; }
+    // A strip between the bar and the page (teach mode's).
+    void insertBar(QWidget *bar);
     QWidget *browserControlsView() const { return m_controls; }
     // The "Loading" box over the page, while one is shown.
     QWidget *activityIndicator() const { return m_loadingBox; }
@@ -56,6 +59,7 @@ public:
 signals:
     void addressEntered();
     void zestoClicked();
+    void teachClicked();
     void backClicked();
     void forwardClicked();
     void loadStarted();
@@ -70,6 +74,7 @@ private:
     QWidget *m_controls = nullptr;
     AddressField *m_navBar = nullptr;
     QPushButton *m_btnZesto = nullptr;
+    QPushButton *m_btnTeach = nullptr;
     QWebEngineView *m_webview = nullptr;
     QPointer<QWidget> m_loadingBox;
 };

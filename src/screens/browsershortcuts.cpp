@@ -3,6 +3,7 @@
 #include "grid/largeuicollectionview.h"
 #include "screens/browserpane.h"
 #include "screens/listoroviewcontroller.h"
+#include "screens/teachsession.h"
 #include "ui/alertview.h"
 
 #include <QAbstractButton>
@@ -35,6 +36,7 @@ BrowserShortcuts::BrowserShortcuts(ListoroViewController *screen, BrowserPane *p
         else
             m_pane->webview()->reload();
     });
+    add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] { m_screen->toggleTeaching(); });
     add(QKeySequence(Qt::Key_Escape), [this] { escape(); });
 }
 
@@ -47,6 +49,10 @@ void BrowserShortcuts::escape()
         AlertView *top = alerts.last();
         if (top->cancelButtonIndex() >= 0)
             top->buttonAtIndex(top->cancelButtonIndex())->click();
+        return;
+    }
+    if (m_screen->teachSession()->isActive()) {
+        m_screen->teachSession()->stop();
         return;
     }
     if (m_pane->isPageShown()) {

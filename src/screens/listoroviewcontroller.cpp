@@ -9,6 +9,7 @@
 #include "screens/resultsgrid.h"
 #include "screens/rulesetsviewcontroller.h"
 #include "screens/siteaddresses.h"
+#include "screens/teachsession.h"
 #include "ui/barbuttonitem.h"
 #include "ui/navigationbar.h"
 #include "ui/navigationcontroller.h"
@@ -63,6 +64,14 @@ void ListoroViewController::buildViews()
     connect(m_pane, &BrowserPane::addressEntered, this,
             &ListoroViewController::textFieldShouldReturn);
     connect(m_pane, &BrowserPane::zestoClicked, this, &ListoroViewController::zestoClicked);
+    m_teach = new TeachSession(m_pane, this);
+    connect(m_pane, &BrowserPane::teachClicked, this, &ListoroViewController::toggleTeaching);
+    connect(m_teach, &TeachSession::saved, this, [this](const ZestoScrapeSetting &rules) {
+        showMessage(tr("Rule set saved"),
+                    tr("“%1” now reads the pages at %2. Press Zesto to see the grid it makes; "
+                       "the Rule sets screen of the home screen lists it.")
+                        .arg(rules.name(), rules.regex()));
+    });
     connect(m_pane, &BrowserPane::backClicked, this, &ListoroViewController::backClicked);
     connect(m_pane, &BrowserPane::forwardClicked, this, &ListoroViewController::forwardClicked);
     connect(m_pane, &BrowserPane::loadStarted, this, &ListoroViewController::webViewDidStartLoad);
@@ -107,6 +116,18 @@ void ListoroViewController::updateGridItems()
     // Not behind the loading alert: the grid is not open yet.
     m_grid->setToolbarVisible(grid && m_grid->isOpen() && hasNext);
     updatePlace();
+}
+
+void ListoroViewController::toggleTeaching()
+{
+    if (m_teach->isActive()) {
+        m_teach->stop();
+        return;
+    }
+    // Teaching points at the page, not at a grid made of it.
+    if (m_grid->isShown())
+        backClicked();
+    m_teach->start(m_currentUrl);
 }
 
 void ListoroViewController::updatePlace()

@@ -22,6 +22,7 @@
 #include <memory>
 
 class BarButtonItem;
+class TeachSession;
 class DisplayParsedLink;
 class QGridLayout;
 class QPushButton;
@@ -132,6 +133,9 @@ public:
     void onNoLinksFound() override;
     // The window title follows the page, the grid or the favorites.
     void updatePlace();
+    // Teach mode on the page shown, or off again (the Teach button, Ctrl+T).
+    void toggleTeaching();
+    TeachSession *teachSession() const { return m_teach; }
     void nextClicked();
     void reloadClicked() { m_grid->reload(); }
     void resizeCollectionView()
@@ -166,6 +170,7 @@ private:
     void queueFavoritesGrid();
 
     BrowserPane *m_pane = nullptr;
+    TeachSession *m_teach = nullptr;
     QGridLayout *m_layout = nullptr;
     ResultsGrid *m_grid = nullptr;
     ResultsLoader *m_loader = nullptr;
