@@ -50,6 +50,9 @@ BrowserPane::BrowserPane(QWidget *parent)
     m_btnTeach->setCursor(Qt::PointingHandCursor);
     m_btnTeach->setFocusPolicy(Qt::NoFocus);
     m_btnTeach->setFixedHeight(34);
+    m_btnTeach->setMinimumWidth(80);
+    // Pressed in while teach mode is on.
+    m_btnTeach->setCheckable(true);
 
     auto *bar = new QHBoxLayout(m_controls);
     bar->setContentsMargins(12, 0, 12, 0);

@@ -66,6 +66,8 @@ void ListoroViewController::buildViews()
     connect(m_pane, &BrowserPane::zestoClicked, this, &ListoroViewController::zestoClicked);
     m_teach = new TeachSession(m_pane, this);
     connect(m_pane, &BrowserPane::teachClicked, this, &ListoroViewController::toggleTeaching);
+    connect(m_teach, &TeachSession::stopped, this,
+            [this] { m_pane->btnTeach()->setChecked(false); });
     connect(m_teach, &TeachSession::saved, this, [this](const ZestoScrapeSetting &rules) {
         showMessage(tr("Rule set saved"),
                     tr("“%1” now reads the pages at %2. Press Zesto to see the grid it makes; "
@@ -128,6 +130,7 @@ void ListoroViewController::toggleTeaching()
     if (m_grid->isShown())
         backClicked();
     m_teach->start(m_currentUrl);
+    m_pane->btnTeach()->setChecked(m_teach->isActive());
 }
 
 void ListoroViewController::updatePlace()

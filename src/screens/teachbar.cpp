@@ -29,6 +29,7 @@ TeachBar::TeachBar(QWidget *parent)
     m_instruction->setWordWrap(true);
     m_status->setObjectName(QStringLiteral("teachStatus"));
     m_status->setWordWrap(true);
+    m_status->setMinimumHeight(m_status->fontMetrics().lineSpacing());
     m_name->setObjectName(QStringLiteral("teachName"));
     m_name->setPlaceholderText(tr("Name of the rule set"));
     m_pattern->setObjectName(QStringLiteral("teachPattern"));
@@ -72,8 +73,9 @@ void TeachBar::setStatus(const QString &text, bool problem)
     palette.setColor(QPalette::WindowText,
                      problem ? QColor(0xb0, 0x20, 0x10) : QColor(0x2f, 0x6a, 0x2f));
     m_status->setPalette(palette);
+    // The line stays when empty: the bar keeps its height, so the page below does not move
+    // between steps (the web view maps the next click from where the page was).
     m_status->setText(text);
-    m_status->setVisible(!text.isEmpty());
 }
 
 void TeachBar::setActions(const QList<Action> &actions)

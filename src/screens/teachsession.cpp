@@ -124,6 +124,7 @@ void TeachSession::askNextLink()
 {
     m_step = Step::NextLink;
     m_bar->setInstruction(tr("Click the link to the next page of results."));
+    m_bar->setStatus({});
     m_bar->setActions({
         { QStringLiteral("teachNoNext"), tr("No next page"),
           [this] {
