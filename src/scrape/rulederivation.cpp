@@ -38,7 +38,7 @@ QString simplified(const QString &text)
 QString textOf(xmlNode *node)
 {
     xmlChar *content = xmlNodeGetContent(node);
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(content)).simplified();
+    QString text = QString::fromUtf8(reinterpret_cast<const char *>(content)).simplified();
     xmlFree(content);
     return text;
 }
@@ -48,7 +48,7 @@ QString attributeOf(xmlNode *node, const char *name)
     xmlChar *value = xmlGetProp(node, reinterpret_cast<const xmlChar *>(name));
     if (!value)
         return {};
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(value)).trimmed();
+    QString text = QString::fromUtf8(reinterpret_cast<const char *>(value)).trimmed();
     xmlFree(value);
     return text;
 }
@@ -549,7 +549,7 @@ QString RuleDerivation::addressPattern(const QString &url, PageKind kind, const 
     if (address.port() > 0)
         host += u':' + QString::number(address.port());
     const QString own = sectionPattern(address, kind);
-    const QString pattern = QStringLiteral("^https?://%1%2").arg(host, own);
+    QString pattern = QStringLiteral("^https?://%1%2").arg(host, own);
     // A later page elsewhere on the same host (/bik/ then /search/bik?s=100) joins the pattern.
     const QUrl also(alsoUrl);
     if (alsoUrl.isEmpty() || also.host() != address.host() || also.port() != address.port()

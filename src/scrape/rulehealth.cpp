@@ -117,7 +117,7 @@ const RuleHealth::Check *RuleHealth::checkOf(QStringView key) const
 
 QStringList RuleHealth::unmetNeeds() const
 {
-    const QStringList needs = kind == PageKind::Results
+    QStringList needs = kind == PageKind::Results
         ? QStringList{ QStringLiteral("link") }
         : QStringList{ QStringLiteral("title"), QStringLiteral("photos") };
     if (!ruleSet)

@@ -112,7 +112,7 @@ void UserRuleSets::saveAll(const QList<ZestoScrapeSetting> &list)
 
 QString UserRuleSets::save(const ZestoScrapeSetting &rules)
 {
-    if (const QString problem = problemWith(rules); !problem.isNull())
+    if (QString problem = problemWith(rules); !problem.isNull())
         return problem;
     QList<ZestoScrapeSetting> list = all();
     const auto same = std::find_if(list.begin(), list.end(), [&rules](const auto &stored) {

@@ -285,7 +285,7 @@ private slots:
         const QJsonObject scraped = json(
             run({ u"--settings"_s, settings.fileName(), u"--page"_s, page, demoResultsUrl }));
         QStringList urls;
-        for (const QJsonValue &listing : scraped.value(u"listings").toArray())
+        for (const auto &listing : scraped.value(u"listings").toArray())
             urls << listing.toObject().value(u"url").toString();
         QCOMPARE(QJsonArray::fromStringList(urls), report.value(u"listings").toArray());
         QCOMPARE(scraped.value(u"next").toString(),

@@ -2,9 +2,9 @@
 #include "screens/homefixture.h"
 
 #include "screens/howtopopoverviewcontroller.h"
-#include "widgets/panelview.h"
 #include "ui/popover.h"
 #include "ui/popoveroverlay.h"
+#include "widgets/panelview.h"
 
 #include <QLabel>
 #include <QPushButton>
