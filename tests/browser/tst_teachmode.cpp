@@ -129,6 +129,11 @@ private slots:
         QVERIFY(bar()->isVisible());
         press("teachResults");
         QVERIFY(!QTest::currentTestFailed());
+        // Something that is no link says so, and the step waits for a link.
+        clickInPage(u"h1"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(bar()->statusIsProblem(), loadTimeout);
+        QVERIFY(bar()->status().startsWith(u"That is not a link."_s));
+        QCOMPARE(session()->step(), TeachSession::Step::ListingLinks);
         clickInPage(u"a.result-title"_s);
         QTRY_VERIFY2_WITH_TIMEOUT(bar()->status().startsWith(u"6 listings."_s),
                                   qPrintable(bar()->status()), loadTimeout);
