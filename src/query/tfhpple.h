@@ -33,10 +33,10 @@ public:
 
     const QByteArray &data() const { return bytes; }
     bool isXML() const { return xml; }
-
-private:
+    // The parsed document the searches evaluate on, parsed at the first call.
     const ParsedDocument &document() const;
 
+private:
     QByteArray bytes;
     bool xml = false;
     mutable std::shared_ptr<const ParsedDocument> parsed;

@@ -2,6 +2,7 @@
 
 #include "platform/regularexpression.h"
 #include "query/parseddocument.h"
+#include "query/tfhpple.h"
 #include "scrape/listingpage.h"
 #include "scrape/nsurlutils.h"
 #include "scrape/resultspage.h"
@@ -228,6 +229,12 @@ bool contains(const QList<xmlNode *> &nodes, xmlNode *node)
     return std::find(nodes.cbegin(), nodes.cend(), node) != nodes.cend();
 }
 
+bool containsAll(const QList<xmlNode *> &nodes, const QList<xmlNode *> &wanted)
+{
+    return std::all_of(wanted.cbegin(), wanted.cend(),
+                       [&nodes](xmlNode *node) { return contains(nodes, node); });
+}
+
 QList<xmlNode *> ancestorsOf(xmlNode *node)
 {
     QList<xmlNode *> chain;
@@ -294,12 +301,8 @@ bool acceptable(Evaluator &evaluate, const QString &itemQuery, const QString &li
         if (!contains(links, inside.first()))
             links.append(inside.first());
     }
-    if (withLink < 2)
+    if (withLink < 2 || !containsAll(links, examples))
         return false;
-    for (xmlNode *example : examples) {
-        if (!contains(links, example))
-            return false;
-    }
     candidate = { itemQuery + u'/' + linkStep, links };
     qCDebug(lcDerivation) << "repeating" << candidate.query << links.size() << "links";
     return true;
@@ -368,8 +371,7 @@ QString leaveOut(Evaluator &evaluate, const QString &query, QList<xmlNode *> unw
             const QString candidate
                 = QStringLiteral("%1[not(ancestor::*[%2])]").arg(narrower, mark);
             const QList<xmlNode *> links = evaluate.nodes(candidate);
-            if (!std::all_of(examples.cbegin(), examples.cend(),
-                             [&](xmlNode *e) { return contains(links, e); }))
+            if (!containsAll(links, examples))
                 continue;
             const qsizetype dropped
                 = std::count_if(unwanted.cbegin(), unwanted.cend(),
@@ -422,8 +424,6 @@ bool looksLikePhotoLink(const QString &href)
     return photo.match(href).hasMatch();
 }
 
-// The lowest element above node that says what it is (an id or a class token) and holds at
-// least `least` of what query selects inside it.
 // Images that dress the page rather than show the listing: logos, icons, spacers, and whatever
 // sits in the page's header, navigation or footer.
 bool isDecoration(xmlNode *image)
@@ -451,6 +451,8 @@ bool isDecoration(xmlNode *image)
     return false;
 }
 
+// The lowest element above node that says what it is (an id or a class token) and holds at
+// least `least` of what query selects inside it.
 xmlNode *galleryAround(Evaluator &evaluate, xmlNode *node, const QString &query, int least)
 {
     xmlNode *fallback = nullptr;
@@ -558,12 +560,44 @@ QString RuleDerivation::addressPattern(const QString &url, PageKind kind, const 
     return QStringLiteral("^https?://%1(?:%2|%3)").arg(host, own, sectionPattern(also, kind));
 }
 
+namespace {
+
+// The next-page rule from the link nextText names, on a parsed page.
+RuleDerivation::Result nextRule(Evaluator &evaluate, const QString &url, const QString &nextText)
+{
+    RuleDerivation::Result result;
+    const QList<xmlNode *> found = linksNamed(evaluate, nextText, url);
+    if (found.isEmpty()) {
+        result.error = tr("No link on the page says “%1”.").arg(simplified(nextText));
+        return result;
+    }
+    xmlNode *link = found.last();
+    const QString target = resolved(link, "href", url);
+    for (const QString &query : nextQueries(link)) {
+        const QList<xmlNode *> nodes = evaluate.nodes(query);
+        // The page's last match is taken: it must lead where the clicked link leads.
+        if (nodes.isEmpty() || resolved(nodes.last(), "href", url) != target)
+            continue;
+        result.rules.setNext(query);
+        result.rules.setNext_extract(QStringLiteral("href"));
+        result.values = { target };
+        result.count = 1;
+        return result;
+    }
+    result.error = tr("That link cannot be told from the others of the page.");
+    return result;
+}
+
+} // namespace
+
 RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, const QString &url,
                                                      const QStringList &examples,
                                                      const QStringList &exclusions)
 {
     Result result;
-    const ParsedDocument document = ParsedDocument::html(page);
+    // One parse for the derivation and for the scrapes that try its rules.
+    const TFHpple parsed = TFHpple::hppleWithHTMLData(page);
+    const ParsedDocument &document = parsed.document();
     if (!document.isValid()) {
         result.error = tr("The page could not be read.");
         return result;
@@ -596,9 +630,7 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
             continue;
         const QString query = QStringLiteral("//a[%1][@href]").arg(test);
         const QList<xmlNode *> links = evaluate.nodes(query);
-        const bool takesExamples = std::all_of(exampleLinks.cbegin(), exampleLinks.cend(),
-                                               [&](xmlNode *e) { return contains(links, e); });
-        if (links.size() >= 2 && takesExamples) {
+        if (links.size() >= 2 && containsAll(links, exampleLinks)) {
             chosen = Candidate{ query, links };
             break;
         }
@@ -676,7 +708,7 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
         const bool named = saysNext(textOf(link)) || saysNext(attributeOf(link, "title"))
             || attributeOf(link, "rel").split(u' ').contains(u"next");
         if (named && !resolved(link, "href", url).isNull()) {
-            const Result next = deriveNext(page, url, textOf(link));
+            const Result next = nextRule(evaluate, url, textOf(link));
             if (next.error.isNull()) {
                 rules.setNext(next.rules.next());
                 rules.setNext_extract(next.rules.next_extract());
@@ -686,7 +718,7 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
         }
     }
 
-    const ResultsPage scraped = ResultsPage::scrape(page, url, rules);
+    const ResultsPage scraped = ResultsPage::scrape(parsed, url, rules);
     qCDebug(lcDerivation) << "link rule" << rules.link() << scraped.links.size() << "links";
     for (const ResultsPage::Link &link : scraped.links) {
         if (!link.url.isNull() && !result.values.contains(link.url))
@@ -704,29 +736,9 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
 RuleDerivation::Result RuleDerivation::deriveNext(const QByteArray &page, const QString &url,
                                                   const QString &nextText)
 {
-    Result result;
     const ParsedDocument document = ParsedDocument::html(page);
     Evaluator evaluate(document.get());
-    const QList<xmlNode *> found = linksNamed(evaluate, nextText, url);
-    if (!document.isValid() || found.isEmpty()) {
-        result.error = tr("No link on the page says “%1”.").arg(simplified(nextText));
-        return result;
-    }
-    xmlNode *link = found.last();
-    const QString target = resolved(link, "href", url);
-    for (const QString &query : nextQueries(link)) {
-        const QList<xmlNode *> nodes = evaluate.nodes(query);
-        // The page's last match is taken: it must lead where the clicked link leads.
-        if (nodes.isEmpty() || resolved(nodes.last(), "href", url) != target)
-            continue;
-        result.rules.setNext(query);
-        result.rules.setNext_extract(QStringLiteral("href"));
-        result.values = { target };
-        result.count = 1;
-        return result;
-    }
-    result.error = tr("That link cannot be told from the others of the page.");
-    return result;
+    return nextRule(evaluate, url, nextText);
 }
 
 RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, const QString &url,
@@ -734,7 +746,9 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
                                                      const QString &photoSrc, Photos photos)
 {
     Result result;
-    const ParsedDocument document = ParsedDocument::html(page);
+    // One parse for the derivation and for the scrapes that try its rules.
+    const TFHpple parsed = TFHpple::hppleWithHTMLData(page);
+    const ParsedDocument &document = parsed.document();
     if (!document.isValid()) {
         result.error = tr("The page could not be read.");
         return result;
@@ -792,7 +806,7 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
     for (const QString &query : std::as_const(titleQueries)) {
         rules.setTitle(query);
         rules.setTitle_extract(QStringLiteral("@content"));
-        const QString title = ListingPage::scrape(page, url, rules).title.simplified();
+        const QString title = ListingPage::scrape(parsed, url, rules).title.simplified();
         // The whole title, or most of the text given (a title split over elements), or the
         // text given is part of it.
         const bool whole = wanted.contains(title, Qt::CaseInsensitive)
@@ -891,7 +905,7 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
             rules.setInnerImgsWithSrc_extract(QStringLiteral("src"));
         }
     }
-    const ListingPage scraped = ListingPage::scrape(page, url, rules);
+    const ListingPage scraped = ListingPage::scrape(parsed, url, rules);
     result.count = int(scraped.photos.size());
     if (!photoSrc.isEmpty() && result.count == 0) {
         result.error = tr("The photo rule found no photos.");
