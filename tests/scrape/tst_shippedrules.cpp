@@ -1,5 +1,6 @@
 #include "common/testregistry.h"
 #include "savedpages.h"
+#include "savedpagetruth.h"
 
 #include "platform/regularexpression.h"
 #include "scrape/listingpage.h"
@@ -36,6 +37,7 @@ namespace {
 using SavedPages::Page;
 using SavedPages::pageFor;
 using SavedPages::readPage;
+using namespace SavedPageTruth;
 
 QString nameOf(const std::optional<ZestoScrapeSetting> &rules)
 {
@@ -104,133 +106,6 @@ bool isNodeSetQuery(const QString &query)
     xmlFreeDoc(document);
     return nodeSet;
 }
-
-struct ResultsExpectation
-{
-    const char *file;
-    const char *ruleSet;
-    int links;
-    const char16_t *next; // nullptr: no next link
-};
-
-// One row per results page. Links are what a reader of the page counts as listings.
-const ResultsExpectation resultsExpectations[] = {
-    { "craigslist/cl-2012-sfbay-bia-results.html", "craigslist-results", 100,
-      u"http://sfbay.craigslist.org/search/bia?query=bicycle&srchType=A&s=100" },
-    // "Found: 122 Displaying: 1 - 100": 100 rows, each with one title link beside its category
-    // link; "Next >>" above and below the rows.
-    { "craigslist/cl-2012-sfbay-cta-miata-results.html", "craigslist-results", 100,
-      u"http://sanfrancisco.craigslist.org/search/cta?maxAsk=2000&query=miata&srchType=T&s=100" },
-    // One local listing and 31 from nearby areas; the paginator is marked "lastpage", so its
-    // next button is hidden on the page.
-    { "craigslist/cl-old-bend-jjj-results-2017.html", "craigslist-results", 32, nullptr },
-    { "craigslist/cl-old-vancouver-apa-results-2019.html", "craigslist-results", 120,
-      u"https://vancouver.craigslist.org/search/apa"
-      u"?s=120&availabilityMode=0&max_bedrooms=1&min_bedrooms=1" },
-    // The static markup has no pager.
-    { "craigslist/cl-new-milwaukee-apa-results.html", "craigslist-results", 37, nullptr },
-    { "craigslist/cl-new-vancouver-apa-results.html", "craigslist-results", 354, nullptr },
-    // 21 boxes: the "top-feature" box repeats one of the 20 regular listings.
-    { "kijiji/kj-2017-montreal-charlevoix-results.html", "kijiji-results", 20,
-      u"http://www.kijiji.ca/b-ville-de-montreal/charlevoix/page-2/k0l1700281" },
-    // 40 results plus a box of 6 top ads (3 of them repeat results); no pager in the markup.
-    { "kijiji/kj-2026-vancouver-apartments-results.html", "kijiji-results", 40, nullptr },
-    { "kijiji/kj-2026-cars-zero-results.html", "kijiji-results", 0, nullptr },
-    // 20 rows (resultRow0-19) below a box of 5 Top Ads (resultFeatRow0-4), paid placements
-    // skipped like the top-ad boxes of the later markup; "Next >" in the pager.
-    { "kijiji/kj-2012-toronto-bachelor-results.html", "kijiji-results", 20,
-      u"http://toronto.kijiji.ca/f-real-estate-apartments-condos-bachelor-studio"
-      u"-W0QQCatIdZ211QQPageZ2" },
-    // 100 listings beside 7 sponsor boxes.
-    { "other/bp-2014-phoenix-electronics-results.html", "backpage-results", 100,
-      u"http://phoenix.backpage.com/ElectronicsForSale/?page=2" },
-    // Small pages written by hand in the markup of other generations (tests/data/rules/variants).
-    { "variants/cl-2012-prow-spanpl.html", "craigslist-results", 2,
-      u"http://sfbay.craigslist.org/search/bia?query=x&s=100" },
-    { "variants/cl-2012-lastpage.html", "craigslist-results", 1, nullptr },
-    { "variants/cl-2013-prow-spanpl.html", "craigslist-results", 3,
-      u"https://sfbay.craigslist.org/search/bik?s=100" },
-    { "variants/cl-2014-prow-hdrlnk.html", "craigslist-results", 2,
-      u"https://sfbay.craigslist.org/search/bik?s=200" },
-    { "variants/cl-2020-div-result-info.html", "craigslist-results", 3,
-      u"https://seattle.craigslist.org/search/bik?s=120" },
-    { "variants/cl-2020-lastpage.html", "craigslist-results", 1, nullptr },
-    { "variants/cl-2023-cl-search-result.html", "craigslist-results", 3, nullptr },
-    { "variants/kj-2012-results-french.html", "kijiji-results", 2,
-      u"http://montreal.kijiji.ca/f-immobilier-W0QQCatIdZ34QQPageZ3" },
-    { "variants/kj-2015-table-regular-ad.html", "kijiji-results", 2,
-      u"http://www.kijiji.ca/b-vetements/ville-de-toronto/page-2/c274l1700273" },
-    { "variants/kj-2019-search-item.html", "kijiji-results", 2,
-      u"https://www.kijiji.ca/b-x/page-2/k0" },
-    // Four rows, one without a photo link; prev and next in the pager.
-    { "demo-results.html", "demo-results", 4,
-      u"http://127.0.0.1:41234/listoro-demo/search?page=3" },
-};
-
-struct ListingExpectation
-{
-    const char *file;
-    const char *ruleSet;
-    const char16_t *title;
-    int photos;
-    int thumbnails; // photos the page shows only as thumbnails, each listed once
-    const char16_t *firstPhoto; // nullptr: no photos
-};
-
-const ListingExpectation listingExpectations[] = {
-    { "craigslist/cl-2012-sfbay-vac-listing.html", "craigslist-listing",
-      u"$300 / 4br - 2000ft² - THANKSGIVING IN TAHOE -- Wonderful house/location, hot tub, "
-      u"sleeps 10+ (Tahoe-Truckee)",
-      8, 0, u"http://images.craigslist.org/3L13Ic3H65Lf5G85E6cat191b46c681e210b5.jpg" },
-    { "craigslist/cl-2012-toronto-apa-listing-table.html", "craigslist-listing",
-      u"$1200 / 1br - 700ft² - Riverdale, Downtown, Danforth and Chester Stn (Danforth and Logan) "
-      u"(map)",
-      4, 0, u"http://images.craigslist.org/5L35G35Mc3F43Lb3Ncc3564e9bc620dcf1c9e.jpg" },
-    // Served as UTF-8 without a charset in the markup.
-    { "craigslist/cl-old-losangeles-job-listing-2017.html", "craigslist-listing",
-      u"► Digital Designer Needed for Media/Fitness Company ◄", 0, 0, nullptr },
-    // "image 1 of 12": twelve thumbnail links to 600x450 photos.
-    { "craigslist/cl-2016-bend-snw-listing.html", "craigslist-listing", u"Tauntaun Snowmobile!", 12,
-      0, u"https://images.craigslist.org/00101_eSOBDc4ZFqx_600x450.jpg" },
-    // No gallery in the markup.
-    { "craigslist/cl-2022-seattle-tac-pts-listing-nophoto.html", "craigslist-listing", u"K5 Blazer",
-      0, 0, nullptr },
-    // Eleven gallery slots, the second and third showing the same photo.
-    { "craigslist/cl-new-milwaukee-apa-listing.html", "craigslist-listing",
-      u"Wauwatosa 2 Bdrm, 1 Bath Near MCW", 10, 0,
-      u"https://images.craigslist.org/00a0a_ktGWIym8Pre_0ww0oo_600x450.jpg" },
-    // Five photos, but only the first is in the markup at full size (_19); the other four are
-    // there only as _14 thumbnails, and the thumbnail of the first is not listed again.
-    { "kijiji/kj-2012-toronto-apt-listing-1.html", "kijiji-listing",
-      u"$625 / 1br - COZY KING WEST BACHELOR FOR RENT", 5, 4,
-      u"http://imgc.classistatic.com/cps/kjc/120308/162r1/687989a_19.jpeg" },
-    // No gallery; the og:image is the site's logo.
-    { "kijiji/kj-2012-toronto-apt-listing-nophoto.html", "kijiji-listing",
-      u"Basement Bachelor Apartment Available NOW! Weston/Finch", 0, 0, nullptr },
-    { "kijiji/kj-2017-montreal-room-listing.html", "kijiji-listing",
-      u"Room in a 6 1/2 apartment (May-August) Metro Charlevoix", 10, 0,
-      u"http://i.ebayimg.com/00/s/NDUwWDgwMA==/z/DdYAAOSwhQhY1f~i/$_35.JPG" },
-    { "variants/cl-2012-listing-oneimage.html", "craigslist-listing", u"$20 One photo posting (sf)",
-      1, 0, u"http://images.craigslist.org/3L13Ic3H65Lf5G85E6cat191b46c681e210b5.jpg" },
-    { "variants/cl-2012-listing-h2-in-body.html", "craigslist-listing",
-      u"$20 One photo posting (sf)", 1, 0,
-      u"http://images.craigslist.org/3L13Ic3H65Lf5G85E6cat191b46c681e210b5.jpg" },
-    // The title is the text of the h2 beside its star, as the page holds it.
-    { "variants/cl-2013-listing-h2class.html", "craigslist-listing",
-      u"\n  Gently used bike trailer - $60 (noe valley)\n", 2, 0,
-      u"http://images.craigslist.org/3Ka3K23Hd5Nb5Fb5J3cau0a7c12ab8f4a1a8c.jpg" },
-    { "variants/cl-2015-listing-oneimage.html", "craigslist-listing", u"One photo posting", 1, 0,
-      u"https://images.craigslist.org/00101_abcdEFGhij_600x450.jpg" },
-    // One photo at full size and two more only as thumbnails.
-    { "variants/kj-2012-listing-3photos.html", "kijiji-listing", u"Sunny 1br near Dufferin", 3, 2,
-      u"http://imgc.classistatic.com/cps/kjc/120301/100r1/aaaa111_19.jpeg" },
-    { "variants/kj-2012-listing-1photo.html", "kijiji-listing", u"One photo ad", 1, 0,
-      u"http://imgc.classistatic.com/cps/kjc/120301/100r1/dddd444_19.jpeg" },
-    // Three photos; the main photo repeats the first.
-    { "demo-listing.html", "demo-listing",
-      u"Yamaha upright piano – tuned in März, €1 200 or best offer", 3, 0,
-      u"http://127.0.0.1:41234/listoro-demo/photos/7000022-0.jpg" },
-};
 
 QString text(const char16_t *utf16)
 {
@@ -385,6 +260,8 @@ private slots:
 
         const std::optional<ZestoScrapeSetting> rules = shippedRulesFor(page.url);
         QCOMPARE(nameOf(rules), ruleSet);
+        if (ruleSet.isEmpty())
+            return; // the taught rules are checked against this row
         const QByteArray bytes = readPage(page);
         const ResultsPage result = ResultsPage::scrape(bytes, page.url, rules);
         qInfo().noquote() << u"%1: expected %2 links, next %3; found %4, next %5; rules: %6"_s.arg(
