@@ -1,5 +1,8 @@
 #include "query/parseddocument.h"
 
+#include "query/embeddedjson.h"
+#include "query/htmlencoding.h"
+
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 
@@ -36,8 +39,17 @@ ParsedDocument ParsedDocument::html(const QByteArray &bytes)
     initLibxml();
     if (!fitsLibxml(bytes))
         return ParsedDocument(nullptr);
-    return ParsedDocument(htmlReadMemory(bytes.constData(), int(bytes.size()), "", nullptr,
-                                         HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
+    constexpr int options = HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING;
+    if (HtmlEncoding::readsAsUtf8(bytes)) {
+        // Told the encoding and given only valid sequences, libxml2 keeps to UTF-8 to the end.
+        const QByteArray repaired = HtmlEncoding::repairedUtf8(bytes);
+        if (!fitsLibxml(repaired))
+            return ParsedDocument(nullptr);
+        return ParsedDocument(htmlReadMemory(repaired.constData(), int(repaired.size()), "",
+                                             "UTF-8", options | HTML_PARSE_IGNORE_ENC));
+    }
+    return ParsedDocument(
+        htmlReadMemory(bytes.constData(), int(bytes.size()), "", nullptr, options));
 }
 
 ParsedDocument ParsedDocument::xml(const QByteArray &bytes)
@@ -52,5 +64,9 @@ ParsedDocument ParsedDocument::xml(const QByteArray &bytes)
 std::optional<NodeList> ParsedDocument::query(const QString &expression,
                                               QueryOutcome *outcome) const
 {
+    if (!jsonExposed && expression.contains(u"json")) {
+        EmbeddedJson::expose(document.get());
+        jsonExposed = true;
+    }
     return PerformXPathQuery(document.get(), expression, outcome);
 }

@@ -21,7 +21,9 @@ public:
     bool isValid() const { return document != nullptr; }
     xmlDoc *get() const { return document.get(); }
 
-    // The nodes query selects, as PerformXPathQuery gives them.
+    // The nodes query selects, as PerformXPathQuery gives them. A query that names "json" first
+    // has the page's embedded JSON documents added to the tree (see EmbeddedJson); other queries
+    // never pay for them.
     std::optional<NodeList> query(const QString &expression, QueryOutcome *outcome = nullptr) const;
 
 private:
@@ -32,4 +34,5 @@ private:
     explicit ParsedDocument(xmlDoc *document);
 
     std::unique_ptr<xmlDoc, Free> document;
+    mutable bool jsonExposed = false;
 };

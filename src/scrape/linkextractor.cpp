@@ -1,5 +1,7 @@
 #include "scrape/linkextractor.h"
 
+#include "scrape/listingaddress.h"
+
 #include "scrape/linkdetailer.h"
 #include "scrape/parsedlinkmodified.h"
 #include "scrape/resultspage.h"
@@ -76,6 +78,24 @@ void LinkExtractor::fill(const ResultsPage &page)
         m_parsedLinks->insert(link.idInList, record);
     }
     m_nextLink = page.nextLink;
+}
+
+void LinkExtractor::dropListingsShown(QSet<QString> &shown)
+{
+    if (!m_parsedLinks)
+        return;
+    QMap<int, ParsedLink::Ptr> kept;
+    for (const ParsedLink::Ptr &record : std::as_const(*m_parsedLinks)) {
+        const QString key = ListingAddress::key(record->url());
+        if (!key.isNull()) {
+            if (shown.contains(key))
+                continue;
+            shown.insert(key);
+        }
+        record->setIdInList(int(kept.size()));
+        kept.insert(record->idInList(), record);
+    }
+    *m_parsedLinks = std::move(kept);
 }
 
 void LinkExtractor::startDetailing()

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <atomic>
@@ -38,6 +39,10 @@ public:
     ~LinkExtractor() override;
 
     void parse();
+    // Drops the listings whose address is in shown (listed on an earlier page of the same grid),
+    // adds the addresses of the others to it and numbers them anew in page order. Before
+    // startDetailing().
+    void dropListingsShown(QSet<QString> &shown);
     void startDetailing();
     void refresh(const std::shared_ptr<ParsedLink> &record) override;
     void computeProgress();

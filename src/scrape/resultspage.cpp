@@ -3,7 +3,10 @@
 #include "platform/url.h"
 #include "query/tfhpple.h"
 #include "scrape/extractdirective.h"
+#include "scrape/listingaddress.h"
 #include "scrape/nsurlutils.h"
+
+#include <QHash>
 
 namespace {
 
@@ -47,15 +50,27 @@ ResultsPage ResultsPage::scrape(const TFHpple &document, const QString &pageUrl,
         return result;
     result.noLinkNodes = false;
 
-    int n = 0;
+    // One listing per address: a card often links its photo and its title to the same page.
+    // The first link keeps its place; a later one lends its text when the first has none.
+    QHash<QString, qsizetype> listed;
     for (const TFHppleElement::Ptr &node : nodes) {
         const QString value = ExtractDirective::valueOf(node, set.link_extract());
         if (value.isNull())
             continue;
         Link link;
-        link.idInList = n++;
         link.title = ExtractDirective::firstChildContent(node);
         link.url = NSUrlUtils::fixUrl(value, pageUrl);
+        const QString key = ListingAddress::key(link.url);
+        if (!key.isNull()) {
+            if (const auto found = listed.constFind(key); found != listed.cend()) {
+                Link &first = result.links[*found];
+                if (first.title.trimmed().isEmpty() && !link.title.trimmed().isEmpty())
+                    first.title = link.title;
+                continue;
+            }
+            listed.insert(key, result.links.size());
+        }
+        link.idInList = int(result.links.size());
         result.links.append(link);
     }
 

@@ -2,6 +2,7 @@
 
 #include "scrape/extractdirective.h"
 #include "scrape/nsurlutils.h"
+#include "scrape/pagesigns.h"
 
 #include <QCoreApplication>
 
@@ -56,6 +57,16 @@ Verdict verdictOf(QueryOutcome::Status status, int matched, int values)
     return values == 0 ? Verdict::NoValue : Verdict::Ok;
 }
 
+// Whether the page has nothing of what the rule of key reads, so that matching nothing is right.
+bool showsNoneOf(QStringView key, const TFHpple &page, RuleHealth::PageKind kind)
+{
+    if (key == u"next")
+        return kind == RuleHealth::PageKind::Results && !PageSigns::hasNextLink(page);
+    if (isPhotoRule(key))
+        return kind == RuleHealth::PageKind::Listing && !PageSigns::showsPhotos(page);
+    return false;
+}
+
 QString tr(const char *text, int n = -1)
 {
     return QCoreApplication::translate("RuleHealth", text, nullptr, n);
@@ -96,6 +107,8 @@ RuleHealth RuleHealth::check(const TFHpple &page, const QString &pageUrl, PageKi
                 ++check.values;
         }
         check.verdict = verdictOf(outcome.status, check.matched, check.values);
+        if (check.verdict == Verdict::NoMatch && showsNoneOf(check.key, page, kind))
+            check.verdict = Verdict::NoneOnPage;
         health.rulesChecked.append(check);
     }
     return health;
@@ -126,7 +139,9 @@ QStringList RuleHealth::unmetNeeds() const
     for (const QString &need : needs) {
         bool met = false;
         for (const Check &check : rulesChecked) {
-            met = met || (serves(check.key, need) && check.values > 0);
+            met = met
+                || (serves(check.key, need)
+                    && (check.values > 0 || check.verdict == Verdict::NoneOnPage));
         }
         if (!met)
             unmet.append(need);
@@ -144,6 +159,8 @@ QString RuleHealth::verdictText(Verdict verdict)
     switch (verdict) {
     case Verdict::Ok:
         return QStringLiteral("ok");
+    case Verdict::NoneOnPage:
+        return QStringLiteral("ok, none on this page");
     case Verdict::NoMatch:
         return QStringLiteral("no match");
     case Verdict::NoValue:
@@ -174,6 +191,7 @@ QString RuleHealth::linkSummary() const
             + (link->values == 1
                    ? tr("Their listing-link rule found 1 link on this page.")
                    : tr("Their listing-link rule found %1 links on this page.").arg(link->values));
+    case Verdict::NoneOnPage:
     case Verdict::NoMatch:
     case Verdict::NoDocument:
         return used

@@ -20,6 +20,9 @@ public:
     enum class PageKind { Results, Listing };
     enum class Verdict {
         Ok,
+        // Matched nothing on a page that shows none of what the rule reads: the last page of
+        // results for the next rule, a listing without photos for a photo rule.
+        NoneOnPage,
         NoMatch,
         NoValue, // nodes matched, but none gave a value
         OverBudget,

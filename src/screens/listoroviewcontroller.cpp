@@ -23,6 +23,7 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <utility>
 
 ListoroViewController::ListoroViewController(QWidget *parent)
     : ViewController(parent)
@@ -393,6 +394,10 @@ void ListoroViewController::startLoadingResults()
     }
     if (!made)
         return;
+    if (!std::exchange(m_continuingGrid, false))
+        m_listedAddresses.clear();
+    if (m_currentUrl != favoritesUrl)
+        made->dropListingsShown(m_listedAddresses);
 
     m_grid->setListings(made);
     m_grid->attachNewGrid();
@@ -481,6 +486,7 @@ void ListoroViewController::nextClicked()
     navBar()->setText(next);
     m_currentUrl = next;
     m_isnext = true;
+    m_continuingGrid = true;
     loadUrl();
     zestoClicked();
 }

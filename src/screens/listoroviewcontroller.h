@@ -16,6 +16,7 @@
 
 #include <QLineEdit>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QWebEngineView>
 
@@ -181,6 +182,10 @@ private:
     QString m_currentUrl;
     bool m_autozesto = false;
     bool m_isnext = false;
+    // The next results page is loading into the grid the previous page was in.
+    bool m_continuingGrid = false;
+    // The addresses of the listings this grid showed on its pages so far: each shows once.
+    QSet<QString> m_listedAddresses;
     int m_screenWidth = 0;
     int m_screenHeight = 0;
     bool m_noLinksFound = false;

@@ -147,4 +147,19 @@ inline const ListingExpectation listingExpectations[] = {
       u"http://127.0.0.1:41234/listoro-demo/photos/7000022-0.jpg" },
 };
 
+// The price and posted date a listing page shows, as the page writes them (first of each).
+struct PriceDateExpectation
+{
+    const char *file;
+    const char16_t *price;
+    const char16_t *date;
+};
+
+inline const PriceDateExpectation priceDateExpectations[] = {
+    { "craigslist/cl-2015-06-sfbay-eby-apa-listing.html", u"$3500", u"2015-06-10  7:37pm" },
+    { "kijiji/kj-2017-montreal-room-listing.html", u"$575.00", u"25-Mar-17" },
+    // The posted date only in the page's embedded state (__NEXT_DATA__).
+    { "kijiji/kj-2026-listing-01.html", u"$2,010", u"2026-03-16T13:29:54.000Z" },
+};
+
 } // namespace SavedPageTruth

@@ -162,6 +162,23 @@ private Q_SLOTS:
         extractor->stop();
     }
 
+    void listingsShownOnAnEarlierPage_areDroppedAndTheRestRenumbered()
+    {
+        RecordingParent parent;
+        const auto extractor
+            = LinkExtractor::initWithData(resultsPage(), &parent, base() + "/search");
+        const int count = int(extractor->parsedLinks()->size());
+        QSet<QString> shown{ base() + "/item/0.html", base() + "/item/2.html" };
+        extractor->dropListingsShown(shown);
+        const auto &kept = *extractor->parsedLinks();
+        QCOMPARE(kept.size(), count - 2);
+        QCOMPARE(kept.value(0)->url(), base() + "/item/1.html");
+        QCOMPARE(kept.lastKey(), count - 3);
+        QCOMPARE(kept.last()->idInList(), count - 3);
+        QCOMPARE(shown.size(), count); // the kept ones are remembered for the next page
+        extractor->stop();
+    }
+
     void pageWithoutLinks_tellsTheParentDuringConstruction()
     {
         RecordingParent parent;

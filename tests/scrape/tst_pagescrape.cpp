@@ -50,6 +50,37 @@ private Q_SLOTS:
         QVERIFY(r.nextLink.isNull());
     }
 
+    // One listing per address, its text from whichever of its links has some.
+    void links_oneListingPerAddress_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QStringList>("listings"); // "title url" per listing
+        QTest::newRow("photo link then title link")
+            << QByteArray("<a href='/1'><img src='p.jpg'></a><a href='/1'>Sofa</a>"
+                          "<a href='/2'>Chair</a>")
+            << QStringList{ "Sofa http://host/1", "Chair http://host/2" };
+        QTest::newRow("fragment, tracking, case, default port")
+            << QByteArray("<a href='/1?id=7'>A</a><a href='HTTP://HOST:80/1?id=7#photos'>B</a>"
+                          "<a href='/1?utm_source=x&id=7&fbclid=y'>C</a><a href='/1?id=8'>D</a>")
+            << QStringList{ "A http://host/1?id=7", "D http://host/1?id=8" };
+        QTest::newRow("same path on another host stays")
+            << QByteArray("<a href='/1'>A</a><a href='//other/1'>B</a>")
+            << QStringList{ "A http://host/1", "B http://other/1" };
+    }
+    void links_oneListingPerAddress()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, listings);
+        const ResultsPage r
+            = ResultsPage::scrape(html(body), "http://host/s", rules("//a", "href"));
+        QStringList found;
+        for (const ResultsPage::Link &link : r.links) {
+            found << link.title + u' ' + link.url;
+            QCOMPARE(link.idInList, found.size() - 1);
+        }
+        QCOMPARE(found, listings);
+    }
+
     void noLinkNodes_reported_data()
     {
         QTest::addColumn<bool>("withRules");

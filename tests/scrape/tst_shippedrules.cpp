@@ -335,6 +335,34 @@ private slots:
             QVERIFY2(result.photos.count(photo) == 1, qPrintable(u"listed twice: "_s + photo));
         }
     }
+
+    void listingPriceAndDate_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("date");
+        for (const PriceDateExpectation &row : priceDateExpectations)
+            QTest::newRow(row.file) << QString::fromUtf8(row.file) << text(row.price) << text(row.date);
+    }
+
+    void listingPriceAndDate()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, price);
+        QFETCH(QString, date);
+        const Page page = pageFor(file);
+        if (page.path.isNull() && !QDir(ListoroTest::fixturesDir()).exists())
+            QSKIP("no saved pages of the real sites");
+        const std::optional<ZestoScrapeSetting> rules = shippedRulesFor(page.url);
+        QVERIFY(rules);
+        const TFHpple document = TFHpple::hppleWithHTMLData(readPage(page));
+        const auto first = [&](const QString &select) {
+            const auto node = document.peekAtSearchWithXPathQuery(select);
+            return node ? node->content().trimmed() : QString();
+        };
+        QCOMPARE(first(rules->price()), price);
+        QCOMPARE(first(rules->date()), date);
+    }
 };
 
 LISTORO_TEST(TestShippedRules)
