@@ -78,6 +78,13 @@ void OnlineScrape::fetchPage(const QString &url)
                 finish(QStringLiteral("no listing links on %1").arg(currentUrl));
                 return;
             }
+            if (seen) {
+                extractor->dropListingsShown(*seen);
+                if (extractor->parsedLinks()->isEmpty()) {
+                    pageDone();
+                    return;
+                }
+            }
             extractor->startDetailing();
         });
 }
@@ -113,6 +120,11 @@ void OnlineScrape::pageSettled()
 {
     if (!extractor || extractor->stopped() || extractor->progress() < 100)
         return;
+    pageDone();
+}
+
+void OnlineScrape::pageDone()
+{
     endProgressLine();
     reports.append(pageReport(currentUrl, *extractor));
     const QString next = extractor->nextLink();

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +36,9 @@ public:
     // Adds each page's rule health to its report: the results page's, and each listing's whose
     // page is in the cache.
     void setCheckRules(bool check) { checkRules = check; }
+    // Leaves out the listings whose addresses are in seen, before their pages are fetched, and
+    // adds the others' to it; null: every listing is reported.
+    void setSeen(QSet<QString> *addresses) { seen = addresses; }
     void start(std::function<void(const QJsonArray &pages, const QString &error)> finished);
     // Ends the run now, reporting what settled so far with error.
     void abandon(const QString &error);
@@ -54,6 +58,8 @@ public:
 private:
     void fetchPage(const QString &url);
     void pageSettled();
+    // Reports the current page and goes on to the next one, or finishes.
+    void pageDone();
     void finish(const QString &error);
     void endProgressLine();
 
@@ -65,6 +71,7 @@ private:
     QJsonArray reports;
     bool noLinks = false;
     bool checkRules = false;
+    QSet<QString> *seen = nullptr;
     std::optional<RuleHealth> resultsHealth;
     QStringList resultsProblems;
     // Listing pages checked, and of them how many met each need, by rule set name.

@@ -18,6 +18,7 @@ const QString checkOption = QStringLiteral("check");
 const QString teachOption = QStringLiteral("teach");
 const QString exampleOption = QStringLiteral("example");
 const QString excludeOption = QStringLiteral("exclude");
+const QString newSinceOption = QStringLiteral("new-since");
 
 const char description[]
     = R"(Scrapes a saved results page or listing page with Listoro's scrape rules
@@ -34,7 +35,10 @@ Modes:
                       503, also when asked again after the wait it named); standard error then
                       says how many. With --pages N > 1 it follows the next link and prints a
                       JSON array of such documents, one per results page. Progress goes to
-                      standard error when that is a terminal.
+                      standard error when that is a terminal. With --new-since STATE only the
+                      listings whose address is not in STATE are fetched and printed; STATE (a
+                      JSON file {"seen": [ADDRESS, ...]}, created when missing) then holds them
+                      too, written atomically, the newest 50,000 kept.
   --page FILE URL     FILE is the results page found at URL. Prints
                       {"url": URL, "ruleSet": REGEX, "next": NEXT,
                        "listings": [{"idInList": 0, "title": TITLE, "url": LINK}, ...]}
@@ -51,7 +55,8 @@ With --check, every page's document also holds
 one entry per rule of the chosen rule set (link, next, title, innerImgsWithHref,
 innerImgsWithSrc, date, price), and a needed rule the set lacks, with "query": null. "matched"
 counts the nodes the query selected, "values" those that gave a usable value (a link or photo
-must form a URL). VERDICT is "ok", "no match", "matched, but no value", "over budget",
+must form a URL). VERDICT is "ok", "ok, none on this page" (a next rule on a page without a next link, a photo
+rule on a listing without photos), "no match", "matched, but no value", "over budget",
 "malformed query", "not a node set", "page did not parse" or "no rule". Online, each listing
 whose page is in the cache carries its own "rules". A results page needs its link rule, a
 listing page its title rule and a photo rule; standard error names each that gave nothing.
@@ -72,7 +77,7 @@ Exit status: 0 on success, 1 when a file cannot be read, a results page cannot b
 holds no listing links, or the run times out (what settled is printed), 2 on a usage error,
 3 with --check when a rule the page needs gave nothing (online: the link rule of a results
 page, or the title or photo rules on every listing page checked), and with --teach when no rule
-could be derived.)";
+could be derived, 4 with --new-since when there is no new listing.)";
 
 std::unique_ptr<QCommandLineParser> makeParser()
 {
@@ -91,6 +96,10 @@ std::unique_ptr<QCommandLineParser> makeParser()
           QStringLiteral("DIR") },
         { timeoutOption, QStringLiteral("Online: give up after SECONDS for the whole run."),
           QStringLiteral("SECONDS") },
+        { newSinceOption,
+          QStringLiteral("Online: report only listings not in the state file STATE, then add "
+                         "them to it."),
+          QStringLiteral("STATE") },
         { checkOption, QStringLiteral("Also report how each rule of the rule set fared.") },
         { teachOption, QStringLiteral("Derive a rule set from the page (with --example).") },
         { exampleOption,
@@ -128,14 +137,16 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
         return usageError(QStringLiteral("--page and --listing cannot be used together"));
     if (parser->values(pageOption).size() > 1 || parser->values(listingOption).size() > 1
         || parser->values(settingsOption).size() > 1 || parser->values(pagesOption).size() > 1
-        || parser->values(cacheDirOption).size() > 1 || parser->values(timeoutOption).size() > 1)
+        || parser->values(cacheDirOption).size() > 1 || parser->values(timeoutOption).size() > 1
+        || parser->values(newSinceOption).size() > 1)
         return usageError(QStringLiteral("each option may be given once"));
     const bool online = !page && !listing;
     if (!online
         && (parser->isSet(pagesOption) || parser->isSet(cacheDirOption)
-            || parser->isSet(timeoutOption))) {
-        return usageError(QStringLiteral("--pages, --cache-dir and --timeout belong to the online "
-                                         "mode (a URL without --page or --listing)"));
+            || parser->isSet(timeoutOption) || parser->isSet(newSinceOption))) {
+        return usageError(QStringLiteral("--pages, --cache-dir, --timeout and --new-since belong "
+                                         "to the online mode (a URL without --page or "
+                                         "--listing)"));
     }
 
     const QStringList positional = parser->positionalArguments();
@@ -158,6 +169,11 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
         }
         if (parser->isSet(cacheDirOption))
             result.cacheDir = parser->value(cacheDirOption);
+        if (parser->isSet(newSinceOption)) {
+            result.newSinceFile = parser->value(newSinceOption);
+            if (result.newSinceFile.isEmpty())
+                return usageError(QStringLiteral("--new-since takes the path of a state file"));
+        }
     } else {
         result.mode = page ? Mode::ResultsPage : Mode::ListingPage;
         result.file = parser->value(page ? pageOption : listingOption);

@@ -24,6 +24,9 @@ struct ScrapeArguments
     int pages = 1;
     QString cacheDir;
     int timeoutSeconds = 0;
+    // Online mode, --new-since STATE: only the listings whose addresses are not in the state
+    // file are reported, and the file is then updated; null: every listing.
+    QString newSinceFile;
     // --check: also report how each rule fared on each page.
     bool check = false;
     // --teach --example TEXT: derive a rule set from the page instead of applying one; more

@@ -3,6 +3,7 @@
 #include "cli/onlinescrape.h"
 #include "cli/scrapearguments.h"
 #include "cli/scrapereport.h"
+#include "cli/seenstate.h"
 #include "platform/cachedirectory.h"
 #include "platform/userdefaults.h"
 #include "platform/utf8.h"
@@ -104,6 +105,14 @@ int fail(QTextStream &err, const Failure &failure)
     return failure.status;
 }
 
+qsizetype listingCount(const QJsonArray &reports)
+{
+    qsizetype count = 0;
+    for (const QJsonValue &report : reports)
+        count += report.toObject().value(u"listings").toArray().size();
+    return count;
+}
+
 int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &err)
 {
     if (!arguments.cacheDir.isNull())
@@ -125,8 +134,18 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
         SettingsRefresh::seedFromShippedDocument();
     }
 
+    SeenState state;
+    const bool watching = !arguments.newSinceFile.isNull();
+    if (watching) {
+        QString problem;
+        if (!state.load(arguments.newSinceFile, &problem))
+            return fail(err, { problem, ScrapeTool::FileError });
+    }
+
     OnlineScrape scrape(arguments.url, arguments.pages);
     scrape.setCheckRules(arguments.check);
+    if (watching)
+        scrape.setSeen(&state.seen());
     if (::isatty(STDERR_FILENO))
         scrape.setProgressStream(&err);
     QEventLoop loop;
@@ -170,7 +189,17 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
     err.flush();
     if (!problems.isEmpty())
         return ScrapeTool::RuleProblem;
-    return error.isNull() ? ScrapeTool::Success : ScrapeTool::FileError;
+    if (!error.isNull())
+        return ScrapeTool::FileError;
+    if (watching) {
+        // Only a run that went through records what it saw: a failed one is tried again whole.
+        QString problem;
+        if (!state.save(&problem))
+            return fail(err, { problem, ScrapeTool::FileError });
+        if (listingCount(reports) == 0)
+            return ScrapeTool::NothingNew;
+    }
+    return ScrapeTool::Success;
 }
 
 // Derives a rule set from the page and prints it with what it finds.

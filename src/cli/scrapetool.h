@@ -15,6 +15,7 @@ public:
         FileError = 1,
         UsageError = 2,
         RuleProblem = 3,
+        NothingNew = 4,
     };
 
     // arguments[0] is the program name. The report goes to out, one error line to err.

@@ -47,6 +47,20 @@ AddressField::AddressField(QWidget *parent)
     connect(this, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_clear->setVisible(!text.isEmpty()); });
     setTextMargins(arrowSize.width(), 0, arrowSize.width() + clearSize.width(), 0);
+    // Once sent, a typed address is no longer being edited: the page's own address may show.
+    connect(this, &QLineEdit::returnPressed, this, [this] { setModified(false); });
+}
+
+void AddressField::showAddress(const QString &address)
+{
+    if (hasFocus() && isModified())
+        return;
+    const bool wholeSelected = hasFocus() && hasSelectedText() && selectedText() == text();
+    setText(address);
+    if (wholeSelected)
+        selectAll();
+    else
+        setCursorPosition(0);
 }
 
 AddressField::~AddressField() = default;

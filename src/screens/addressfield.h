@@ -23,6 +23,10 @@ public:
 
     // Back at the field's left end, forward at its right end, clear just left of forward.
     void alignButtons();
+    // Shows the address of the page now loaded, unless the user is typing one: an address they
+    // have begun to edit stays, and one selected whole (Ctrl+L) stays selected, so that what they
+    // type replaces it.
+    void showAddress(const QString &address);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

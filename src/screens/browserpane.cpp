@@ -145,8 +145,7 @@ void BrowserPane::beginPageLoad()
 void BrowserPane::endPageLoad(bool loaded)
 {
     if (loaded) {
-        m_navBar->setText(m_webview->url().toString(QUrl::FullyEncoded));
-        m_navBar->setCursorPosition(0);
+        m_navBar->showAddress(m_webview->url().toString(QUrl::FullyEncoded));
         enableButton(m_btnZesto);
     }
     hideLoadingBox();

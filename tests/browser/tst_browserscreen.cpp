@@ -491,7 +491,20 @@ private Q_SLOTS:
         QVERIFY(screen->collectionView()->isHidden());
         QCOMPARE(screen->webview()->url(), before);
         QTest::keyClick(screen, Qt::Key_L, Qt::ControlModifier);
-        QVERIFY(screen->navBar()->hasFocus());
+        QLineEdit *field = screen->navBar();
+        QVERIFY(field->hasFocus());
+        // A page that finishes loading meanwhile leaves the address selected whole: what the
+        // user types replaces it.
+        QSignalSpy loads(screen->webview(), &QWebEngineView::loadFinished);
+        screen->webview()->reload();
+        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), loadTimeout);
+        QCOMPARE(field->selectedText(), field->text());
+        QTest::keyClicks(field, QStringLiteral("abc"));
+        QCOMPARE(field->text(), QStringLiteral("abc"));
+        // Nor does a load replace an address being typed.
+        screen->webview()->reload();
+        QTRY_VERIFY_WITH_TIMEOUT(loads.size() == 2, loadTimeout);
+        QCOMPARE(field->text(), QStringLiteral("abc"));
     }
 
     void failedPageLoad_endsTheLoadingBox()

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -201,6 +202,62 @@ private slots:
         QCOMPARE(parse(second.out).toObject(), report);
         QCOMPARE(site.requestCount(u"/listoro-demo/item/"_s), 0);
         QCOMPARE(site.requestCount(u"/listoro-demo/photos/"_s), 0);
+    }
+
+    // A watch: each run reports the listings no earlier run reported, and says when none are.
+    void newSince_reportsOnlyUnseenListings()
+    {
+        DemoSite site(siteOptions(6, 2, 1));
+        QVERIFY(site.start());
+        const QString state = dir->filePath(u"seen.json"_s);
+        const QStringList arguments{ site.searchUrl(1).toString(), u"--new-since"_s, state,
+                                     u"--cache-dir"_s, cacheDir() };
+        const auto reported = [](const Run &run) {
+            QStringList urls;
+            for (const QJsonValue &listing : parse(run.out).toObject().value(u"listings").toArray())
+                urls << listing.toObject().value(u"url").toString();
+            return urls;
+        };
+        const auto stored = [&] {
+            QFile file(state);
+            return file.open(QIODevice::ReadOnly)
+                ? QJsonDocument::fromJson(file.readAll()).object().value(u"seen").toArray()
+                : QJsonArray();
+        };
+
+        const Run first = run(arguments);
+        QCOMPARE(first.status, 0);
+        QCOMPARE(reported(first).size(), 6);
+        QCOMPARE(stored().size(), 6);
+
+        const Run again = run(arguments);
+        QCOMPARE(again.status, 4);
+        QVERIFY(reported(again).isEmpty());
+
+        // Two listings the state does not hold yet are the new ones, fetched and reported.
+        QJsonArray seen = stored();
+        const QString newer = seen.takeAt(5).toString();
+        const QString newest = seen.takeAt(0).toString();
+        QFile rewrite(state);
+        QVERIFY(rewrite.open(QIODevice::WriteOnly));
+        rewrite.write(QJsonDocument(QJsonObject{ { u"seen"_s, seen } }).toJson());
+        rewrite.close();
+        const Run later = run(arguments);
+        QCOMPARE(later.status, 0);
+        const QStringList fresh = reported(later);
+        QCOMPARE(QSet<QString>(fresh.cbegin(), fresh.cend()), (QSet<QString>{ newer, newest }));
+        QCOMPARE(stored().size(), 6);
+
+        // A file that is no state is left alone.
+        const QByteArray notState = "my notes, not a state file\n";
+        QVERIFY(rewrite.open(QIODevice::WriteOnly));
+        rewrite.write(notState);
+        rewrite.close();
+        const Run refused = run(arguments);
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.contains("left as it is"), refused.err.constData());
+        QVERIFY(rewrite.open(QIODevice::ReadOnly));
+        QCOMPARE(rewrite.readAll(), notState);
     }
 
     void pages_followTheNextLink_data()
