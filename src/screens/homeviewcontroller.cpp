@@ -16,6 +16,7 @@
 #include "ui/popover.h"
 #include "ui/storyboardsegue.h"
 #include "ui/theme.h"
+#include "ui/untrustedtext.h"
 #include "ui/viewtag.h"
 #include "widgets/custombadge.h"
 #include "widgets/panelstyling.h"
@@ -328,7 +329,7 @@ ZestoBookmarkTableCell *HomeViewController::makeCell(const ZestoBookmark &bookma
 {
     auto *cell = new ZestoBookmarkTableCell;
     cell->title()->setText(textForBookmark(bookmark, row));
-    cell->setToolTip(bookmark.url());
+    UntrustedText::setToolTip(cell, bookmark.url());
     // The row of a cell is looked up at the click: rows move when others are deleted.
     connect(cell->zestoButton(), &QPushButton::clicked, this,
             [this, cell] { didSelectRowAtIndexPath(m_bookmarks.rowOfCell(cell)); });
