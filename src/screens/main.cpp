@@ -1,7 +1,9 @@
-// listoro: the application. `listoro --demo` runs it on the built-in demo site.
+// listoro: the application. `listoro --demo` runs it on the built-in demo site; `listoro URL`
+// opens a page in the browser, `listoro --grid URL` as a grid.
 
 #include "screens/appdelegate.h"
 #include "screens/demosession.h"
+#include "screens/homeviewcontroller.h"
 #include "screens/launchoptions.h"
 #include "screens/listorostoryboard.h"
 #include "ui/navigationcontroller.h"
@@ -96,6 +98,10 @@ int main(int argc, char **argv)
     quit->setContext(Qt::ApplicationShortcut);
     QObject::connect(quit, &QShortcut::activated, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    const QString startAddress = options.startAddress(demo ? demo->site()->baseUrl() : QUrl());
+    if (auto *home = qobject_cast<HomeViewController *>(window->topViewController());
+        home && !startAddress.isNull())
+        home->setLaunchPage(startAddress, options.grid);
     window->show();
     delegate->applicationDidFinishLaunchingWithOptions();
 
