@@ -38,9 +38,16 @@ int main(int argc, char **argv)
     QStringList rawArguments;
     for (int i = 0; i < argc; ++i)
         rawArguments.append(QString::fromLocal8Bit(argv[i]));
-    if (LaunchOptions::parse(rawArguments).help) {
+    const LaunchOptions early = LaunchOptions::parse(rawArguments);
+    if (early.help) {
         std::fputs(qUtf8Printable(LaunchOptions::helpText()), stdout);
         return 0;
+    }
+    // So is a page that cannot be opened; other errors may be Qt's own options, which only the
+    // application removes.
+    if (!early.address.isNull() && !early.error.isNull()) {
+        std::fprintf(stderr, "listoro: %s (see --help)\n", qUtf8Printable(early.error));
+        return 2;
     }
 
     // The embedded browser's sandbox refuses to run as root.
