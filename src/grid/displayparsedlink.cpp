@@ -11,6 +11,7 @@
 #include "scrape/parsedlink.h"
 #include "ui/activityindicatorview.h"
 #include "ui/theme.h"
+#include "ui/untrustedtext.h"
 #include "ui/viewtag.h"
 
 #include <QIcon>
@@ -150,6 +151,7 @@ void DisplayParsedLink::render()
         record->setTitle(QStringLiteral(""));
     auto *title = new QLabel(this);
     title->setObjectName(QStringLiteral("tileTitle"));
+    UntrustedText::makePlain(title);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * titleScale);
     titleFont.setWeight(QFont::DemiBold);
@@ -163,7 +165,7 @@ void DisplayParsedLink::render()
     // Keep clear of the loading indicator at the right.
     const int available = qMax(0, m_width - favoriteButtonSize - 20 - 2 * m_horizontalMargin - 20);
     title->setText(title->fontMetrics().elidedText(text, Qt::ElideRight, available));
-    title->setToolTip(text);
+    UntrustedText::setToolTip(title, text);
     title->show();
 
     auto *button = new FavoriteButton(this);

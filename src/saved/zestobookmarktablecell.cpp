@@ -18,6 +18,8 @@ ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     setAttribute(Qt::WA_Hover);
 
     titleLabel->setObjectName(QStringLiteral("bookmarkTitle"));
+    // A bookmark's name and address come from the user and from pages: shown as they are.
+    titleLabel->setTextFormat(Qt::PlainText);
     titleLabel->setTextInteractionFlags(Qt::NoTextInteraction);
     titleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     openButton->setObjectName(QStringLiteral("bookmarkZesto"));

@@ -16,6 +16,7 @@
 #include "ui/popover.h"
 #include "ui/storyboardsegue.h"
 #include "ui/theme.h"
+#include "ui/untrustedtext.h"
 #include "ui/viewtag.h"
 #include "widgets/custombadge.h"
 #include "widgets/panelstyling.h"
@@ -34,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcHome, "listoro.screens.home")
 
@@ -131,7 +133,24 @@ void HomeViewController::viewDidAppear(bool animated)
     // Arrow keys, Enter and Delete work on the bookmarks at once.
     if (bookmarksTable()->count() > 0)
         bookmarksTable()->setFocus();
+    if (!m_launchPage.isNull()) {
+        const QString address = std::exchange(m_launchPage, QString());
+        if (m_launchAsGrid) {
+            s_selectedUrl = address;
+            performSegue(ListoroStoryboard::homeToListoro, this);
+        } else {
+            m_surfAddress = address;
+            performSegue(ListoroStoryboard::surf, this);
+        }
+        return;
+    }
     checkFirstTime();
+}
+
+void HomeViewController::setLaunchPage(const QString &address, bool grid)
+{
+    m_launchPage = address;
+    m_launchAsGrid = grid;
 }
 
 void HomeViewController::getDimensions()
@@ -280,7 +299,8 @@ void HomeViewController::prepareForSegue(StoryboardSegue &segue, QObject *sender
     } else if (segue.identifier == ListoroStoryboard::surf) {
         auto *browser = qobject_cast<ListoroViewController *>(segue.destination);
         const auto *item = qobject_cast<BarButtonItem *>(sender);
-        const QString address = siteAddressForTitle(item ? item->title() : QString());
+        const QString address
+            = item ? siteAddressForTitle(item->title()) : std::exchange(m_surfAddress, QString());
         if (browser && !address.isNull())
             browser->setCurrentUrl(address);
     } else if (segue.identifier == ListoroStoryboard::howtopopover) {
@@ -328,7 +348,7 @@ ZestoBookmarkTableCell *HomeViewController::makeCell(const ZestoBookmark &bookma
 {
     auto *cell = new ZestoBookmarkTableCell;
     cell->title()->setText(textForBookmark(bookmark, row));
-    cell->setToolTip(bookmark.url());
+    UntrustedText::setToolTip(cell, bookmark.url());
     // The row of a cell is looked up at the click: rows move when others are deleted.
     connect(cell->zestoButton(), &QPushButton::clicked, this,
             [this, cell] { didSelectRowAtIndexPath(m_bookmarks.rowOfCell(cell)); });

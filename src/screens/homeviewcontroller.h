@@ -65,6 +65,10 @@ public:
     // "backpage", in that order, in any letter case. Null when it names none.
     static QString siteAddressForTitle(const QString &title);
 
+    // Opens address when the screen first appears: as a grid, as a bookmark does, or in the
+    // browser. The how-to waits for the next time the screen appears.
+    void setLaunchPage(const QString &address, bool grid);
+
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
@@ -128,6 +132,10 @@ private:
     BookmarksPanel m_bookmarks;
     PanelView *m_coverView = nullptr;
     QLabel *m_coverHint = nullptr;
+    QString m_launchPage;
+    bool m_launchAsGrid = false;
+    // The address the next "surf" segue opens when no site item asked for it.
+    QString m_surfAddress;
     QPointer<BarButtonItem> m_btnCraigslist;
     QPointer<BarButtonItem> m_btnKijiji;
     QPointer<BarButtonItem> m_btnBackpage;

@@ -1,7 +1,9 @@
-// listoro: the application. `listoro --demo` runs it on the built-in demo site.
+// listoro: the application. `listoro --demo` runs it on the built-in demo site; `listoro URL`
+// opens a page in the browser, `listoro --grid URL` as a grid.
 
 #include "screens/appdelegate.h"
 #include "screens/demosession.h"
+#include "screens/homeviewcontroller.h"
 #include "screens/launchoptions.h"
 #include "screens/listorostoryboard.h"
 #include "ui/navigationcontroller.h"
@@ -36,9 +38,16 @@ int main(int argc, char **argv)
     QStringList rawArguments;
     for (int i = 0; i < argc; ++i)
         rawArguments.append(QString::fromLocal8Bit(argv[i]));
-    if (LaunchOptions::parse(rawArguments).help) {
+    const LaunchOptions early = LaunchOptions::parse(rawArguments);
+    if (early.help) {
         std::fputs(qUtf8Printable(LaunchOptions::helpText()), stdout);
         return 0;
+    }
+    // So is a page that cannot be opened; other errors may be Qt's own options, which only the
+    // application removes.
+    if (!early.address.isNull() && !early.error.isNull()) {
+        std::fprintf(stderr, "listoro: %s (see --help)\n", qUtf8Printable(early.error));
+        return 2;
     }
 
     // The embedded browser's sandbox refuses to run as root.
@@ -96,6 +105,10 @@ int main(int argc, char **argv)
     quit->setContext(Qt::ApplicationShortcut);
     QObject::connect(quit, &QShortcut::activated, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    const QString startAddress = options.startAddress(demo ? demo->site()->baseUrl() : QUrl());
+    if (auto *home = qobject_cast<HomeViewController *>(window->topViewController());
+        home && !startAddress.isNull())
+        home->setLaunchPage(startAddress, options.grid);
     window->show();
     delegate->applicationDidFinishLaunchingWithOptions();
 

@@ -1,6 +1,7 @@
 #include "screens/rulesetform.h"
 
 #include "scrape/userrulesets.h"
+#include "ui/untrustedtext.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -38,6 +39,7 @@ RuleSetForm::RuleSetForm(QWidget *parent)
     , m_problem(new QLabel(this))
 {
     setObjectName(QStringLiteral("ruleSetForm"));
+    UntrustedText::makePlain(m_problem);
     m_name->setObjectName(QStringLiteral("ruleSetName"));
     m_pattern->setObjectName(QStringLiteral("ruleSetPattern"));
     m_pattern->setPlaceholderText(tr("a regular expression, e.g. ^https?://www\\.example\\.com/"));

@@ -6,6 +6,7 @@
 #include "screens/rulesetform.h"
 #include "ui/alertview.h"
 #include "ui/navigationitem.h"
+#include "ui/untrustedtext.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -77,6 +78,7 @@ void RuleSetsViewController::viewDidLoad()
     m_pages->addWidget(m_form);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("ruleSetStatus"));
+    UntrustedText::makePlain(m_status);
     m_status->setWordWrap(true);
 
     const auto addButton = [this](const QString &name, const QString &title, auto slot) {

@@ -1,5 +1,7 @@
 #include "screens/teachbar.h"
 
+#include "ui/untrustedtext.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +24,9 @@ TeachBar::TeachBar(QWidget *parent)
     setPalette(palette);
 
     m_instruction->setObjectName(QStringLiteral("teachInstruction"));
+    // Both lines quote the page's texts.
+    UntrustedText::makePlain(m_instruction);
+    UntrustedText::makePlain(m_status);
     QFont bold = m_instruction->font();
     bold.setWeight(QFont::DemiBold);
     bold.setPointSizeF(bold.pointSizeF() * 1.1);

@@ -4,6 +4,7 @@
 #include "ui/alertviewdelegate.h"
 #include "ui/navigationcontroller.h"
 #include "ui/theme.h"
+#include "ui/untrustedtext.h"
 #include "ui/viewtag.h"
 
 #include <QApplication>
@@ -229,8 +230,8 @@ void AlertView::present()
         setParent(nullptr, Qt::Dialog);
         Theme::apply(this);
         setAttribute(Qt::WA_QuitOnClose, false);
-        setWindowTitle(isBlank(m_title) ? QGuiApplication::applicationDisplayName()
-                                        : m_title.trimmed());
+        setWindowTitle(UntrustedText::windowTitle(
+            isBlank(m_title) ? QGuiApplication::applicationDisplayName() : m_title.trimmed()));
     }
     shownAlerts().append(this);
     relayout();
@@ -280,8 +281,8 @@ void AlertView::updateLabels()
 {
     m_card->setTexts(m_title, m_message);
     if (!m_host && m_presented)
-        setWindowTitle(isBlank(m_title) ? QGuiApplication::applicationDisplayName()
-                                        : m_title.trimmed());
+        setWindowTitle(UntrustedText::windowTitle(
+            isBlank(m_title) ? QGuiApplication::applicationDisplayName() : m_title.trimmed()));
 }
 
 void AlertView::relayout()

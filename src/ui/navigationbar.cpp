@@ -3,6 +3,7 @@
 #include "ui/barbuttonitem.h"
 #include "ui/navigationitem.h"
 #include "ui/theme.h"
+#include "ui/untrustedtext.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -101,6 +102,7 @@ NavigationBar::NavigationBar(QWidget *parent)
     titleFont.setPixelSize(17);
     titleFont.setBold(true);
     m_titleLabel->setFont(titleFont);
+    UntrustedText::makePlain(m_titleLabel);
     m_titleLabel->setAlignment(Qt::AlignCenter);
     m_titleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette palette = m_titleLabel->palette();
@@ -218,7 +220,7 @@ void NavigationBar::updateButton(QToolButton *button, const BarButtonItem *item)
     const bool bordered = item->style() == BarButtonItem::Style::Bordered
         || item->systemItem() != BarButtonItem::SystemItem::None;
     styleButton(button, color, bordered);
-    button->setText(item->title());
+    button->setText(UntrustedText::buttonText(item->title()));
     if (item->systemItem() == BarButtonItem::SystemItem::Action) {
         button->setIcon(twoStateIcon(actionPixmap, color));
         button->setToolButtonStyle(item->title().isEmpty() ? Qt::ToolButtonIconOnly
@@ -236,13 +238,14 @@ void NavigationBar::layoutBar()
     int left = sideMargin;
     if (m_backButton->isVisibleTo(this)) {
         // A long back title is elided to a third of the bar.
-        m_backButton->setText(m_backTitle);
+        m_backButton->setText(UntrustedText::buttonText(m_backTitle));
         const int natural = m_backButton->sizeHint().width();
         const int w = std::min(natural, std::max(width() / 3, 60));
         if (w < natural) {
             const QFontMetrics buttonMetrics(m_backButton->font());
             const int room = w - (natural - buttonMetrics.horizontalAdvance(m_backTitle));
-            m_backButton->setText(buttonMetrics.elidedText(m_backTitle, Qt::ElideRight, room));
+            m_backButton->setText(UntrustedText::buttonText(
+                buttonMetrics.elidedText(m_backTitle, Qt::ElideRight, room)));
         }
         m_backButton->setGeometry(left, y, w, buttonHeight);
         left += w + itemSpacing;

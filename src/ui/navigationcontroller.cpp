@@ -4,6 +4,7 @@
 #include "platform/userdefaults.h"
 #include "ui/navigationbar.h"
 #include "ui/theme.h"
+#include "ui/untrustedtext.h"
 #include "ui/viewcontroller.h"
 
 #include <QCloseEvent>
@@ -209,8 +210,9 @@ void NavigationController::updateWindowTitle()
     // The top screen's own window title says where the user is.
     const ViewController *top = topViewController();
     const QString place = top ? top->windowTitle() : QString();
-    setWindowTitle(place.isEmpty() ? m_applicationTitle
-                                   : place + QStringLiteral(" \u2014 ") + m_applicationTitle);
+    setWindowTitle(UntrustedText::windowTitle(place.isEmpty() ? m_applicationTitle
+                                                              : place + QStringLiteral(" \u2014 ")
+                                                      + m_applicationTitle));
 }
 
 void NavigationController::transition(ViewController *leaving, ViewController *arriving,

@@ -84,6 +84,8 @@ private slots:
     void bookmarkDeletion_onlyAfterYes();
     void bookmarkRow_opensItsPageAsAGrid_data();
     void bookmarkRow_opensItsPageAsAGrid();
+    void launchPage_opensOnceAsAGridOrInTheBrowser_data();
+    void launchPage_opensOnceAsAGridOrInTheBrowser();
     void panels_followTheWindowShape_data();
     void panels_followTheWindowShape();
     void surfRule_findsTheSiteInTheTitle_data();
@@ -297,6 +299,34 @@ void TestHomeScreen::bookmarkRow_opensItsPageAsAGrid()
     QCOMPARE(browser->currentUrl(), u"http://127.0.0.1:1/bikes"_s);
     QVERIFY(browser->autozesto());
     QCOMPARE(HomeViewController::selectedUrl(), u"http://127.0.0.1:1/bikes"_s);
+}
+
+void TestHomeScreen::launchPage_opensOnceAsAGridOrInTheBrowser_data()
+{
+    QTest::addColumn<bool>("grid");
+    QTest::newRow("as a grid") << true;
+    QTest::newRow("in the browser") << false;
+}
+
+void TestHomeScreen::launchPage_opensOnceAsAGridOrInTheBrowser()
+{
+    QFETCH(bool, grid);
+
+    TemporaryProfile profile;
+    confirmHowto(false);
+    HomeWindow w;
+    w.home()->setLaunchPage(u"http://127.0.0.1:1/bikes"_s, grid);
+    w.window->show();
+
+    ListoroViewController *browser = pushedBrowser(w);
+    QVERIFY(browser);
+    QCOMPARE(browser->currentUrl(), u"http://127.0.0.1:1/bikes"_s);
+    QCOMPARE(browser->autozesto(), grid);
+    QVERIFY(!w.home()->popover());
+    // Back home, the how-to the page kept waiting shows, and the page does not open again.
+    w.window->popViewControllerAnimated(false);
+    QCOMPARE(w.window->viewControllers().size(), 1);
+    QVERIFY(w.home()->popover());
 }
 
 void TestHomeScreen::panels_followTheWindowShape_data()

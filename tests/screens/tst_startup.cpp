@@ -39,21 +39,46 @@ void TestStartup::launchOptions_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("asked");
+    // The page opened at start, with the demo site at http://127.0.0.1:9.
+    QTest::addColumn<QString>("start");
 
-    QTest::newRow("nothing") << QStringList() << QStringList();
-    QTest::newRow("demo") << QStringList{ u"--demo"_s } << QStringList{ u"demo"_s };
-    QTest::newRow("reset and demo")
-        << QStringList{ u"--reset-demo"_s, u"--demo"_s } << QStringList{ u"demo"_s, u"reset"_s };
+    const QString page = u"https://www.example.com/search?q=sofa&page=2"_s;
+    QTest::newRow("nothing") << QStringList() << QStringList() << QString();
+    QTest::newRow("demo") << QStringList{ u"--demo"_s } << QStringList{ u"demo"_s } << QString();
+    QTest::newRow("reset and demo") << QStringList{ u"--reset-demo"_s, u"--demo"_s }
+                                    << QStringList{ u"demo"_s, u"reset"_s } << QString();
     QTest::newRow("help among others")
-        << QStringList{ u"--demo"_s, u"-h"_s } << QStringList{ u"demo"_s, u"help"_s };
-    QTest::newRow("unknown option") << QStringList{ u"--real"_s } << QStringList{ u"error"_s };
-    QTest::newRow("stray argument") << QStringList{ u"demo"_s } << QStringList{ u"error"_s };
+        << QStringList{ u"--demo"_s, u"-h"_s } << QStringList{ u"demo"_s, u"help"_s } << QString();
+    QTest::newRow("unknown option")
+        << QStringList{ u"--real"_s } << QStringList{ u"error"_s } << QString();
+    QTest::newRow("stray argument")
+        << QStringList{ u"demo"_s } << QStringList{ u"error"_s } << QString();
+    QTest::newRow("page in the browser") << QStringList{ page } << QStringList() << page;
+    QTest::newRow("page as a grid")
+        << QStringList{ u"--grid"_s, page } << QStringList{ u"grid"_s } << page;
+    QTest::newRow("demo path as a grid")
+        << QStringList{ u"--demo"_s, u"--grid"_s, u"/listoro-demo/search?page=2"_s }
+        << QStringList{ u"demo"_s, u"grid"_s }
+        << u"http://127.0.0.1:9/listoro-demo/search?page=2"_s;
+    QTest::newRow("demo path without the demo")
+        << QStringList{ u"/listoro-demo/search"_s } << QStringList{ u"error"_s } << QString();
+    QTest::newRow("grid without a page")
+        << QStringList{ u"--grid"_s } << QStringList{ u"error"_s } << QString();
+    QTest::newRow("two pages") << QStringList{ u"--grid"_s, page, page }
+                               << QStringList{ u"grid"_s, u"error"_s } << QString();
+    for (const QString &refused : { u"file:///etc/passwd"_s, u"javascript:alert(1)"_s,
+                                    u"www.example.com"_s, u"http:///nohost"_s, u"//host/x"_s }) {
+        QTest::addRow("refused: %s", qPrintable(refused))
+            << QStringList{ u"--demo"_s, u"--grid"_s, refused }
+            << QStringList{ u"demo"_s, u"grid"_s, u"error"_s } << QString();
+    }
 }
 
 void TestStartup::launchOptions()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, asked);
+    QFETCH(QString, start);
 
     const LaunchOptions options = LaunchOptions::parse(QStringList{ u"listoro"_s } + arguments);
     QStringList seen;
@@ -63,9 +88,13 @@ void TestStartup::launchOptions()
         seen.append(u"reset"_s);
     if (options.help)
         seen.append(u"help"_s);
+    if (options.grid)
+        seen.append(u"grid"_s);
     if (!options.error.isNull())
         seen.append(u"error"_s);
     QCOMPARE(seen, asked);
+    if (options.error.isNull())
+        QCOMPARE(options.startAddress(QUrl(u"http://127.0.0.1:9"_s)), start);
 }
 
 void TestStartup::demoSession_keepsItsProfileApartFromTheUsers()
