@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -161,8 +162,9 @@ bool isLiteral(const Token &token, char16_t c)
 }
 
 // The text of the part of the pattern that stands for the host, with everything that is not a
-// literal character (or a lone wildcard between two, as in "site.example") as a space.
-QString hostPart(const QString &pattern)
+// literal character (or a lone wildcard, as in "site.example") as a space. afterScheme tells
+// whether the pattern names a scheme before it.
+QString hostPart(const QString &pattern, bool *afterScheme)
 {
     QList<Token> tokens = tokenize(pattern);
     dropOptional(tokens);
@@ -176,6 +178,7 @@ QString hostPart(const QString &pattern)
             break;
         }
     }
+    *afterScheme = start > 0;
     QString text;
     for (qsizetype i = start; i < tokens.size(); ++i) {
         const Token &token = tokens.at(i);
@@ -206,11 +209,12 @@ bool RulesDocumentCheck::namesHost(const QString &pattern)
         if (expression.hasMatch(address))
             return false;
     }
-    const QString host = hostPart(pattern);
+    bool afterScheme = false;
+    const QString host = hostPart(pattern, &afterScheme);
     static const QRegularExpression named(
         u"localhost|[a-z0-9-]+\\.[a-z0-9-]+|(?!www)[a-z0-9-]{4,}\\.|\\[[0-9a-f:.]*:[0-9a-f:.]*\\]"_s);
     static const QRegularExpression bare(u"^[a-z0-9-]+(?::[0-9]+)?$"_s);
-    return named.match(host).hasMatch() || bare.match(host).hasMatch();
+    return named.match(host).hasMatch() || (afterScheme && bare.match(host).hasMatch());
 }
 
 RulesDocumentCheck::Verdict RulesDocumentCheck::check(const QString &document, Origin origin)
