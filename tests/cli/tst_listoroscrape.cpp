@@ -356,6 +356,15 @@ private slots:
         QTest::newRow("settings not JSON")
             << QStringList{ u"--settings"_s, page, u"--page"_s, page, demoResultsUrl } << 1
             << u"not a scrape settings document"_s;
+        static QTemporaryDir documents;
+        const QString infinite = documents.filePath(u"infinite.txt"_s);
+        QFile file(infinite);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"version": 1e39, "settings": [{"regex": "demo"}]})");
+        file.close();
+        QTest::newRow("settings version beyond a float")
+            << QStringList{ u"--settings"_s, infinite, u"--page"_s, page, demoResultsUrl } << 1
+            << u"cannot use "_s + infinite + u": Its version"_s;
     }
 
     void failures_exitWithStatusAndOneLine()
