@@ -11,6 +11,7 @@
 #include "scrape/resultspage.h"
 #include "scrape/rulederivation.h"
 #include "scrape/rulehealth.h"
+#include "scrape/rulesdocumentcheck.h"
 #include "scrape/settingsrefresh.h"
 #include "scrape/zestoscrapesetting.h"
 
@@ -87,7 +88,14 @@ std::optional<QList<ZestoScrapeSetting>> readSettingsFile(const QString &path, F
                   .arg(path);
         return std::nullopt;
     }
-    return ZestoScrapeSetting::readSettings(QString::fromUtf8(*bytes));
+    const QString document = QString::fromUtf8(*bytes);
+    const RulesDocumentCheck::Verdict verdict
+        = RulesDocumentCheck::check(document, RulesDocumentCheck::Origin::CommandLine);
+    if (!verdict.accepted()) {
+        failure.message = QStringLiteral("cannot use %1: %2").arg(path, verdict.refusal);
+        return std::nullopt;
+    }
+    return ZestoScrapeSetting::readSettings(document);
 }
 
 // The stored rule set for url; a store without rule sets gets the shipped document first.

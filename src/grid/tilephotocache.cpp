@@ -2,6 +2,7 @@
 
 #include "platform/imageutils.h"
 #include "platform/mainqueue.h"
+#include "platform/pagecache.h"
 #include "scrape/parsedlink.h"
 
 #include <QImageReader>
@@ -172,8 +173,12 @@ QImage TilePhotoCache::decodePhoto(const Request &request)
     if (pixels.isEmpty())
         return {};
     const bool hasFittedCopy = ParsedLink::isCachedImageWithUrl(url, request.fitted);
-    QImageReader reader(hasFittedCopy ? ParsedLink::getImagePathFromStringURL(url, request.fitted)
-                                      : ParsedLink::getImagePathFromStringURL(url));
+    const std::unique_ptr<QIODevice> photo = PageCache::openPhoto(
+        hasFittedCopy ? ParsedLink::getImagePathFromStringURL(url, request.fitted)
+                      : ParsedLink::getImagePathFromStringURL(url));
+    if (!photo)
+        return {};
+    QImageReader reader(photo.get());
     reader.setAutoTransform(true);
     const QSize original = reader.size();
     if (!original.isValid()

@@ -1,8 +1,11 @@
 #include "platform/pagecache.h"
 
 #include "platform/cachedirectory.h"
+#include "platform/keptphotos.h"
+#include "platform/storeproblems.h"
 #include "platform/url.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -45,6 +48,23 @@ bool isFile(const QString &url, const QString &path)
     return !url.isEmpty() && QFileInfo(path).isFile();
 }
 
+bool isPhoto(const QString &url, const QString &path)
+{
+    return !url.isEmpty() && (KeptPhotos::instance().contains(path) || QFileInfo(path).isFile());
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
 } // namespace
 
 QString PageCache::fileName(const QString &url)
@@ -79,24 +99,47 @@ bool PageCache::hasPage(const QString &url)
 
 bool PageCache::hasPhoto(const QString &url)
 {
-    return isFile(url, photoPath(url));
+    return isPhoto(url, photoPath(url));
 }
 
 bool PageCache::hasPhoto(const QString &url, FloatSize fitSize)
 {
-    return isFile(url, photoPath(url, fitSize));
+    return isPhoto(url, photoPath(url, fitSize));
 }
 
 bool PageCache::writeAtomically(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+    if (write(path, bytes))
+        return true;
+    StoreProblems::instance().report(StoreProblems::Store::Cache, CacheDirectory::path());
+    return false;
+}
+
+bool PageCache::storePhoto(const QString &path, const QByteArray &bytes)
+{
+    return writeAtomically(path, bytes) || KeptPhotos::instance().keep(path, bytes);
+}
+
+std::unique_ptr<QIODevice> PageCache::openPhoto(const QString &path)
+{
+    const QByteArray kept = KeptPhotos::instance().bytes(path);
+    std::unique_ptr<QIODevice> device;
+    if (!kept.isNull()) {
+        auto buffer = std::make_unique<QBuffer>();
+        buffer->setData(kept);
+        device = std::move(buffer);
+    } else {
+        device = std::make_unique<QFile>(path);
     }
-    return file.commit();
+    if (!device->open(QIODevice::ReadOnly))
+        return nullptr;
+    return device;
+}
+
+QByteArray PageCache::readPhoto(const QString &path)
+{
+    const std::unique_ptr<QIODevice> device = openPhoto(path);
+    return device ? device->readAll() : QByteArray();
 }
 
 bool PageCache::storePage(const QByteArray &bytes, const QString &url)
@@ -106,6 +149,7 @@ bool PageCache::storePage(const QByteArray &bytes, const QString &url)
 
 void PageCache::clean()
 {
+    KeptPhotos::instance().clear();
     QDir dir(CacheDirectory::ensureExists());
     const QStringList entries
         = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);

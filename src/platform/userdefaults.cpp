@@ -1,5 +1,7 @@
 #include "platform/userdefaults.h"
 
+#include "platform/storeproblems.h"
+
 #include <QCborArray>
 #include <QCoreApplication>
 #include <QMutex>
@@ -12,6 +14,27 @@ namespace {
 QMutex storeFileMutex;
 QString overrideFile;
 std::optional<QVariantMap> memoryStore; // under storeFileMutex
+// The memory store stands in for a file that could not be written.
+bool memoryIsFallback = false;
+
+// Syncs settings; when the file cannot be written, keeps every value (the new one too) in memory
+// from now on, so this run goes on as if it had been written, and tells the user.
+bool written(QSettings &settings)
+{
+    settings.sync();
+    if (settings.status() != QSettings::AccessError)
+        return true;
+    QVariantMap values;
+    for (const QString &key : settings.allKeys())
+        values.insert(key, settings.value(key));
+    {
+        QMutexLocker lock(&storeFileMutex);
+        memoryStore = values;
+        memoryIsFallback = true;
+    }
+    StoreProblems::instance().report(StoreProblems::Store::Settings, settings.fileName());
+    return false;
+}
 
 } // namespace
 
@@ -25,6 +48,10 @@ void UserDefaults::setStoreFile(const QString &iniPath)
 {
     QMutexLocker lock(&storeFileMutex);
     overrideFile = iniPath;
+    if (memoryIsFallback) {
+        memoryStore.reset();
+        memoryIsFallback = false;
+    }
 }
 
 QString UserDefaults::storeFile()
@@ -39,6 +66,7 @@ void UserDefaults::setMemoryStore(bool inMemory)
         memoryStore.emplace();
     else
         memoryStore.reset();
+    memoryIsFallback = false;
 }
 
 std::unique_ptr<QSettings> UserDefaults::open() const
@@ -64,13 +92,13 @@ QVariant UserDefaults::objectForKey(QAnyStringView key) const
     return open()->value(key);
 }
 
-void UserDefaults::setObject(const QVariant &value, QAnyStringView key)
+bool UserDefaults::setObject(const QVariant &value, QAnyStringView key)
 {
     {
         QMutexLocker lock(&storeFileMutex);
         if (memoryStore) {
             memoryStore->insert(key.toString(), value);
-            return;
+            return !memoryIsFallback;
         }
     }
     // An INI file writes an empty list as an invalid value, which reads back as no list at all
@@ -78,21 +106,21 @@ void UserDefaults::setObject(const QVariant &value, QAnyStringView key)
     const bool emptyList = value.typeId() == QMetaType::QVariantList && value.toList().isEmpty();
     auto settings = open();
     settings->setValue(key, emptyList ? QVariant::fromValue(QCborArray()) : value);
-    settings->sync();
+    return written(*settings);
 }
 
-void UserDefaults::removeObjectForKey(QAnyStringView key)
+bool UserDefaults::removeObjectForKey(QAnyStringView key)
 {
     {
         QMutexLocker lock(&storeFileMutex);
         if (memoryStore) {
             memoryStore->remove(key.toString());
-            return;
+            return !memoryIsFallback;
         }
     }
     auto settings = open();
     settings->remove(key);
-    settings->sync();
+    return written(*settings);
 }
 
 QVariantList UserDefaults::arrayForKey(QAnyStringView key) const
@@ -126,9 +154,21 @@ float UserDefaults::floatForKey(QAnyStringView key) const
     return ok ? value : 0.0f;
 }
 
-void UserDefaults::setFloat(float value, QAnyStringView key)
+bool UserDefaults::setFloat(float value, QAnyStringView key)
 {
-    setObject(QVariant::fromValue(value), key);
+    return setObject(QVariant::fromValue(value), key);
+}
+
+double UserDefaults::doubleForKey(QAnyStringView key) const
+{
+    bool ok = false;
+    const double value = objectForKey(key).toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+bool UserDefaults::setDouble(double value, QAnyStringView key)
+{
+    return setObject(value, key);
 }
 
 bool UserDefaults::boolForKey(QAnyStringView key) const
@@ -136,17 +176,17 @@ bool UserDefaults::boolForKey(QAnyStringView key) const
     return objectForKey(key).toBool();
 }
 
-void UserDefaults::setBool(bool value, QAnyStringView key)
+bool UserDefaults::setBool(bool value, QAnyStringView key)
 {
-    setObject(value, key);
+    return setObject(value, key);
 }
 
-void UserDefaults::synchronize()
+bool UserDefaults::synchronize()
 {
     {
         QMutexLocker lock(&storeFileMutex);
         if (memoryStore)
-            return;
+            return !memoryIsFallback;
     }
-    open()->sync();
+    return written(*open());
 }

@@ -10,7 +10,9 @@ class QSettings;
 
 // The user-defaults store: small values under fixed keys (DefaultsKeys), kept in an INI file
 // through QSettings (organisation and application "Listoro"). Every read asks QSettings, which
-// rereads the file when another process changed it; every write goes out atomically.
+// rereads the file when another process changed it; every write goes out atomically. When the
+// file cannot be written, the store moves into memory for the rest of the run (StoreProblems
+// tells the user) and writes report false.
 class UserDefaults
 {
 public:
@@ -25,20 +27,24 @@ public:
     static void setMemoryStore(bool inMemory);
 
     QVariant objectForKey(QAnyStringView key) const;
-    void setObject(const QVariant &value, QAnyStringView key);
-    void removeObjectForKey(QAnyStringView key);
+    // True when the value reached the store's file (or the memory store asked for).
+    bool setObject(const QVariant &value, QAnyStringView key);
+    bool removeObjectForKey(QAnyStringView key);
 
     // A list value; a missing key, or a value that is not a list, reads as an empty list.
     QVariantList arrayForKey(QAnyStringView key) const;
     // A byte buffer; anything else reads as a null QByteArray.
     QByteArray dataForKey(QAnyStringView key) const;
     float floatForKey(QAnyStringView key) const;
-    void setFloat(float value, QAnyStringView key);
+    bool setFloat(float value, QAnyStringView key);
+    double doubleForKey(QAnyStringView key) const;
+    bool setDouble(double value, QAnyStringView key);
     bool boolForKey(QAnyStringView key) const;
-    void setBool(bool value, QAnyStringView key);
+    bool setBool(bool value, QAnyStringView key);
 
-    // Writes pending changes to disk now and picks up changes made by other processes.
-    void synchronize();
+    // Writes pending changes to disk now and picks up changes made by other processes. False
+    // while the store is kept in memory because its file cannot be written.
+    bool synchronize();
 
 private:
     UserDefaults() = default;

@@ -55,18 +55,18 @@ QList<Record> read(QLatin1StringView key)
     return records;
 }
 
-void write(QLatin1StringView key, const QList<Record> &records)
+bool write(QLatin1StringView key, const QList<Record> &records)
 {
     QVariantList list;
     list.reserve(records.size());
     for (const Record &record : records)
         list.append(archive(record));
-    UserDefaults::standard().setObject(list, key);
+    return UserDefaults::standard().setObject(list, key);
 }
 
-void flush()
+bool flush()
 {
-    UserDefaults::standard().synchronize();
+    return UserDefaults::standard().synchronize();
 }
 
 } // namespace SavedRecordStore

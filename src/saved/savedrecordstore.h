@@ -18,14 +18,15 @@ struct Record
 
 // The records that decode, in stored order; an element that does not decode is skipped.
 QList<Record> read(QLatin1StringView key);
-// Replaces the stored list with the archives of records, in order.
-void write(QLatin1StringView key, const QList<Record> &records);
+// Replaces the stored list with the archives of records, in order. False when the store's file
+// could not be written (the list is then kept for this run only).
+bool write(QLatin1StringView key, const QList<Record> &records);
 
 QByteArray archive(const Record &record);
 std::optional<Record> unarchive(const QByteArray &bytes);
 
-// Writes the store out at once.
-void flush();
+// Writes the store out at once; false when it cannot be.
+bool flush();
 
 // The same for a record class with title() and url() and a (title, url) constructor.
 template<typename T>
@@ -38,23 +39,23 @@ QList<T> readAll(QLatin1StringView key)
 }
 
 template<typename T>
-void writeAll(QLatin1StringView key, const QList<T> &list)
+bool writeAll(QLatin1StringView key, const QList<T> &list)
 {
     QList<Record> records;
     records.reserve(list.size());
     for (const T &item : list)
         records.append({ item.title(), item.url() });
-    write(key, records);
+    return write(key, records);
 }
 
 // Appends item after the stored ones and flushes the store.
 template<typename T>
-void append(QLatin1StringView key, const T &item)
+bool append(QLatin1StringView key, const T &item)
 {
     QList<T> list = readAll<T>(key);
     list.append(item);
-    writeAll(key, list);
-    flush();
+    const bool written = writeAll(key, list);
+    return flush() && written;
 }
 
 } // namespace SavedRecordStore

@@ -288,7 +288,10 @@ FloatSize ParsedLink::getSizeForImageByUrl(const QString &url) const
             return m_imagesSizes->value(url);
     }
     // Reading the header is enough to know the size.
-    QImageReader reader(getImagePathFromStringURL(url));
+    const std::unique_ptr<QIODevice> photo = PageCache::openPhoto(getImagePathFromStringURL(url));
+    if (!photo)
+        return {};
+    QImageReader reader(photo.get());
     const QSize size = reader.size();
     if (!size.isValid())
         return {};
@@ -347,11 +350,11 @@ bool ParsedLink::isCachedImageWithUrl(const QString &url, FloatSize fitSize)
 
 void ParsedLink::resizeImageOnDiskWithUrl(const QString &url, FloatSize fitSize)
 {
-    const QImage full = ImageUtils::decodeImageFile(PageCache::photoPath(url));
+    const QImage full = ImageUtils::decodeImage(PageCache::readPhoto(PageCache::photoPath(url)));
     const QImage scaled = ImageUtils::imageWithImage(full, fitSize);
     const QByteArray jpeg = ImageUtils::encodeJpeg(scaled);
     if (!jpeg.isEmpty())
-        PageCache::writeAtomically(PageCache::photoPath(url, fitSize), jpeg);
+        PageCache::storePhoto(PageCache::photoPath(url, fitSize), jpeg);
 }
 
 void ParsedLink::cleanCache()

@@ -107,7 +107,9 @@ FloatSize PhotoFetcher::store(const QByteArray &bytes, const QString &url)
     if (image.isNull())
         return {};
     const QByteArray jpeg = ImageUtils::encodeJpeg(image);
-    if (jpeg.isEmpty() || !PageCache::writeAtomically(PageCache::photoPath(url), jpeg))
+    if (jpeg.isEmpty() || !PageCache::storePhoto(PageCache::photoPath(url), jpeg)) {
         qCWarning(lcPhotoFetcher) << "could not store photo" << url;
+        return {};
+    }
     return { float(image.width()), float(image.height()) };
 }

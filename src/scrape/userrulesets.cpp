@@ -4,6 +4,7 @@
 #include "platform/regularexpression.h"
 #include "platform/userdefaults.h"
 #include "query/parseddocument.h"
+#include "scrape/rulesdocumentcheck.h"
 
 #include <QCborArray>
 #include <QCborValue>
@@ -100,17 +101,18 @@ QList<ZestoScrapeSetting> UserRuleSets::all()
     return list;
 }
 
-void UserRuleSets::saveAll(const QList<ZestoScrapeSetting> &list)
+bool UserRuleSets::saveAll(const QList<ZestoScrapeSetting> &list)
 {
     QCborArray archive;
     for (const ZestoScrapeSetting &rules : list)
         archive.append(rules.encode());
     UserDefaults &defaults = UserDefaults::standard();
-    defaults.setObject(QCborValue(archive).toCbor(), DefaultsKeys::userScrapeSettings);
-    defaults.synchronize();
+    const bool written
+        = defaults.setObject(QCborValue(archive).toCbor(), DefaultsKeys::userScrapeSettings);
+    return defaults.synchronize() && written;
 }
 
-QString UserRuleSets::save(const ZestoScrapeSetting &rules)
+QString UserRuleSets::save(const ZestoScrapeSetting &rules, bool *written)
 {
     if (QString problem = problemWith(rules); !problem.isNull())
         return problem;
@@ -122,7 +124,9 @@ QString UserRuleSets::save(const ZestoScrapeSetting &rules)
         *same = rules;
     else
         list.append(rules);
-    saveAll(list);
+    const bool stored = saveAll(list);
+    if (written)
+        *written = stored;
     return {};
 }
 
@@ -198,7 +202,7 @@ QString UserRuleSets::exportDocument()
     return ZestoScrapeSetting::writeSettings(all(), 1);
 }
 
-UserRuleSets::Import UserRuleSets::importDocument(const QString &document)
+UserRuleSets::Import UserRuleSets::importDocument(const QString &document, Clash clash)
 {
     Import result;
     QJsonParseError error;
@@ -209,24 +213,43 @@ UserRuleSets::Import UserRuleSets::importDocument(const QString &document)
                                                                         : tr("no JSON object"));
         return result;
     }
-    const QList<ZestoScrapeSetting> sets = ZestoScrapeSetting::readSettings(document);
+    QList<ZestoScrapeSetting> sets = ZestoScrapeSetting::readSettings(document);
     if (sets.isEmpty()) {
         result.error = tr("The document holds no rule sets.");
         return result;
     }
-    QList<ZestoScrapeSetting> list = all();
-    for (ZestoScrapeSetting rules : sets) {
+    const RulesDocumentCheck::Verdict verdict
+        = RulesDocumentCheck::check(document, RulesDocumentCheck::Origin::Import);
+    if (!verdict.accepted()) {
+        result.error = verdict.refusal;
+        return result;
+    }
+    for (ZestoScrapeSetting &rules : sets) {
         if (rules.name().trimmed().isEmpty())
             rules.setName(rules.regex());
         if (const QString problem = problemWith(rules); !problem.isNull()) {
             result.error = tr("“%1”: %2").arg(rules.name(), problem);
-            result.added = 0;
             return result;
         }
+    }
+    QList<ZestoScrapeSetting> list = all();
+    for (const ZestoScrapeSetting &rules : std::as_const(sets)) {
+        const bool taken = std::any_of(list.cbegin(), list.cend(), [&rules](const auto &stored) {
+            return stored.name() == rules.name();
+        });
+        if (taken && !result.clashes.contains(rules.name()))
+            result.clashes.append(rules.name());
+    }
+    if (clash == Clash::Ask && !result.clashes.isEmpty())
+        return result;
+    for (const ZestoScrapeSetting &rules : std::as_const(sets)) {
+        if (clash == Clash::Keep && result.clashes.contains(rules.name()))
+            continue;
+        // A later rule set of the same name in the document stands for the earlier one.
         list.removeIf([&rules](const auto &stored) { return stored.name() == rules.name(); });
         list.append(rules);
         ++result.added;
     }
-    saveAll(list);
+    result.written = saveAll(list);
     return result;
 }

@@ -12,6 +12,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 struct RuleKey
@@ -89,16 +91,19 @@ QString stringValue(const QJsonValue &value)
     return text.isNull() ? QStringLiteral("") : text;
 }
 
-float leadingNumber(const QString &text)
+std::optional<double> leadingNumber(const QString &text)
 {
     static const QRegularExpression number(
         QStringLiteral("^\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)"));
     const QRegularExpressionMatch match = number.match(text);
     if (!match.hasMatch())
-        return 0.0f;
+        return std::nullopt;
+    // A number out of a double's range is no readable number.
     bool ok = false;
-    const float value = match.captured(1).toFloat(&ok);
-    return ok ? value : 0.0f;
+    const double value = match.captured(1).toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -131,7 +136,7 @@ QList<ZestoScrapeSetting> ZestoScrapeSetting::readSettings(const QString &docume
     return list;
 }
 
-QString ZestoScrapeSetting::writeSettings(const QList<ZestoScrapeSetting> &list, float version)
+QString ZestoScrapeSetting::writeSettings(const QList<ZestoScrapeSetting> &list, double version)
 {
     QJsonArray entries;
     for (const ZestoScrapeSetting &setting : list) {
@@ -150,37 +155,47 @@ QString ZestoScrapeSetting::writeSettings(const QList<ZestoScrapeSetting> &list,
             entry.insert(QStringLiteral("name"), setting.name());
         entries.append(entry);
     }
-    const QJsonObject root{ { QStringLiteral("version"), double(version) },
+    const QJsonObject root{ { QStringLiteral("version"), version },
                             { QStringLiteral("settings"), entries } };
     return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 
-float ZestoScrapeSetting::getVersion(const QString &document)
+double ZestoScrapeSetting::getVersion(const QString &document)
+{
+    return readVersion(document).value_or(0.0);
+}
+
+std::optional<double> ZestoScrapeSetting::readVersion(const QString &document)
 {
     const QJsonValue version = parseRoot(document).value(QLatin1StringView("version"));
+    if (version.isUndefined() || version.isNull())
+        return 0.0;
     if (version.isDouble())
-        return float(version.toDouble());
+        return version.toDouble();
     if (version.isString())
         return leadingNumber(version.toString());
-    return 0.0f;
+    return std::nullopt;
 }
 
-float ZestoScrapeSetting::currentVersion()
+double ZestoScrapeSetting::currentVersion()
 {
-    return UserDefaults::standard().floatForKey(DefaultsKeys::scrapeVersion);
+    // A version stored before versions were checked may be infinite, which no later document
+    // would ever exceed.
+    const double version = UserDefaults::standard().doubleForKey(DefaultsKeys::scrapeVersion);
+    return std::isfinite(version) ? version : 0.0;
 }
 
-void ZestoScrapeSetting::updateSettings(const QString &document)
+bool ZestoScrapeSetting::updateSettings(const QString &document)
 {
     const QList<ZestoScrapeSetting> list = readSettings(document);
-    const float version = getVersion(document);
+    const double version = getVersion(document);
     QCborArray archive;
     for (const ZestoScrapeSetting &setting : list)
         archive.append(setting.encode());
     UserDefaults &defaults = UserDefaults::standard();
-    defaults.setObject(QCborValue(archive).toCbor(), DefaultsKeys::scrapeSettings);
-    defaults.setFloat(version, DefaultsKeys::scrapeVersion);
-    defaults.synchronize();
+    bool written = defaults.setObject(QCborValue(archive).toCbor(), DefaultsKeys::scrapeSettings);
+    written = defaults.setDouble(version, DefaultsKeys::scrapeVersion) && written;
+    return defaults.synchronize() && written;
 }
 
 std::optional<QList<ZestoScrapeSetting>> ZestoScrapeSetting::allSettings()

@@ -20,14 +20,18 @@ public:
     // The document text's rule sets, in document order; empty when it has none or is not JSON.
     static QList<ZestoScrapeSetting> readSettings(const QString &document);
     // A settings document of the rule sets (the shipped document's format, with their names).
-    static QString writeSettings(const QList<ZestoScrapeSetting> &list, float version);
+    static QString writeSettings(const QList<ZestoScrapeSetting> &list, double version);
     // The document's "version" (a number, or a string by its leading decimal number); 0 when
     // absent or unreadable.
-    static float getVersion(const QString &document);
-    // The stored version; 0 when nothing is stored.
-    static float currentVersion();
+    static double getVersion(const QString &document);
+    // As getVersion(), but nothing when the document has a version that is no number; 0 when
+    // it has none.
+    static std::optional<double> readVersion(const QString &document);
+    // The stored version; 0 when nothing is stored, or what is stored is no finite number.
+    static double currentVersion();
     // Replaces the stored rule sets and version with the document's, whatever its version.
-    static void updateSettings(const QString &document);
+    // False when the store could not be written (it then holds them for this run only).
+    static bool updateSettings(const QString &document);
     // The stored rule sets in stored order; nothing when none are stored or they cannot be read.
     static std::optional<QList<ZestoScrapeSetting>> allSettings();
     // The first of the user's own rule sets (UserRuleSets), then of the stored ones, whose

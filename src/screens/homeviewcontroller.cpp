@@ -1,6 +1,7 @@
 #include "screens/homeviewcontroller.h"
 
 #include "platform/defaultskeys.h"
+#include "platform/storeproblems.h"
 #include "platform/userdefaults.h"
 #include "saved/zestobookmarktablecell.h"
 #include "saved/zestofavorite.h"
@@ -93,6 +94,9 @@ QString HomeViewController::siteAddressForTitle(const QString &title)
 void HomeViewController::viewDidLoad()
 {
     ViewController::viewDidLoad();
+    connect(&StoreProblems::instance(), &StoreProblems::reported, this,
+            &HomeViewController::showStoreProblems);
+    showStoreProblems();
     // Seed before the refresh starts: the refresh compares versions and the seed does not, so
     // this order never lets the shipped document replace a newer remote one.
     SettingsRefresh::seedFromShippedDocument();
@@ -367,6 +371,14 @@ void HomeViewController::reloadData()
     m_bookmarks.reload(
         ZestoBookmark::getBookmarks(),
         [this](const ZestoBookmark &bookmark, int row) { return makeCell(bookmark, row); });
+}
+
+void HomeViewController::showStoreProblems()
+{
+    for (const QString &message : StoreProblems::instance().takeUnshown()) {
+        auto *alert = new AlertView(tr("Not kept"), message, nullptr, tr("OK"), {}, this);
+        alert->show();
+    }
 }
 
 void HomeViewController::commitEditingStyle(int row)

@@ -79,6 +79,8 @@ public:
     // Places and styles both panels, refreshes the favorites count, dims what is empty and
     // installs the site items.
     void fixUI();
+    // Tells the user, once a run, of a store that cannot be written.
+    void showStoreProblems();
     void loadBarButtonItems();
     void segueBarButtonItem(BarButtonItem *sender);
     // Covers the screen and presents the how-to unless the user confirmed it.

@@ -1,7 +1,10 @@
 #include "screens/rulesetsviewcontroller.h"
 
 #include "platform/httpclient.h"
+#include "platform/storeproblems.h"
+#include "platform/userdefaults.h"
 #include "scrape/rulehealth.h"
+#include "scrape/settingsrefresh.h"
 #include "scrape/userrulesets.h"
 #include "screens/rulesetform.h"
 #include "ui/alertview.h"
@@ -134,15 +137,29 @@ void RuleSetsViewController::viewDidLoad()
         }
         if (!replaced)
             list.append(rules);
-        UserRuleSets::saveAll(list);
+        const bool written = UserRuleSets::saveAll(list);
         reload();
-        showStatus(tr("“%1” is saved.").arg(rules.name()));
+        if (written)
+            showStatus(tr("“%1” is saved.").arg(rules.name()));
+        else
+            showStatus(
+                tr("“%1” is kept only until Listoro quits: %2").arg(rules.name(), notWritten()),
+                true);
     });
 }
 
 void RuleSetsViewController::viewWillAppear(bool)
 {
     reload();
+    if (const QString refusal = SettingsRefresh::lastRefusal(); !refusal.isNull())
+        showStatus(tr("The downloaded rule sets were refused, and the ones you had are kept. %1")
+                       .arg(refusal),
+                   true);
+}
+
+QString RuleSetsViewController::notWritten()
+{
+    return StoreProblems::message(StoreProblems::Store::Settings, UserDefaults::storeFile());
 }
 
 QPushButton *RuleSetsViewController::button(const QString &objectName) const
@@ -335,16 +352,42 @@ bool RuleSetsViewController::importFrom(const QString &path)
         showStatus(tr("%1 cannot be read: %2").arg(path, file.errorString()), true);
         return false;
     }
-    const UserRuleSets::Import imported
-        = UserRuleSets::importDocument(QString::fromUtf8(file.readAll()));
-    reload();
+    const QString document = QString::fromUtf8(file.readAll());
+    const UserRuleSets::Import imported = UserRuleSets::importDocument(document);
     if (!imported.error.isNull()) {
         showStatus(tr("Nothing was imported. %1").arg(imported.error), true);
         return false;
     }
-    showStatus(imported.added == 1 ? tr("1 rule set imported.")
-                                   : tr("%1 rule sets imported.").arg(imported.added));
+    if (imported.clashes.isEmpty()) {
+        showImported(imported);
+        return true;
+    }
+    QStringList quoted;
+    for (const QString &name : imported.clashes)
+        quoted << tr("“%1”").arg(name);
+    AlertView *question = AlertView::confirmation(
+        imported.clashes.size() == 1 ? tr("Replace your rule set %1?").arg(quoted.first())
+                                     : tr("Replace your rule sets %1?").arg(quoted.join(u", ")),
+        tr("The document has rule sets of these names. No keeps yours and imports the others."), 0,
+        nullptr, this);
+    connect(question, &AlertView::clickedButtonAtIndex, this, [this, document](int index) {
+        showImported(UserRuleSets::importDocument(
+            document, index == 0 ? UserRuleSets::Clash::Replace : UserRuleSets::Clash::Keep));
+    });
+    question->show();
     return true;
+}
+
+void RuleSetsViewController::showImported(const UserRuleSets::Import &imported)
+{
+    reload();
+    if (!imported.error.isNull())
+        showStatus(tr("Nothing was imported. %1").arg(imported.error), true);
+    else if (!imported.written)
+        showStatus(tr("Imported, but kept only until Listoro quits: %1").arg(notWritten()), true);
+    else
+        showStatus(imported.added == 1 ? tr("1 rule set imported.")
+                                       : tr("%1 rule sets imported.").arg(imported.added));
 }
 
 bool RuleSetsViewController::exportTo(const QString &path)

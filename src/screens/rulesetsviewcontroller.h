@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scrape/userrulesets.h"
 #include "scrape/zestoscrapesetting.h"
 #include "ui/viewcontroller.h"
 
@@ -46,12 +47,16 @@ public:
     void deleteSelected();
     // Fetches url and says what each rule of the selected set finds on it.
     void testSelected(const QString &url);
+    // Imports the rule sets of the document at path; when the user has rule sets of the same
+    // names, asks first whether to replace them. False when nothing can be imported.
     bool importFrom(const QString &path);
     bool exportTo(const QString &path);
 
 private:
     void showDetails();
     void showStatus(const QString &text, bool problem = false);
+    void showImported(const UserRuleSets::Import &imported);
+    static QString notWritten();
     void askForTestPage();
 
     QListWidget *m_list = nullptr;

@@ -303,11 +303,16 @@ void TeachSession::save()
     ZestoScrapeSetting rules = *m_draft;
     rules.setName(m_bar->name());
     rules.setRegex(m_bar->pattern());
-    if (const QString problemText = UserRuleSets::save(rules); !problemText.isNull()) {
+    bool written = false;
+    if (const QString problemText = UserRuleSets::save(rules, &written); !problemText.isNull()) {
         problem(problemText);
         return;
     }
-    m_bar->setStatus(tr("“%1” is saved: Zesto reads these pages with it.").arg(rules.name()));
+    m_bar->setStatus(written
+                         ? tr("“%1” is saved: Zesto reads these pages with it.").arg(rules.name())
+                         : tr("“%1” is kept only until Listoro quits: the settings file "
+                              "cannot be written.")
+                               .arg(rules.name()));
     emit saved(rules);
     stop();
 }

@@ -84,7 +84,8 @@ private slots:
 
         const QJsonObject report = json(result);
         QCOMPARE(report.value(u"url").toString(), demoResultsUrl);
-        QCOMPARE(report.value(u"ruleSet").toString(), u"^https?://[^/?#]+/listoro-demo/"_s);
+        QCOMPARE(report.value(u"ruleSet").toString(),
+                 u"^https?://(?:127\\.0\\.0\\.1|localhost|\\[::1\\])(?::[0-9]+)?/listoro-demo/"_s);
         QCOMPARE(report.value(u"next").toString(),
                  u"http://127.0.0.1:41234/listoro-demo/search?page=3"_s);
         const QJsonArray listings = report.value(u"listings").toArray();
@@ -107,8 +108,9 @@ private slots:
         QCOMPARE(result.status, 0);
         const QJsonObject report = json(result);
         QCOMPARE(report.value(u"url").toString(), demoListingUrl);
-        QCOMPARE(report.value(u"ruleSet").toString(),
-                 u"^https?://[^/?#]+/listoro-demo/item/[0-9]+\\.html"_s);
+        QCOMPARE(
+            report.value(u"ruleSet").toString(),
+            u"^https?://(?:127\\.0\\.0\\.1|localhost|\\[::1\\])(?::[0-9]+)?/listoro-demo/item/[0-9]+\\.html"_s);
         QCOMPARE(report.value(u"title").toString(),
                  u"Yamaha upright piano – tuned in März, €1 200 or best offer"_s);
         const QJsonArray photos = report.value(u"photos").toArray();
@@ -354,6 +356,15 @@ private slots:
         QTest::newRow("settings not JSON")
             << QStringList{ u"--settings"_s, page, u"--page"_s, page, demoResultsUrl } << 1
             << u"not a scrape settings document"_s;
+        static QTemporaryDir documents;
+        const QString infinite = documents.filePath(u"infinite.txt"_s);
+        QFile file(infinite);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"version": 1e39, "settings": [{"regex": "demo"}]})");
+        file.close();
+        QTest::newRow("settings version beyond a float")
+            << QStringList{ u"--settings"_s, infinite, u"--page"_s, page, demoResultsUrl } << 1
+            << u"cannot use "_s + infinite + u": Its version"_s;
     }
 
     void failures_exitWithStatusAndOneLine()

@@ -3,6 +3,8 @@
 #include "grid/displayparsedlink.h"
 #include "grid/zestolistingprotocol.h"
 #include "platform/cachedirectory.h"
+#include "platform/keptphotos.h"
+#include "platform/storeproblems.h"
 #include "platform/userdefaults.h"
 #include "saved/zestofavorite.h"
 #include "scrape/parsedlink.h"
@@ -10,6 +12,7 @@
 #include "ui/viewtag.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -219,6 +222,43 @@ private Q_SLOTS:
         QTRY_COMPARE(tile.placedPhotos(), 2);
         QVERIFY(!tile.loading()->isAnimating());
         QCOMPARE(tile.findChildren<QLabel *>("tilePhoto").size(), 1);
+    }
+
+    void unwritableCache_photosStillShowAndTheUserIsToldOnce()
+    {
+        // A directory under a regular file cannot be made, even by root.
+        QFile blocker(dir.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString unwritable = dir.filePath("blocker/cache");
+        CacheDirectory::setPath(unwritable);
+        StoreProblems::instance().reset();
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG"));
+
+        auto record = std::make_shared<ParsedLink>();
+        const QStringList urls{ "http://127.0.0.1:1/kept/1.jpg", "http://127.0.0.1:1/kept/2.jpg" };
+        for (const QString &url : urls)
+            QVERIFY(record->cacheImageOnDisk(jpeg, url));
+        record->setImagesUrls(urls);
+        record->downloadImages();
+        QTRY_VERIFY(record->settled());
+        DisplayParsedLink tile;
+        configure(tile);
+        tile.setParsedLink(record);
+        tile.render();
+        QTRY_COMPARE(tile.placedPhotos(), 2);
+        const QList<QLabel *> photos = tile.findChildren<QLabel *>("tilePhoto");
+        QCOMPARE(photos.size(), 2);
+        QVERIFY(!photos.first()->pixmap().isNull());
+        QCOMPARE(StoreProblems::instance().takeUnshown(),
+                 QStringList{ StoreProblems::message(StoreProblems::Store::Cache, unwritable) });
+
+        KeptPhotos::instance().clear();
+        CacheDirectory::setPath(dir.filePath("cache"));
     }
 
     void absentTitle_showsEmptyAndStoresIt()

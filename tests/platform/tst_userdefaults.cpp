@@ -1,9 +1,11 @@
 #include "common/testregistry.h"
 
 #include "platform/defaultskeys.h"
+#include "platform/storeproblems.h"
 #include "platform/userdefaults.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,6 +64,33 @@ private Q_SLOTS:
         QCOMPARE(defaults.dataForKey(DefaultsKeys::scrapeSettings), QByteArray("\0cbor", 5));
         defaults.removeObjectForKey(DefaultsKeys::howtoPopoverOkayed);
         QVERIFY(!defaults.boolForKey(DefaultsKeys::howtoPopoverOkayed));
+    }
+
+    void unwritableFile_keepsValuesForTheRunAndTellsOnce()
+    {
+        QFile blocker(dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString unwritable = dir.filePath(QStringLiteral("blocker/defaults.ini"));
+        UserDefaults::setStoreFile(unwritable);
+        StoreProblems::instance().reset();
+        QSignalSpy reported(&StoreProblems::instance(), &StoreProblems::reported);
+        UserDefaults &defaults = UserDefaults::standard();
+        QVERIFY(!defaults.setBool(true, DefaultsKeys::howtoPopoverOkayed));
+        QVERIFY(!defaults.setDouble(2.5, DefaultsKeys::scrapeVersion));
+        QVERIFY(!defaults.synchronize());
+        QVERIFY(defaults.boolForKey(DefaultsKeys::howtoPopoverOkayed));
+        QCOMPARE(defaults.doubleForKey(DefaultsKeys::scrapeVersion), 2.5);
+        QCOMPARE(reported.size(), 1);
+        QCOMPARE(StoreProblems::instance().takeUnshown(),
+                 QStringList{ StoreProblems::message(StoreProblems::Store::Settings, unwritable) });
+        QVERIFY(StoreProblems::instance().takeUnshown().isEmpty());
+
+        // A writable file again writes.
+        UserDefaults::setStoreFile(dir.filePath(QStringLiteral("defaults.ini")));
+        QVERIFY(!defaults.boolForKey(DefaultsKeys::howtoPopoverOkayed));
+        QVERIFY(defaults.setBool(true, DefaultsKeys::howtoPopoverOkayed));
+        StoreProblems::instance().reset();
     }
 
     void corruptStore_readsAsEmpty()

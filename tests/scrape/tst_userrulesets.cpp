@@ -8,6 +8,7 @@
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(ZestoScrapeSetting)
+Q_DECLARE_METATYPE(UserRuleSets::Clash)
 
 // The user's own rule sets: checked before they are stored, tried before the downloaded ones,
 // never replaced by them, exported and imported as a settings document.
@@ -108,14 +109,14 @@ private slots:
 
     void exportImport_roundTrip()
     {
-        ZestoScrapeSetting listing = linkRules(u"listing"_s, u"/item/"_s);
+        ZestoScrapeSetting listing = linkRules(u"listing"_s, u"site\\.example/item/"_s);
         listing.setLink({});
         listing.setLink_extract({});
         listing.setTitle(u"//h1/text()"_s);
         listing.setTitle_extract(u"@content"_s);
         listing.setInnerImgsWithSrc(u"//img[@class='photo']"_s);
         listing.setInnerImgsWithSrc_extract(u"src"_s);
-        QVERIFY(UserRuleSets::save(linkRules(u"results"_s, u"/search"_s)).isNull());
+        QVERIFY(UserRuleSets::save(linkRules(u"results"_s, u"site\\.example/search"_s)).isNull());
         QVERIFY(UserRuleSets::save(listing).isNull());
         const QList<ZestoScrapeSetting> before = UserRuleSets::all();
         const QString document = UserRuleSets::exportDocument();
@@ -136,8 +137,15 @@ private slots:
         QTest::newRow("not JSON") << u"settings"_s << u"not a settings document"_s;
         QTest::newRow("no rule sets") << u"{\"settings\": []}"_s << u"no rule sets"_s;
         QTest::newRow("one broken among good") << ZestoScrapeSetting::writeSettings(
-            { linkRules(u"good"_s, u"good"_s), linkRules(u"bad"_s, u"bad"_s, u"//a["_s) },
+            { linkRules(u"good"_s, u"good\\.example"_s),
+              linkRules(u"bad"_s, u"bad\\.example"_s, u"//a["_s) },
             1) << u"“bad”: The link rule is not a valid XPath query"_s;
+        QTest::newRow("one for every site among good") << ZestoScrapeSetting::writeSettings(
+            { linkRules(u"good"_s, u"good\\.example"_s), linkRules(u"all"_s, u"."_s) }, 1)
+                                                       << u"does not name the site"_s;
+        QTest::newRow("version beyond a float") << ZestoScrapeSetting::writeSettings(
+            { linkRules(u"good"_s, u"good\\.example"_s) }, 1e39)
+                                                << u"version"_s;
     }
 
     void import_refusesBrokenDocumentsWhole()
@@ -149,6 +157,35 @@ private slots:
         QVERIFY2(imported.error.contains(error), qPrintable(imported.error));
         QCOMPARE(imported.added, 0);
         QCOMPARE(UserRuleSets::all().size(), 1);
+    }
+
+    void import_asksBeforeReplacingARuleSetOfTheSameName_data()
+    {
+        QTest::addColumn<UserRuleSets::Clash>("answer");
+        QTest::addColumn<QString>("aPattern"); // the stored "a" afterwards
+        QTest::addColumn<int>("added");
+        QTest::newRow("asked") << UserRuleSets::Clash::Ask << u"mine\\.example"_s << 0;
+        QTest::newRow("replace") << UserRuleSets::Clash::Replace << u"theirs\\.example"_s << 2;
+        QTest::newRow("keep mine") << UserRuleSets::Clash::Keep << u"mine\\.example"_s << 1;
+    }
+    void import_asksBeforeReplacingARuleSetOfTheSameName()
+    {
+        QFETCH(UserRuleSets::Clash, answer);
+        QFETCH(QString, aPattern);
+        QFETCH(int, added);
+        QVERIFY(UserRuleSets::save(linkRules(u"a"_s, u"mine\\.example"_s)).isNull());
+        const UserRuleSets::Import imported = UserRuleSets::importDocument(
+            ZestoScrapeSetting::writeSettings(
+                { linkRules(u"a"_s, u"theirs\\.example"_s), linkRules(u"b"_s, u"b\\.example"_s) },
+                1),
+            answer);
+        QVERIFY(imported.error.isNull());
+        QCOMPARE(imported.clashes, QStringList{ u"a"_s });
+        QCOMPARE(imported.added, added);
+        const QList<ZestoScrapeSetting> stored = UserRuleSets::all();
+        QCOMPARE(stored.size(), answer == UserRuleSets::Clash::Ask ? 1 : 2);
+        QCOMPARE(stored.first().name(), u"a"_s); // names stay unique
+        QCOMPARE(stored.first().regex(), aPattern);
     }
 };
 

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 QString document(const QString &version, const QString &entries)
@@ -85,24 +87,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("count");
-        QTest::addColumn<float>("version");
-        QTest::newRow("not json") << "settings: none" << 0 << 0.f;
-        QTest::newRow("array root") << "[1, 2]" << 0 << 0.f;
-        QTest::newRow("no settings") << "{\"version\": 2}" << 0 << 2.f;
-        QTest::newRow("settings not array") << "{\"settings\": {}}" << 0 << 0.f;
-        QTest::newRow("string version") << "{\"version\": \"2\", \"settings\": []}" << 0 << 2.f;
-        QTest::newRow("string version with tail") << "{\"version\": \" 1.5beta\"}" << 0 << 1.5f;
-        QTest::newRow("1.10") << "{\"version\": 1.10}" << 0 << 1.1f;
-        QTest::newRow("text version") << "{\"version\": \"new\"}" << 0 << 0.f;
-        QTest::newRow("bool version") << "{\"version\": true}" << 0 << 0.f;
-        QTest::newRow("entry without regex") << document("1", "{\"settings\": {}}") << 1 << 1.f;
-        QTest::newRow("entry not an object") << document("1", "7, \"x\"") << 2 << 1.f;
+        QTest::addColumn<double>("version");
+        QTest::newRow("not json") << "settings: none" << 0 << 0.0;
+        QTest::newRow("array root") << "[1, 2]" << 0 << 0.0;
+        QTest::newRow("no settings") << "{\"version\": 2}" << 0 << 2.0;
+        QTest::newRow("settings not array") << "{\"settings\": {}}" << 0 << 0.0;
+        QTest::newRow("string version") << "{\"version\": \"2\", \"settings\": []}" << 0 << 2.0;
+        QTest::newRow("string version with tail") << "{\"version\": \" 1.5beta\"}" << 0 << 1.5;
+        QTest::newRow("1.10") << "{\"version\": 1.10}" << 0 << 1.1;
+        QTest::newRow("text version") << "{\"version\": \"new\"}" << 0 << 0.0;
+        QTest::newRow("bool version") << "{\"version\": true}" << 0 << 0.0;
+        QTest::newRow("entry without regex") << document("1", "{\"settings\": {}}") << 1 << 1.0;
+        QTest::newRow("entry not an object") << document("1", "7, \"x\"") << 2 << 1.0;
     }
     void readSettings_oddDocuments()
     {
         QFETCH(QString, text);
         QFETCH(int, count);
-        QFETCH(float, version);
+        QFETCH(double, version);
         const auto list = ZestoScrapeSetting::readSettings(text);
         QCOMPARE(list.size(), count);
         for (const auto &s : list)
@@ -130,7 +132,7 @@ private Q_SLOTS:
     {
         QVERIFY(!ZestoScrapeSetting::allSettings().has_value());
         QVERIFY(!ZestoScrapeSetting::settingsForUrl("http://sfbay.craigslist.org/").has_value());
-        QCOMPARE(ZestoScrapeSetting::currentVersion(), 0.f);
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 0.0);
     }
 
     void archive_roundTripsEveryPropertyAndAbsence()
@@ -155,12 +157,12 @@ private Q_SLOTS:
         ZestoScrapeSetting::updateSettings(
             document("1", entry("craigslist") + "," + entry("kijiji")));
         QCOMPARE(ZestoScrapeSetting::allSettings()->size(), 2);
-        QCOMPARE(ZestoScrapeSetting::currentVersion(), 1.f);
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 1.0);
         ZestoScrapeSetting::updateSettings(document("0.5", entry("backpage")));
         const auto stored = ZestoScrapeSetting::allSettings();
         QCOMPARE(stored->size(), 1);
         QCOMPARE(stored->first().regex(), "backpage");
-        QCOMPARE(ZestoScrapeSetting::currentVersion(), 0.5f);
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 0.5);
         QVERIFY(!ZestoScrapeSetting::settingsForUrl("http://x.craigslist.org").has_value());
 
         // Rules no part of the road applies are kept all the same.
@@ -215,7 +217,7 @@ private Q_SLOTS:
     void seeding_onlyWhenNothingIsStored()
     {
         QVERIFY(SettingsRefresh::seedFromShippedDocument());
-        const float shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
+        const double shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
         QCOMPARE(ZestoScrapeSetting::currentVersion(), shipped);
         ZestoScrapeSetting::updateSettings(document("99", entry("mine")));
         QVERIFY(!SettingsRefresh::seedFromShippedDocument());
@@ -234,28 +236,89 @@ private Q_SLOTS:
     void adoptIfNewer_data()
     {
         QTest::addColumn<QString>("remoteVersion");
+        QTest::addColumn<QString>("remoteRegex");
         QTest::addColumn<bool>("adopted");
-        QTest::newRow("higher") << "2.5" << true;
-        QTest::newRow("equal") << "2" << false;
-        QTest::newRow("equal as string") << "\"2\"" << false;
-        QTest::newRow("lower") << "1" << false;
-        QTest::newRow("not a number") << "\"latest\"" << false;
+        QTest::addColumn<bool>("refused"); // with a reason for the user
+        const QString host = "new.example";
+        QTest::newRow("higher") << "2.5" << host << true << false;
+        QTest::newRow("equal") << "2" << host << false << false;
+        QTest::newRow("equal as string") << "\"2\"" << host << false << false;
+        QTest::newRow("lower") << "1" << host << false << false;
+        QTest::newRow("just above a float's 2") << "2.0000001" << host << true << false;
+        QTest::newRow("not a number") << "\"latest\"" << host << false << true;
+        QTest::newRow("beyond a float") << "1e39" << host << false << true;
+        QTest::newRow("beyond a double") << "\"1e400\"" << host << false << true;
+        QTest::newRow("nan") << "\"nan\"" << host << false << true;
+        QTest::newRow("negative") << "-1" << host << false << true;
+        QTest::newRow("a billion") << "1e9" << host << false << true;
+        QTest::newRow("just below a billion") << "999999999" << host << true << false;
+        QTest::newRow("pattern for every site") << "3"
+                                                << ".*" << false << true;
+        QTest::newRow("pattern for any host") << "3"
+                                              << "^https?://[^/]+/search" << false << true;
     }
     void adoptIfNewer()
     {
         QFETCH(QString, remoteVersion);
+        QFETCH(QString, remoteRegex);
         QFETCH(bool, adopted);
-        ZestoScrapeSetting::updateSettings(document("2", entry("old") + "," + entry("other")));
-        QCOMPARE(SettingsRefresh::adoptIfNewer(document(remoteVersion, entry("new"))), adopted);
+        QFETCH(bool, refused);
+        ZestoScrapeSetting::updateSettings(
+            document("2", entry("old.example") + "," + entry("other.example")));
+        SettingsRefresh::clearLastRefusal();
+        QCOMPARE(SettingsRefresh::adoptIfNewer(document(remoteVersion, entry(remoteRegex))),
+                 adopted);
         const auto stored = ZestoScrapeSetting::allSettings();
-        QCOMPARE(stored->first().regex(), adopted ? "new" : "old");
+        QCOMPARE(stored->first().regex(), adopted ? remoteRegex : "old.example");
         QCOMPARE(stored->size(), adopted ? 1 : 2);
+        QCOMPARE(ZestoScrapeSetting::currentVersion() == 2.0, !adopted);
+        QCOMPARE(!SettingsRefresh::lastRefusal().isNull(), refused);
+    }
+
+    void storedInfiniteVersion_countsAsNone()
+    {
+        UserDefaults::standard().setFloat(std::numeric_limits<float>::infinity(),
+                                          DefaultsKeys::scrapeVersion);
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 0.0);
+        QVERIFY(SettingsRefresh::adoptIfNewer(document("1", entry("new.example"))));
+    }
+
+    void remoteUrl_isSecureUnlessOnThisMachine_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("fetched"); // empty: nothing is fetched
+        QTest::newRow("http") << "http://listoro.com/ipad/settings.txt"
+                              << "https://listoro.com/ipad/settings.txt";
+        QTest::newRow("http, port 80") << "http://listoro.com:80/s"
+                                       << "https://listoro.com/s";
+        QTest::newRow("https") << "https://listoro.com:8443/s"
+                               << "https://listoro.com:8443/s";
+        QTest::newRow("loopback") << "http://127.0.0.1:1/s"
+                                  << "http://127.0.0.1:1/s";
+        QTest::newRow("localhost") << "http://localhost:1/s"
+                                   << "http://localhost:1/s";
+        QTest::newRow("ipv6 loopback") << "http://[::1]:1/s"
+                                       << "http://[::1]:1/s";
+        QTest::newRow("private address") << "http://192.168.1.1/s"
+                                         << "https://192.168.1.1/s";
+        QTest::newRow("file") << "file:///etc/passwd"
+                              << "";
+        QTest::newRow("ftp") << "ftp://listoro.com/s"
+                             << "";
+    }
+    void remoteUrl_isSecureUnlessOnThisMachine()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, fetched);
+        qputenv("LISTORO_SETTINGS_URL", given.toUtf8());
+        QCOMPARE(SettingsRefresh::remoteUrl(), QUrl(fetched));
+        qunsetenv("LISTORO_SETTINGS_URL");
     }
 
     void remoteRefresh_fetchesAndAdoptsOnlyNewer()
     {
         QHttpServer server;
-        QByteArray served = document("7", entry("remote")).toUtf8();
+        QByteArray served = document("7", entry("remote.example")).toUtf8();
         int status = 200;
         server.route("/ipad/settings.txt", [&] {
             return QHttpServerResponse("text/plain", served,
@@ -276,7 +339,7 @@ private Q_SLOTS:
             return result.value_or(false);
         };
         QVERIFY(refresh());
-        QCOMPARE(ZestoScrapeSetting::currentVersion(), 7.f);
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 7.0);
         QVERIFY(!refresh()); // same version again
         served = document("8", entry("broken")).toUtf8();
         status = 500;
@@ -284,7 +347,7 @@ private Q_SLOTS:
         status = 200;
         served = QByteArray("{\"version\": 9, \"settings\": [{\"regex\": \"\xff\xfe\"}]}");
         QVERIFY(!refresh()); // not UTF-8
-        QCOMPARE(ZestoScrapeSetting::allSettings()->first().regex(), "remote");
+        QCOMPARE(ZestoScrapeSetting::allSettings()->first().regex(), "remote.example");
 
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
@@ -292,8 +355,8 @@ private Q_SLOTS:
             QUrl(QStringLiteral("http://127.0.0.1:%1/ipad/settings.txt").arg(closed.serverPort())));
         closed.close();
         QVERIFY(!refresh()); // unreachable: nothing changes
-        QCOMPARE(ZestoScrapeSetting::currentVersion(), 7.f);
-        QCOMPARE(ZestoScrapeSetting::allSettings()->first().regex(), "remote");
+        QCOMPARE(ZestoScrapeSetting::currentVersion(), 7.0);
+        QCOMPARE(ZestoScrapeSetting::allSettings()->first().regex(), "remote.example");
         SettingsRefresh::setRemoteUrl({});
     }
 

@@ -64,7 +64,7 @@ ListoroViewController *pushedBrowser(const HomeWindow &w)
 
 QString settingsDocument(const QString &version)
 {
-    return u"{\"version\": %1, \"settings\": [{\"regex\": \"example\", \"settings\": "
+    return u"{\"version\": %1, \"settings\": [{\"regex\": \"example\\\\.com\", \"settings\": "
            "{\"link\": {\"select\": \"//a\", \"extract\": \"href\"}}}]}"_s.arg(version);
 }
 
@@ -418,23 +418,22 @@ void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("remote");
     QTest::addColumn<bool>("adopted");
-    QTest::addColumn<float>("version");
+    QTest::addColumn<double>("version");
 
     // The shipped document is stored first when nothing is.
-    const float shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
-    const auto v = [](float version) {
+    const double shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
+    const auto v = [](double version) {
         return QString::number(version);
     };
     QTest::newRow("unreachable") << QString() << QString() << false << shipped;
-    QTest::newRow("remote older than shipped")
-        << QString() << v(shipped - 0.5f) << false << shipped;
+    QTest::newRow("remote older than shipped") << QString() << v(shipped - 0.5) << false << shipped;
     QTest::newRow("remote equal to shipped") << QString() << v(shipped) << false << shipped;
     QTest::newRow("remote newer than shipped")
         << QString() << v(shipped + 1) << true << shipped + 1;
     QTest::newRow("stored kept, remote older")
         << v(shipped + 2) << v(shipped + 1) << false << shipped + 2;
     QTest::newRow("stored replaced by newer")
-        << v(shipped + 2) << u'"' + v(shipped + 2.5f) + u'"' << true << shipped + 2.5f;
+        << v(shipped + 2) << u'"' + v(shipped + 2.5) + u'"' << true << shipped + 2.5;
 }
 
 void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer()
@@ -442,7 +441,7 @@ void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer()
     QFETCH(QString, stored);
     QFETCH(QString, remote);
     QFETCH(bool, adopted);
-    QFETCH(float, version);
+    QFETCH(double, version);
 
     TemporaryProfile profile;
     confirmHowto();
@@ -458,8 +457,8 @@ void TestHomeScreen::remoteSettings_adoptedOnlyWhenNewer()
     HomeWindow w;
     QSignalSpy finished(w.home(), &HomeViewController::settingsRefreshFinished);
     // The shipped document is in place before the refresh can answer.
-    const float shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
-    QCOMPARE(ZestoScrapeSetting::currentVersion(), stored.isNull() ? shipped : stored.toFloat());
+    const double shipped = ZestoScrapeSetting::getVersion(SettingsRefresh::shippedDocument());
+    QCOMPARE(ZestoScrapeSetting::currentVersion(), stored.isNull() ? shipped : stored.toDouble());
     QTRY_COMPARE(finished.size(), 1);
     QCOMPARE(finished.constFirst().constFirst().toBool(), adopted);
     QCOMPARE(ZestoScrapeSetting::currentVersion(), version);

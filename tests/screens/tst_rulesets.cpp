@@ -2,6 +2,7 @@
 #include "homefixture.h"
 
 #include "demo/demosite.h"
+#include "platform/storeproblems.h"
 #include "scrape/userrulesets.h"
 #include "screens/rulesetform.h"
 #include "screens/rulesetsviewcontroller.h"
@@ -26,7 +27,7 @@ ZestoScrapeSetting demoResults(const QString &name)
 {
     ZestoScrapeSetting rules;
     rules.setName(name);
-    rules.setRegex(u"/listoro-demo/search"_s);
+    rules.setRegex(u"127\\.0\\.0\\.1(?::[0-9]+)?/listoro-demo/search"_s);
     rules.setLink(u"//a[contains(concat(' ', normalize-space(@class), ' '), ' result-title ')]"_s);
     rules.setLink_extract(u"href"_s);
     return rules;
@@ -73,8 +74,7 @@ private slots:
         RuleSetsViewController *screen = open();
         QVERIFY(screen);
         QCOMPARE(screen->list()->count(), 1);
-        QVERIFY(
-            screen->list()->item(0)->text().startsWith(u"demo results\n/listoro-demo/search"_s));
+        QVERIFY(screen->list()->item(0)->text().startsWith(u"demo results\n127\\.0\\.0\\.1"_s));
         QVERIFY(screen->details()->toPlainText().contains(u"result-title"_s));
         QVERIFY(home->window->windowTitle().startsWith(u"Rule sets"_s));
     }
@@ -130,6 +130,54 @@ private slots:
         QVERIFY(!screen->importFrom(path));
         QVERIFY(screen->status()->text().startsWith(u"Nothing was imported."_s));
         QCOMPARE(UserRuleSets::all().size(), 1);
+    }
+
+    void import_asksBeforeReplacingARuleSetOfTheSameName()
+    {
+        RuleSetsViewController *screen = open();
+        const QString path = profile->dir.filePath(u"rules.txt"_s);
+        QVERIFY(screen->exportTo(path));
+        ZestoScrapeSetting edited = demoResults(u"demo results"_s);
+        edited.setLink(u"//li//a"_s);
+        QVERIFY(UserRuleSets::save(edited).isNull());
+        for (const int answer : { 1, 0 }) { // No, then Yes
+            QVERIFY(screen->importFrom(path));
+            AlertView *question = AlertView::visibleAlerts().value(0);
+            QVERIFY(question);
+            QVERIFY(question->title().contains(u"“demo results”"_s));
+            press(question, answer);
+            QCOMPARE(
+                UserRuleSets::all(),
+                QList<ZestoScrapeSetting>{ answer == 0 ? demoResults(u"demo results"_s) : edited });
+        }
+    }
+
+    void unwritableSettings_saveIsNotReportedAndTheUserIsTold()
+    {
+        RuleSetsViewController *screen = open();
+        QFile blocker(profile->dir.filePath(u"blocker"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        screen->button(u"ruleSetEdit"_s)->click();
+        StoreProblems::instance().reset();
+        UserDefaults::setStoreFile(profile->dir.filePath(u"blocker/store.ini"_s));
+        screen->form()->findChild<QPushButton *>(u"ruleSetSave"_s)->click();
+        QVERIFY2(screen->status()->text().contains(u"kept only until Listoro quits"_s),
+                 qPrintable(screen->status()->text()));
+        QTRY_VERIFY(!AlertView::visibleAlerts().isEmpty());
+        QVERIFY(AlertView::visibleAlerts().constFirst()->message().contains(
+            u"cannot write its settings in "_s + profile->dir.filePath(u"blocker/store.ini"_s)));
+        StoreProblems::instance().reset();
+    }
+
+    void refusedDownload_isShownWithItsReason()
+    {
+        QVERIFY(!SettingsRefresh::adoptIfNewer(
+            u"{\"version\": 99, \"settings\": [{\"regex\": \".*\"}]}"_s));
+        RuleSetsViewController *screen = open();
+        QVERIFY(screen->status()->text().contains(u"refused"_s));
+        QVERIFY(screen->status()->text().contains(u"“.*”"_s));
+        SettingsRefresh::clearLastRefusal();
     }
 
     void test_saysWhatEachRuleFindsOnThePage()
