@@ -53,6 +53,8 @@ public:
 
 private:
     void fetchPage(const QString &url);
+    // Builds the extractor of the page fetched, its listings within reach.
+    void scrapePage(const QByteArray &body, AddressPolicy::Reach reach);
     void pageSettled();
     void finish(const QString &error);
     void endProgressLine();
