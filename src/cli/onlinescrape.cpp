@@ -1,10 +1,12 @@
 #include "cli/onlinescrape.h"
 
 #include "cli/scrapereport.h"
+#include "platform/hostvetting.h"
 #include "platform/httpclient.h"
 #include "platform/mainqueue.h"
 #include "platform/pagecache.h"
 #include "scrape/parsedlink.h"
+#include "scrape/resultspage.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -62,14 +64,36 @@ void OnlineScrape::fetchPage(const QString &url)
             // Links resolve against the address the page came from.
             if (result.finalUrl != result.requestedUrl)
                 currentUrl = result.finalUrl.toString(QUrl::FullyEncoded);
+            // The page's listings may lead to local addresses only when it is on one itself.
+            HostVetting::locate(result.finalUrl, this, [this, body = result.body](bool local) {
+                if (done)
+                    scrapePage(body, AddressPolicy::reachFor(local));
+            });
+        });
+}
+
+void OnlineScrape::scrapePage(const QByteArray &body, AddressPolicy::Reach reach)
+{
+    const std::optional<ZestoScrapeSetting> rules = ZestoScrapeSetting::settingsForUrl(currentUrl);
+    const ResultsPage page = ResultsPage::scrape(body, currentUrl, rules, reach);
+    QStringList urls;
+    for (const ResultsPage::Link &link : page.links)
+        urls.append(link.url);
+    HostVetting::vet(
+        urls, reach, this,
+        [this, body, page, rules, reach](const QList<AddressPolicy::Refusal> &refused) {
+            if (!done)
+                return;
+            ResultsPage vetted = page;
+            vetted.drop(refused);
             if (extractor)
                 extractor->stop();
             noLinks = false;
-            extractor = LinkExtractor::initWithData(result.body, this, currentUrl);
+            extractor = LinkExtractor::initWithPage(vetted, body, this, currentUrl);
             if (checkRules) {
-                resultsHealth
-                    = RuleHealth::check(result.body, currentUrl, RuleHealth::PageKind::Results,
-                                        ZestoScrapeSetting::settingsForUrl(currentUrl));
+                resultsHealth = RuleHealth::check(body, currentUrl, RuleHealth::PageKind::Results,
+                                                  rules, reach);
+                resultsHealth->addRefusals(u"link", refused);
                 resultsProblems += ScrapeReport::unmetNeedLines(*resultsHealth, currentUrl);
             }
             if (noLinks || extractor->parsedLinks()->isEmpty()) {
@@ -169,24 +193,28 @@ void OnlineScrape::finish(const QString &error)
 QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &extractor)
 {
     // The rules of a listing, checked on its cached page: what the detail fetch scraped.
-    const auto listingHealth = [this](const QString &listingUrl, QJsonObject &listing) {
-        if (!checkRules || listingUrl.isEmpty() || !PageCache::hasPage(listingUrl))
-            return;
-        QFile file(PageCache::pagePath(listingUrl));
-        if (!file.open(QIODevice::ReadOnly))
-            return;
-        const RuleHealth health
-            = RuleHealth::check(file.readAll(), listingUrl, RuleHealth::PageKind::Listing,
-                                ZestoScrapeSetting::settingsForUrl(listingUrl));
-        ScrapeReport::addRuleHealth(listing, health);
-        ++listingsChecked;
-        listingRuleSet = health.ruleSetName();
-        const QStringList unmet = health.unmetNeeds();
-        for (const QString &need : { QStringLiteral("title"), QStringLiteral("photos") }) {
-            if (!unmet.contains(need))
-                ++listingNeedsMet[need];
-        }
-    };
+    const auto listingHealth
+        = [this](const QString &listingUrl, std::optional<AddressPolicy::Reach> reach,
+                 const QList<AddressPolicy::Refusal> &refusedPhotos, QJsonObject &listing) {
+              if (!checkRules || listingUrl.isEmpty() || !PageCache::hasPage(listingUrl))
+                  return;
+              QFile file(PageCache::pagePath(listingUrl));
+              if (!file.open(QIODevice::ReadOnly))
+                  return;
+              RuleHealth health
+                  = RuleHealth::check(file.readAll(), listingUrl, RuleHealth::PageKind::Listing,
+                                      ZestoScrapeSetting::settingsForUrl(listingUrl), reach);
+              // Photos found out of reach by a lookup are named too.
+              health.addRefusals({}, refusedPhotos);
+              ScrapeReport::addRuleHealth(listing, health);
+              ++listingsChecked;
+              listingRuleSet = health.ruleSetName();
+              const QStringList unmet = health.unmetNeeds();
+              for (const QString &need : { QStringLiteral("title"), QStringLiteral("photos") }) {
+                  if (!unmet.contains(need))
+                      ++listingNeedsMet[need];
+              }
+          };
 
     QJsonArray listings;
     if (extractor.parsedLinks()) {
@@ -206,7 +234,7 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
                 { QStringLiteral("photos"), QJsonArray::fromStringList(photos) },
                 { QStringLiteral("photoSizes"), sizes },
             };
-            listingHealth(link->url(), listing);
+            listingHealth(link->url(), link->reach(), link->refusedImages(), listing);
             listings.append(listing);
         }
     }

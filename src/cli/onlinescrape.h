@@ -57,6 +57,8 @@ public:
 
 private:
     void fetchPage(const QString &url);
+    // Builds the extractor of the page fetched, its listings within reach.
+    void scrapePage(const QByteArray &body, AddressPolicy::Reach reach);
     void pageSettled();
     // Reports the current page and goes on to the next one, or finishes.
     void pageDone();

@@ -51,13 +51,19 @@ title or listing URL prints as null.
 
 With --check, every page's document also holds
   "ruleSetName": NAME, "rules": {RULE: {"query": QUERY, "extract": EXTRACT, "matched": N,
-                                        "values": N, "verdict": VERDICT, "needed": BOOL}, ...}
+                                        "values": N, "refused": N, "verdict": VERDICT,
+                                        "needed": BOOL}, ...},
+  "refusedAddresses": [{"address": LINK, "reason": WHY}, ...]
 one entry per rule of the chosen rule set (link, next, title, innerImgsWithHref,
 innerImgsWithSrc, date, price), and a needed rule the set lacks, with "query": null. "matched"
 counts the nodes the query selected, "values" those that gave a usable value (a link or photo
-must form a URL). VERDICT is "ok", "ok, none on this page" (a next rule on a page without a next link, a photo
-rule on a listing without photos), "no match", "matched, but no value", "over budget",
-"malformed query", "not a node set", "page did not parse" or "no rule". Online, each listing
+must form a URL that may be fetched), "refused" the links and photos left out because they are
+not http or https, or lead from a page on the internet to this computer or a local network
+(loopback, private, link-local, unique-local addresses, or names that resolve only to them);
+those are never fetched and "refusedAddresses" names them. VERDICT is "ok", "ok, none on this
+page" (a next rule on a page without a next link, a photo rule on a listing without photos),
+"no match", "matched, but no value", "only refused addresses", "over budget", "malformed
+query", "not a node set", "page did not parse" or "no rule". Online, each listing
 whose page is in the cache carries its own "rules". A results page needs its link rule, a
 listing page its title rule and a photo rule; standard error names each that gave nothing.
 

@@ -59,12 +59,20 @@ void addRuleHealth(QJsonObject &report, const RuleHealth &health)
                          { QStringLiteral("extract"), textOrNull(check.extract) },
                          { QStringLiteral("matched"), check.matched },
                          { QStringLiteral("values"), check.values },
+                         { QStringLiteral("refused"), check.refused },
                          { QStringLiteral("verdict"), RuleHealth::verdictText(check.verdict) },
                          { QStringLiteral("needed"), check.needed },
                      });
     }
     report.insert(QStringLiteral("ruleSetName"), textOrNull(health.ruleSetName()));
     report.insert(QStringLiteral("rules"), rules);
+    // Links and photos left out as out of reach: never fetched, named so a user sees why.
+    QJsonArray refused;
+    for (const AddressPolicy::Refusal &refusal : health.refusals()) {
+        refused.append(QJsonObject{ { QStringLiteral("address"), refusal.address },
+                                    { QStringLiteral("reason"), refusal.reason } });
+    }
+    report.insert(QStringLiteral("refusedAddresses"), refused);
 }
 
 QStringList unmetNeedLines(const RuleHealth &health, const QString &url)

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QHostInfo>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -84,6 +85,7 @@ struct HttpClient::Transfer
     QSet<QUrl> visited;
     int hops = 0;
     QString failure;
+    bool addressRefused = false;
     bool cancelled = false;
 };
 
@@ -154,7 +156,8 @@ QNetworkAccessManager *HttpClient::managerFor(const QString &host)
     return manager;
 }
 
-std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Callback done)
+std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Callback done,
+                                           AddressPolicy::Reach reach)
 {
     auto fetch = std::make_shared<HttpFetch>();
     Request request;
@@ -162,9 +165,55 @@ std::shared_ptr<HttpFetch> HttpClient::get(const QUrl &url, QObject *context, Ca
     request.context = context;
     request.hasContext = context != nullptr;
     request.done = std::move(done);
+    request.reach = reach;
     request.fetch = fetch;
-    enqueue(std::move(request));
+
+    QString reason;
+    switch (AddressPolicy::check(url, reach, &reason)) {
+    case AddressPolicy::Verdict::Allowed:
+        enqueue(std::move(request));
+        break;
+    case AddressPolicy::Verdict::Refused:
+        fetch->waiting = true;
+        // After the caller has kept the fetch, as any other result comes.
+        QMetaObject::invokeMethod(
+            this,
+            [this, held = std::make_shared<Request>(std::move(request)), reason] {
+                refuse(std::move(*held), reason);
+            },
+            Qt::QueuedConnection);
+        break;
+    case AddressPolicy::Verdict::NeedsLookup: {
+        fetch->waiting = true;
+        const QString host = url.host();
+        QHostInfo::lookupHost(host, this,
+                              [this, held = std::make_shared<Request>(std::move(request)),
+                               host](const QHostInfo &info) {
+                                  if (AddressPolicy::allLocal(info.addresses()))
+                                      refuse(
+                                          std::move(*held),
+                                          AddressPolicy::resolvedRefusal(host, info.addresses()));
+                                  else if (!held->fetch->aborted)
+                                      enqueue(std::move(*held));
+                              });
+        break;
+    }
+    }
     return fetch;
+}
+
+void HttpClient::refuse(Request call, const QString &reason)
+{
+    call.fetch->waiting = false;
+    if (call.fetch->aborted || (call.hasContext && !call.context))
+        return;
+    qCDebug(lcHttp) << "refused" << call.url << reason;
+    HttpResult result;
+    result.requestedUrl = call.url;
+    result.finalUrl = call.url;
+    result.error = QStringLiteral("refused: %1").arg(reason);
+    result.addressRefused = true;
+    call.done(result);
 }
 
 void HttpClient::enqueue(Request request)
@@ -225,7 +274,7 @@ void HttpClient::send(Request call, const QString &host)
     auto transfer = std::make_shared<Transfer>();
     transfer->current = call.url.adjusted(QUrl::RemoveFragment);
     transfer->visited.insert(transfer->current);
-    watch(reply, transfer);
+    watch(reply, transfer, call.reach);
 
     // Nobody waits for the result once the context is gone: stop the transfer too.
     if (QObject *context = call.context.data()) {
@@ -243,7 +292,8 @@ void HttpClient::send(Request call, const QString &host)
 }
 
 // Ends a transfer that breaks a limit: the body cap, the deadlines, an unsafe or looping redirect.
-void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &transfer)
+void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &transfer,
+                       AddressPolicy::Reach reach)
 {
     const auto endWith = [reply, transfer](const QString &failure) {
         if (transfer->failure.isEmpty())
@@ -283,8 +333,34 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
             endWith(QStringLiteral("response too large (over %1 bytes)").arg(limit));
         }
     });
+    // A redirect is followed only to where the fetch itself could go.
+    const auto follow = [reply, transfer, endWith, reach](const QUrl &to) {
+        QString reason;
+        switch (AddressPolicy::check(to, reach, &reason)) {
+        case AddressPolicy::Verdict::Allowed:
+            emit reply->redirectAllowed();
+            break;
+        case AddressPolicy::Verdict::Refused:
+            transfer->addressRefused = true;
+            endWith(QStringLiteral("refused a redirect to %1: %2").arg(to.toString(), reason));
+            break;
+        case AddressPolicy::Verdict::NeedsLookup:
+            QHostInfo::lookupHost(
+                to.host(), reply, [reply, transfer, endWith, to](const QHostInfo &info) {
+                    if (!AddressPolicy::allLocal(info.addresses())) {
+                        emit reply->redirectAllowed();
+                        return;
+                    }
+                    transfer->addressRefused = true;
+                    endWith(QStringLiteral("refused a redirect to %1: %2")
+                                .arg(to.toString(),
+                                     AddressPolicy::resolvedRefusal(to.host(), info.addresses())));
+                });
+            break;
+        }
+    };
     connect(reply, &QNetworkReply::redirected, reply,
-            [reply, transfer, endWith, headerDeadline, ms = headerDeadlineMs](const QUrl &target) {
+            [transfer, endWith, follow, headerDeadline, ms = headerDeadlineMs](const QUrl &target) {
                 const QUrl from = transfer->current;
                 const QUrl to = from.resolved(target).adjusted(QUrl::RemoveFragment);
                 if (from.scheme() == u"https" && to.scheme() == u"http") {
@@ -302,7 +378,7 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
                     transfer->current = to;
                     ++transfer->hops;
                     headerDeadline->start(ms);
-                    emit reply->redirectAllowed();
+                    follow(to);
                 }
             });
 }
@@ -320,6 +396,7 @@ void HttpClient::finish(Request call, const QString &host, QNetworkReply *reply,
     const QNetworkReply::NetworkError error = reply->error();
     if (!transfer->failure.isEmpty()) {
         result.error = transfer->failure;
+        result.addressRefused = transfer->addressRefused;
     } else {
         // The network manager also fails fetches it never sent when another connection to the
         // host breaks: a GET closed before any answer, and never redirected, is asked again.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/addresspolicy.h"
 #include "platform/httpresult.h"
 
 #include <QHash>
@@ -51,8 +52,10 @@ public:
     static QByteArray userAgent();
 
     // Starts a GET of url. done runs on the GUI thread once the fetch ends, unless the fetch
-    // was aborted or context was destroyed first.
-    std::shared_ptr<HttpFetch> get(const QUrl &url, QObject *context, Callback done);
+    // was aborted or context was destroyed first. An address outside reach, at the start or
+    // after a redirect, is never asked: the fetch fails with addressRefused set.
+    std::shared_ptr<HttpFetch> get(const QUrl &url, QObject *context, Callback done,
+                                   AddressPolicy::Reach reach = AddressPolicy::Reach::Any);
 
     // Seconds without any byte moving after which a fetch fails (60 unless changed).
     void setInactivityTimeout(int seconds);
@@ -90,6 +93,7 @@ private:
         QPointer<QObject> context;
         bool hasContext = false;
         Callback done;
+        AddressPolicy::Reach reach = AddressPolicy::Reach::Any;
         std::shared_ptr<HttpFetch> fetch;
         int attempt = 0;
         bool retriedRefusal = false;
@@ -99,13 +103,16 @@ private:
 
     explicit HttpClient(QObject *parent = nullptr);
     void enqueue(Request request);
+    // Fails the request without asking anyone, as refused by the address policy.
+    void refuse(Request request, const QString &reason);
     void send(Request request, const QString &host);
     void finish(Request request, const QString &host, QNetworkReply *reply,
                 const std::shared_ptr<Transfer> &transfer);
     void askAgainLater(Request request, int seconds);
     void release(const QString &host);
     void startWaiting(const QString &host);
-    void watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &transfer);
+    void watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &transfer,
+               AddressPolicy::Reach reach);
     QNetworkAccessManager *managerFor(const QString &host);
 
     QList<QNetworkAccessManager *> managers;

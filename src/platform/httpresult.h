@@ -17,6 +17,9 @@ struct HttpResult
     // (unreachable host, refused, timed out, cut off in the middle of the body, too large, a
     // body that does not decode, a redirect loop).
     QString error;
+    // The address, or one it redirected to, lies outside what the fetch may reach: nothing was
+    // asked of it.
+    bool addressRefused = false;
 
     bool ok() const { return error.isEmpty(); }
     bool isSuccessStatus() const { return statusCode >= 200 && statusCode < 300; }

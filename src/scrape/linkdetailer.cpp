@@ -1,5 +1,6 @@
 #include "scrape/linkdetailer.h"
 
+#include "platform/hostvetting.h"
 #include "platform/httpclient.h"
 #include "platform/mainqueue.h"
 #include "platform/url.h"
@@ -7,6 +8,7 @@
 #include "scrape/parsedlink.h"
 #include "scrape/zestoscrapesetting.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLoggingCategory>
 
@@ -32,7 +34,34 @@ std::shared_ptr<LinkDetailer> LinkDetailer::initWithStringUrl(
     return detailer;
 }
 
+AddressPolicy::Reach LinkDetailer::reach() const
+{
+    const auto parsedLink = record.lock();
+    const std::optional<AddressPolicy::Reach> given
+        = parsedLink ? parsedLink->reach() : std::nullopt;
+    return given.value_or(AddressPolicy::reachFrom(m_url));
+}
+
 void LinkDetailer::start()
+{
+    const auto parsedLink = record.lock();
+    if (!parsedLink || parsedLink->reach()) {
+        fetch();
+        return;
+    }
+    // A listing of its own (a favorite): its address decides what it and its photos may reach.
+    const std::weak_ptr<LinkDetailer> weak = weak_from_this();
+    HostVetting::locate(QUrl(m_url), QCoreApplication::instance(), [weak](bool local) {
+        const auto self = weak.lock();
+        if (!self || self->m_stopped)
+            return;
+        if (const auto parsedLink = self->record.lock())
+            parsedLink->setReach(AddressPolicy::reachFor(local));
+        self->fetch();
+    });
+}
+
+void LinkDetailer::fetch()
 {
     const std::weak_ptr<LinkDetailer> weak = weak_from_this();
     if (ParsedLink::isCachedUrl(m_url)) {
@@ -41,21 +70,21 @@ void LinkDetailer::start()
         const auto parsedLink = record.lock();
         if (!parsedLink)
             return;
-        MainQueue::runInBackground([weak, path, url = m_url,
-                                    rules = ZestoScrapeSetting::settingsForUrl(m_url),
-                                    known = parsedLink->imagesUrls().value_or(QStringList())] {
-            QByteArray bytes;
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly))
-                bytes = file.readAll();
-            const ListingPage listing = ListingPage::scrape(bytes, url, rules, known);
-            MainQueue::post([weak, bytes, listing] {
-                if (const auto self = weak.lock()) {
-                    self->m_receivedData = bytes;
-                    self->apply(listing);
-                }
+        MainQueue::runInBackground(
+            [weak, path, url = m_url, rules = ZestoScrapeSetting::settingsForUrl(m_url),
+             known = parsedLink->imagesUrls().value_or(QStringList()), reach = reach()] {
+                QByteArray bytes;
+                QFile file(path);
+                if (file.open(QIODevice::ReadOnly))
+                    bytes = file.readAll();
+                const ListingPage listing = ListingPage::scrape(bytes, url, rules, known, reach);
+                MainQueue::post([weak, bytes, listing] {
+                    if (const auto self = weak.lock()) {
+                        self->m_receivedData = bytes;
+                        self->vetAndApply(listing);
+                    }
+                });
             });
-        });
         return;
     }
 
@@ -69,34 +98,37 @@ void LinkDetailer::start()
         });
         return;
     }
-    connection
-        = HttpClient::instance().get(url->toQUrl(), nullptr, [weak](const HttpResult &result) {
-              const auto self = weak.lock();
-              if (!self || self->m_stopped)
-                  return;
-              self->connection.reset();
-              if (!result.ok()) {
-                  qCDebug(lcLinkDetailer) << "listing page failed" << self->m_url << result.error;
-                  self->fail();
-                  return;
-              }
-              if (result.isRefusal()) {
-                  // The site's refusal page is no listing: keep the results page's title.
-                  qCDebug(lcLinkDetailer)
-                      << "listing page refused with" << result.statusCode << self->m_url;
-                  self->fail(true);
-                  return;
-              }
-              self->m_receivedData = result.body;
-              // Cached under the address the page came from; an error page is scraped but not kept.
-              QString cacheAs;
-              if (result.isSuccessStatus()) {
-                  cacheAs = result.finalUrl == result.requestedUrl
-                      ? self->m_url
-                      : result.finalUrl.toString(QUrl::FullyEncoded);
-              }
-              self->parseInBackground(result.body, cacheAs);
-          });
+    connection = HttpClient::instance().get(
+        url->toQUrl(), nullptr,
+        [weak](const HttpResult &result) {
+            const auto self = weak.lock();
+            if (!self || self->m_stopped)
+                return;
+            self->connection.reset();
+            if (!result.ok()) {
+                // Out of reach (also after a redirect) is a failed listing: nothing was asked.
+                qCDebug(lcLinkDetailer) << "listing page failed" << self->m_url << result.error;
+                self->fail();
+                return;
+            }
+            if (result.isRefusal()) {
+                // The site's refusal page is no listing: keep the results page's title.
+                qCDebug(lcLinkDetailer)
+                    << "listing page refused with" << result.statusCode << self->m_url;
+                self->fail(true);
+                return;
+            }
+            self->m_receivedData = result.body;
+            // Cached under the address the page came from; an error page is scraped but not kept.
+            QString cacheAs;
+            if (result.isSuccessStatus()) {
+                cacheAs = result.finalUrl == result.requestedUrl
+                    ? self->m_url
+                    : result.finalUrl.toString(QUrl::FullyEncoded);
+            }
+            self->parseInBackground(result.body, cacheAs);
+        },
+        reach());
 }
 
 void LinkDetailer::fail(bool refused)
@@ -126,8 +158,8 @@ void LinkDetailer::parse(const QByteArray &page)
     const auto parsedLink = record.lock();
     if (m_stopped || !parsedLink)
         return;
-    apply(ListingPage::scrape(page, m_url, ZestoScrapeSetting::settingsForUrl(m_url),
-                              parsedLink->imagesUrls().value_or(QStringList())));
+    vetAndApply(ListingPage::scrape(page, m_url, ZestoScrapeSetting::settingsForUrl(m_url),
+                                    parsedLink->imagesUrls().value_or(QStringList()), reach()));
 }
 
 void LinkDetailer::parseInBackground(const QByteArray &page, const QString &cacheAs)
@@ -138,17 +170,34 @@ void LinkDetailer::parseInBackground(const QByteArray &page, const QString &cach
     // The rule set is chosen here, on the GUI thread, as the store is read there.
     MainQueue::runInBackground([weak = weak_from_this(), page, url = m_url, cacheAs,
                                 rules = ZestoScrapeSetting::settingsForUrl(m_url),
-                                known = parsedLink->imagesUrls().value_or(QStringList())] {
+                                known = parsedLink->imagesUrls().value_or(QStringList()),
+                                reach = reach()] {
         // Written whole before the record hears of it, and never on the GUI thread: the write
         // waits for the disk.
         if (!cacheAs.isNull())
             ParsedLink::cacheUrlOnDisk(page, cacheAs);
-        const ListingPage listing = ListingPage::scrape(page, url, rules, known);
+        const ListingPage listing = ListingPage::scrape(page, url, rules, known, reach);
         MainQueue::post([weak, listing] {
             if (const auto self = weak.lock())
-                self->apply(listing);
+                self->vetAndApply(listing);
         });
     });
+}
+
+void LinkDetailer::vetAndApply(const ListingPage &listing)
+{
+    if (m_stopped || record.expired())
+        return;
+    HostVetting::vet(
+        listing.photos, reach(), QCoreApplication::instance(),
+        [weak = weak_from_this(), listing](const QList<AddressPolicy::Refusal> &refused) {
+            const auto self = weak.lock();
+            if (!self)
+                return;
+            ListingPage vetted = listing;
+            vetted.drop(refused);
+            self->apply(vetted);
+        });
 }
 
 void LinkDetailer::apply(const ListingPage &listing)
@@ -158,6 +207,10 @@ void LinkDetailer::apply(const ListingPage &listing)
         return;
     if (!listing.title.isNull())
         parsedLink->setTitle(listing.title);
+    if (!listing.refused.isEmpty())
+        qCDebug(lcLinkDetailer) << "photos out of reach left out" << m_url
+                                << listing.refused.size();
+    parsedLink->setRefusedImages(listing.refused);
     parsedLink->setImagesUrls(listing.photos);
     parsedLink->refresh();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/addresspolicy.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,7 +27,8 @@ public:
 
     // Cancels a running fetch; nothing is parsed afterwards.
     void stop();
-    // Scrapes page into the record and calls the record's refresh(), before it returns.
+    // Scrapes page into the record and calls the record's refresh(): before it returns, unless
+    // the host of a photo must be looked up first.
     void parse(const QByteArray &page);
 
     QString url() const { return m_url; }
@@ -37,10 +40,15 @@ public:
 private:
     LinkDetailer(const QString &url, const std::shared_ptr<ParsedLink> &record);
     void start();
+    void fetch();
+    // What the listing page and its photos may reach.
+    AddressPolicy::Reach reach() const;
     void fail(bool refused = false);
     // As parse(), with the page scraped on the background pool (and first cached under cacheAs,
     // unless null): the GUI thread only fills the record.
     void parseInBackground(const QByteArray &page, const QString &cacheAs = {});
+    // Looks up the photos' hosts, then fills the record with the photos within reach.
+    void vetAndApply(const ListingPage &listing);
     void apply(const ListingPage &listing);
 
     QString m_url;

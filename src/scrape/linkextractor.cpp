@@ -43,6 +43,7 @@ LinkExtractor::Ptr LinkExtractor::initWithFavorites(
         auto record = std::make_shared<ParsedLink>(extractor);
         record->setTitle(favorite.title());
         record->setUrl(favorite.url());
+        // A favorite's own address decides what it may reach: no reach of a results page.
         record->setIdInList(i);
         extractor->m_parsedLinks->insert(i, record);
         ++i;
@@ -75,6 +76,7 @@ void LinkExtractor::fill(const ResultsPage &page)
         record->setTitle(link.title);
         record->setUrl(link.url);
         record->setIdInList(link.idInList);
+        record->setReach(page.reach);
         m_parsedLinks->insert(link.idInList, record);
     }
     m_nextLink = page.nextLink;

@@ -7,15 +7,20 @@
 namespace {
 
 void addPhotos(const TFHpple &document, const QString &query, const QString &extract,
-               const QString &listingUrl, QStringList &photos)
+               const QString &listingUrl, AddressPolicy::Reach reach, ListingPage &page)
 {
     for (const TFHppleElement::Ptr &node : document.searchWithXPathQuery(query)) {
         const QString value = ExtractDirective::valueOf(node, extract);
-        if (value.isNull() || photos.contains(value))
+        if (value.isNull() || page.photos.contains(value))
             continue;
         const QString resolved = NSUrlUtils::fixUrl(value, listingUrl);
-        if (!resolved.isNull())
-            photos.append(resolved);
+        if (resolved.isNull())
+            continue;
+        QString reason;
+        if (AddressPolicy::check(QUrl(resolved), reach, &reason) == AddressPolicy::Verdict::Refused)
+            page.refused.append({ resolved, reason });
+        else
+            page.photos.append(resolved);
     }
 }
 
@@ -23,14 +28,16 @@ void addPhotos(const TFHpple &document, const QString &query, const QString &ext
 
 ListingPage ListingPage::scrape(const QByteArray &page, const QString &listingUrl,
                                 const std::optional<ZestoScrapeSetting> &rules,
-                                const QStringList &knownPhotos)
+                                const QStringList &knownPhotos,
+                                std::optional<AddressPolicy::Reach> reach)
 {
-    return scrape(TFHpple::hppleWithHTMLData(page), listingUrl, rules, knownPhotos);
+    return scrape(TFHpple::hppleWithHTMLData(page), listingUrl, rules, knownPhotos, reach);
 }
 
 ListingPage ListingPage::scrape(const TFHpple &document, const QString &listingUrl,
                                 const std::optional<ZestoScrapeSetting> &rules,
-                                const QStringList &knownPhotos)
+                                const QStringList &knownPhotos,
+                                std::optional<AddressPolicy::Reach> reach)
 {
     ListingPage result;
     result.photos = knownPhotos;
@@ -44,9 +51,18 @@ ListingPage ListingPage::scrape(const TFHpple &document, const QString &listingU
         if (!value.isEmpty())
             result.title = value;
     }
+    const AddressPolicy::Reach photoReach = reach.value_or(AddressPolicy::reachFrom(listingUrl));
     addPhotos(document, rules->innerImgsWithHref(), rules->innerImgsWithHref_extract(), listingUrl,
-              result.photos);
+              photoReach, result);
     addPhotos(document, rules->innerImgsWithSrc(), rules->innerImgsWithSrc_extract(), listingUrl,
-              result.photos);
+              photoReach, result);
     return result;
+}
+
+void ListingPage::drop(const QList<AddressPolicy::Refusal> &refusals)
+{
+    for (const AddressPolicy::Refusal &refusal : refusals) {
+        if (photos.removeAll(refusal.address) > 0)
+            refused.append(refusal);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/addresspolicy.h"
 #include "query/tfhpple.h"
 #include "scrape/zestoscrapesetting.h"
 
@@ -17,11 +18,19 @@ struct ListingPage
     // knownPhotos followed by the photos found on the page, resolved against the listing URL.
     // A value already listed (compared as found, before resolution) is not added again.
     QStringList photos;
+    // Photos at addresses out of reach, in page order: no photos, never fetched.
+    QList<AddressPolicy::Refusal> refused;
 
+    // reach: what the photos may reach; as the listing's address tells without a lookup,
+    // unless given.
     static ListingPage scrape(const QByteArray &page, const QString &listingUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
-                              const QStringList &knownPhotos = {});
+                              const QStringList &knownPhotos = {},
+                              std::optional<AddressPolicy::Reach> reach = {});
     static ListingPage scrape(const TFHpple &document, const QString &listingUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
-                              const QStringList &knownPhotos = {});
+                              const QStringList &knownPhotos = {},
+                              std::optional<AddressPolicy::Reach> reach = {});
+    // Moves the photos at refused addresses (found by a lookup) from photos to refused.
+    void drop(const QList<AddressPolicy::Refusal> &refusals);
 };

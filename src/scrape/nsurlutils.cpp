@@ -57,23 +57,30 @@ QString NSUrlUtils::fixUrl(const QString &link, const QString &parentUrl)
         && (!Url::isFetchableScheme(scheme) || !parsedLink || !parsedLink->hasHost())) {
         return {};
     }
+    const std::optional<Url> parent
+        = parentUrl.isNull() ? std::nullopt : Url::fromString(parentUrl);
+    QString base = parent ? parent->scheme().toLower() : QString();
+    if (base.isEmpty())
+        base = QStringLiteral("http");
+
     if (parsedLink && parsedLink->hasHost()) {
         QString text = parsedLink->absoluteString();
         if (text.startsWith(u"http:") || text.startsWith(u"https:") || text.startsWith(u"ftp:"))
             return text;
+        // A scheme-relative link takes the scheme of the page it is on, as in a browser; an
+        // https page's links would otherwise travel unencrypted.
         if (scheme.isNull())
-            return QStringLiteral("http:") + text;
+            return (Url::isFetchableScheme(base) ? base : QStringLiteral("http")) + u':' + text;
         // An upper-case spelling of a fetchable scheme is that scheme.
         return scheme + text.mid(scheme.size());
     }
 
     if (parentUrl.isNull())
         return {};
-    const std::optional<Url> parent = Url::fromString(parentUrl);
-    QString base = parent ? parent->scheme() : QString();
-    if (base.isEmpty())
-        base = QStringLiteral("http");
     QString authority = parent ? parent->host() : QString();
+    // An IPv6 literal keeps its brackets, or the port and path would read as part of it.
+    if (authority.contains(u':'))
+        authority = u'[' + authority + u']';
     if (parent && parent->port() >= 0 && parent->port() != 80)
         authority += u':' + QString::number(parent->port());
 

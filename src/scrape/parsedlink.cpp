@@ -79,6 +79,18 @@ QSet<int> ParsedLink::failedImages() const
     return m_failedImages;
 }
 
+QList<AddressPolicy::Refusal> ParsedLink::refusedImages() const
+{
+    QMutexLocker locker(&mutex);
+    return m_refusedImages;
+}
+
+void ParsedLink::setRefusedImages(const QList<AddressPolicy::Refusal> &refused)
+{
+    QMutexLocker locker(&mutex);
+    m_refusedImages = refused;
+}
+
 int ParsedLink::revision() const
 {
     return m_revision.load();
@@ -182,8 +194,9 @@ void ParsedLink::downloadImageInThread(int index)
     }
     if (stopped)
         return;
+    const AddressPolicy::Reach reach = m_reach.value_or(AddressPolicy::reachFrom(m_url));
     photoRequests.append(PhotoFetcher::fetch(
-        url->toQUrl(), photo, [weak, photo](const PhotoFetcher::Result &result) {
+        url->toQUrl(), photo, reach, [weak, photo](const PhotoFetcher::Result &result) {
             const auto self = weak.lock();
             if (!self || self->stopped)
                 return;
@@ -205,13 +218,15 @@ void ParsedLink::getContentsOfURL(const QUrl &url,
     auto fetch = std::make_shared<std::shared_ptr<HttpFetch>>();
     const std::weak_ptr<ParsedLink> weak = weak_from_this();
     *fetch = HttpClient::instance().get(
-        url, nullptr, [weak, fetch, done = std::move(done)](const HttpResult &r) {
+        url, nullptr,
+        [weak, fetch, done = std::move(done)](const HttpResult &r) {
             if (const auto self = weak.lock())
                 self->fetches.removeOne(*fetch);
             // An error status may carry a picture too (a placeholder), which must not stand in
             // for the photo for good.
             done(r.ok() ? r.body : QByteArray(), r.ok() && r.isSuccessStatus());
-        });
+        },
+        m_reach.value_or(AddressPolicy::reachFrom(m_url)));
     fetches.append(*fetch);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/addresspolicy.h"
 #include "platform/floatsize.h"
 #include "scrape/photofetcher.h"
 
@@ -76,6 +77,14 @@ public:
     FloatSize size() const;
     void setSize(FloatSize size);
 
+    // What the listing page and its photos may reach, as the page that named the listing
+    // decides; none: the listing's own address decides (a favorite). Set on the GUI thread.
+    std::optional<AddressPolicy::Reach> reach() const { return m_reach; }
+    void setReach(std::optional<AddressPolicy::Reach> reach) { m_reach = reach; }
+    // Photos the listing page named at addresses out of reach: never fetched, no photos.
+    QList<AddressPolicy::Refusal> refusedImages() const;
+    void setRefusedImages(const QList<AddressPolicy::Refusal> &refused);
+
     // Photos that will never complete (unreachable, not an image, not a URL), by index.
     QSet<int> failedImages() const;
     // Photos that completed or failed: the ones nothing more will happen to.
@@ -151,6 +160,8 @@ private:
     std::optional<QHash<QString, FloatSize>> m_imagesSizes;
     FloatSize m_size;
     QSet<int> m_failedImages;
+    std::optional<AddressPolicy::Reach> m_reach;
+    QList<AddressPolicy::Refusal> m_refusedImages;
     std::atomic<bool> m_detailFailed = false;
     std::atomic<bool> m_refused = false;
     std::atomic<bool> stopped = false;

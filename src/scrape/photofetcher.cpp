@@ -64,7 +64,7 @@ void PhotoFetcher::Request::drop()
 }
 
 std::shared_ptr<PhotoFetcher::Request> PhotoFetcher::fetch(const QUrl &url, const QString &key,
-                                                           Done done)
+                                                           AddressPolicy::Reach reach, Done done)
 {
     Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
     auto request = std::make_shared<Request>();
@@ -78,26 +78,29 @@ std::shared_ptr<PhotoFetcher::Request> PhotoFetcher::fetch(const QUrl &url, cons
     }
     flight = std::make_shared<Flight>();
     flight->waiting.append(request);
-    flight->download = HttpClient::instance().get(url, nullptr, [key](const HttpResult &r) {
-        if (!r.ok() || r.body.isEmpty()) {
-            land(key, { Outcome::Failed, {} });
-            return;
-        }
-        // An error status may carry a picture too (a placeholder), which must not stand in
-        // for the photo for good.
-        if (!r.isSuccessStatus()) {
-            land(key, { Outcome::NotAnImage, {} });
-            return;
-        }
-        // Decoding and encoding a large photo takes a while: off the GUI thread.
-        const QByteArray bytes = r.body;
-        MainQueue::runInBackground([key, bytes] {
-            const FloatSize size = store(bytes, key);
-            MainQueue::post([key, size] {
-                land(key, { size.isZero() ? Outcome::NotAnImage : Outcome::Stored, size });
+    flight->download = HttpClient::instance().get(
+        url, nullptr,
+        [key](const HttpResult &r) {
+            if (!r.ok() || r.body.isEmpty()) {
+                land(key, { Outcome::Failed, {} });
+                return;
+            }
+            // An error status may carry a picture too (a placeholder), which must not stand in
+            // for the photo for good.
+            if (!r.isSuccessStatus()) {
+                land(key, { Outcome::NotAnImage, {} });
+                return;
+            }
+            // Decoding and encoding a large photo takes a while: off the GUI thread.
+            const QByteArray bytes = r.body;
+            MainQueue::runInBackground([key, bytes] {
+                const FloatSize size = store(bytes, key);
+                MainQueue::post([key, size] {
+                    land(key, { size.isZero() ? Outcome::NotAnImage : Outcome::Stored, size });
+                });
             });
-        });
-    });
+        },
+        reach);
     return request;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/addresspolicy.h"
 #include "platform/floatsize.h"
 
 #include <QByteArray>
@@ -41,8 +42,10 @@ public:
         bool dropped = false;
     };
 
-    // Call on the GUI thread. key is the photo's address as the record lists it.
-    static std::shared_ptr<Request> fetch(const QUrl &url, const QString &key, Done done);
+    // Call on the GUI thread. key is the photo's address as the record lists it; an address out
+    // of reach (also after a redirect) is never asked and fails.
+    static std::shared_ptr<Request> fetch(const QUrl &url, const QString &key,
+                                          AddressPolicy::Reach reach, Done done);
 
     // Decodes bytes and stores the photo under url as JPEG; the photo's pixel size, or 0 by 0
     // when the bytes are no image. Runs on any thread.

@@ -7,6 +7,7 @@
 #include "scrape/nsurlutils.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -33,15 +34,18 @@ QString resolveNextLink(const QString &value, const QString &pageUrl)
 } // namespace
 
 ResultsPage ResultsPage::scrape(const QByteArray &page, const QString &pageUrl,
-                                const std::optional<ZestoScrapeSetting> &rules)
+                                const std::optional<ZestoScrapeSetting> &rules,
+                                std::optional<AddressPolicy::Reach> reach)
 {
-    return scrape(TFHpple::hppleWithHTMLData(page), pageUrl, rules);
+    return scrape(TFHpple::hppleWithHTMLData(page), pageUrl, rules, reach);
 }
 
 ResultsPage ResultsPage::scrape(const TFHpple &document, const QString &pageUrl,
-                                const std::optional<ZestoScrapeSetting> &rules)
+                                const std::optional<ZestoScrapeSetting> &rules,
+                                std::optional<AddressPolicy::Reach> reach)
 {
     ResultsPage result;
+    result.reach = reach.value_or(AddressPolicy::reachFrom(pageUrl));
     const ZestoScrapeSetting none;
     const ZestoScrapeSetting &set = rules ? *rules : none;
 
@@ -60,6 +64,13 @@ ResultsPage ResultsPage::scrape(const TFHpple &document, const QString &pageUrl,
         Link link;
         link.title = ExtractDirective::firstChildContent(node);
         link.url = NSUrlUtils::fixUrl(value, pageUrl);
+        QString reason;
+        if (!link.url.isNull()
+            && AddressPolicy::check(QUrl(link.url), result.reach, &reason)
+                == AddressPolicy::Verdict::Refused) {
+            result.refused.append({ link.url, reason });
+            continue;
+        }
         const QString key = ListingAddress::key(link.url);
         if (!key.isNull()) {
             if (const auto found = listed.constFind(key); found != listed.cend()) {
@@ -95,4 +106,22 @@ ResultsPage ResultsPage::scrape(const TFHpple &document, const QString &pageUrl,
         return result;
     result.nextLink = resolveNextLink(value, pageUrl);
     return result;
+}
+
+void ResultsPage::drop(const QList<AddressPolicy::Refusal> &refusals)
+{
+    if (refusals.isEmpty())
+        return;
+    QSet<QString> addresses;
+    for (const AddressPolicy::Refusal &refusal : refusals)
+        addresses.insert(refusal.address);
+    QList<Link> kept;
+    for (const Link &link : std::as_const(links)) {
+        if (addresses.contains(link.url))
+            continue;
+        kept.append(link);
+        kept.last().idInList = int(kept.size()) - 1;
+    }
+    links = kept;
+    refused += refusals;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/addresspolicy.h"
 #include "query/tfhpple.h"
 #include "scrape/zestoscrapesetting.h"
 
@@ -27,10 +28,20 @@ struct ResultsPage
     QList<Link> links;
     // Null when there is none.
     QString nextLink;
+    // What the listing links may reach: the page's own address decides.
+    AddressPolicy::Reach reach = AddressPolicy::Reach::PublicWeb;
+    // Links to addresses out of reach, in page order: no listings, never fetched.
+    QList<AddressPolicy::Refusal> refused;
 
+    // reach: as the page's address tells without a lookup, unless given.
     static ResultsPage scrape(const QByteArray &page, const QString &pageUrl,
-                              const std::optional<ZestoScrapeSetting> &rules);
+                              const std::optional<ZestoScrapeSetting> &rules,
+                              std::optional<AddressPolicy::Reach> reach = {});
     // As above, on a page already held as a document (parsed once for all its queries).
     static ResultsPage scrape(const TFHpple &document, const QString &pageUrl,
-                              const std::optional<ZestoScrapeSetting> &rules);
+                              const std::optional<ZestoScrapeSetting> &rules,
+                              std::optional<AddressPolicy::Reach> reach = {});
+    // Moves the links to refused addresses (found by a lookup) from links to refused; the
+    // listings left are numbered again from 0.
+    void drop(const QList<AddressPolicy::Refusal> &refusals);
 };

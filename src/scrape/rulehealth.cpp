@@ -22,11 +22,14 @@ bool isNeeded(QStringView key, RuleHealth::PageKind kind)
     return key == u"title" || isPhotoRule(key);
 }
 
-// Whether the rule's directive takes a usable value from the node, as the scrapers take it: the
-// text rules (title, date, price) read "@content" as the node's own text; links and photos read
-// it from the node's first child and must form a URL.
-bool givesValue(const ZestoScrapeSetting::Rule &rule, const TFHppleElement::Ptr &node,
-                const QString &pageUrl)
+// What the rule's directive takes from the node, as the scrapers take it: the text rules
+// (title, date, price) read "@content" as the node's own text; links and photos read it from the
+// node's first child and must form a URL within reach.
+enum class Value { None, Usable, Refused };
+
+Value valueOf(const ZestoScrapeSetting::Rule &rule, const TFHppleElement::Ptr &node,
+              const QString &pageUrl, AddressPolicy::Reach reach,
+              QList<AddressPolicy::Refusal> &refusals)
 {
     const QString key(rule.key);
     const bool textRule = key == u"title" || key == u"date" || key == u"price";
@@ -34,11 +37,26 @@ bool givesValue(const ZestoScrapeSetting::Rule &rule, const TFHppleElement::Ptr 
         ? node->content()
         : ExtractDirective::valueOf(node, rule.extract);
     if (value.isEmpty())
-        return false;
-    return textRule || !NSUrlUtils::fixUrl(value, pageUrl).isNull();
+        return Value::None;
+    if (textRule)
+        return Value::Usable;
+    const QString url = NSUrlUtils::fixUrl(value, pageUrl);
+    if (url.isNull())
+        return Value::None;
+    // The next-page link is followed only when the user asks for it.
+    if (key == u"next")
+        return Value::Usable;
+    QString reason;
+    if (AddressPolicy::check(QUrl(url), reach, &reason) == AddressPolicy::Verdict::Refused) {
+        if (!std::any_of(refusals.cbegin(), refusals.cend(),
+                         [&url](const AddressPolicy::Refusal &r) { return r.address == url; }))
+            refusals.append({ url, reason });
+        return Value::Refused;
+    }
+    return Value::Usable;
 }
 
-Verdict verdictOf(QueryOutcome::Status status, int matched, int values)
+Verdict verdictOf(QueryOutcome::Status status, int matched, int values, int refused)
 {
     switch (status) {
     case QueryOutcome::Status::NoDocument:
@@ -54,7 +72,9 @@ Verdict verdictOf(QueryOutcome::Status status, int matched, int values)
     }
     if (matched == 0)
         return Verdict::NoMatch;
-    return values == 0 ? Verdict::NoValue : Verdict::Ok;
+    if (values > 0)
+        return Verdict::Ok;
+    return refused > 0 ? Verdict::OnlyRefused : Verdict::NoValue;
 }
 
 // Whether the page has nothing of what the rule of key reads, so that matching nothing is right.
@@ -75,14 +95,17 @@ QString tr(const char *text, int n = -1)
 } // namespace
 
 RuleHealth RuleHealth::check(const QByteArray &page, const QString &pageUrl, PageKind kind,
-                             const std::optional<ZestoScrapeSetting> &rules)
+                             const std::optional<ZestoScrapeSetting> &rules,
+                             std::optional<AddressPolicy::Reach> reach)
 {
-    return check(TFHpple::hppleWithHTMLData(page), pageUrl, kind, rules);
+    return check(TFHpple::hppleWithHTMLData(page), pageUrl, kind, rules, reach);
 }
 
 RuleHealth RuleHealth::check(const TFHpple &page, const QString &pageUrl, PageKind kind,
-                             const std::optional<ZestoScrapeSetting> &rules)
+                             const std::optional<ZestoScrapeSetting> &rules,
+                             std::optional<AddressPolicy::Reach> reach)
 {
+    const AddressPolicy::Reach linkReach = reach.value_or(AddressPolicy::reachFrom(pageUrl));
     RuleHealth health;
     health.kind = kind;
     health.ruleSet = rules;
@@ -103,15 +126,43 @@ RuleHealth RuleHealth::check(const TFHpple &page, const QString &pageUrl, PageKi
         const QList<TFHppleElement::Ptr> nodes = page.searchWithXPathQuery(rule.select, outcome);
         check.matched = outcome.matchedNodes;
         for (const TFHppleElement::Ptr &node : nodes) {
-            if (givesValue(rule, node, pageUrl))
+            switch (valueOf(rule, node, pageUrl, linkReach, health.refusedAddresses)) {
+            case Value::Usable:
                 ++check.values;
+                break;
+            case Value::Refused:
+                ++check.refused;
+                break;
+            case Value::None:
+                break;
+            }
         }
-        check.verdict = verdictOf(outcome.status, check.matched, check.values);
+        check.verdict = verdictOf(outcome.status, check.matched, check.values, check.refused);
         if (check.verdict == Verdict::NoMatch && showsNoneOf(check.key, page, kind))
             check.verdict = Verdict::NoneOnPage;
         health.rulesChecked.append(check);
     }
     return health;
+}
+
+void RuleHealth::addRefusals(QStringView ruleKey, const QList<AddressPolicy::Refusal> &refusals)
+{
+    Check *check = nullptr;
+    for (Check &candidate : rulesChecked) {
+        if (candidate.key == ruleKey)
+            check = &candidate;
+    }
+    for (const AddressPolicy::Refusal &refusal : refusals) {
+        if (refusedAddresses.contains(refusal))
+            continue;
+        refusedAddresses.append(refusal);
+        if (check && check->values > 0) {
+            --check->values;
+            ++check->refused;
+            if (check->values == 0 && check->verdict == Verdict::Ok)
+                check->verdict = Verdict::OnlyRefused;
+        }
+    }
 }
 
 QString RuleHealth::ruleSetName() const
@@ -165,6 +216,8 @@ QString RuleHealth::verdictText(Verdict verdict)
         return QStringLiteral("no match");
     case Verdict::NoValue:
         return QStringLiteral("matched, but no value");
+    case Verdict::OnlyRefused:
+        return QStringLiteral("only refused addresses");
     case Verdict::OverBudget:
         return QStringLiteral("over budget");
     case Verdict::Malformed:
@@ -190,7 +243,10 @@ QString RuleHealth::linkSummary() const
         return used
             + (link->values == 1
                    ? tr("Their listing-link rule found 1 link on this page.")
-                   : tr("Their listing-link rule found %1 links on this page.").arg(link->values));
+                   : tr("Their listing-link rule found %1 links on this page.").arg(link->values))
+            + (link->refused > 0
+                   ? tr(" %1 more led to local addresses and were left out.").arg(link->refused)
+                   : QString());
     case Verdict::NoneOnPage:
     case Verdict::NoMatch:
     case Verdict::NoDocument:
@@ -205,6 +261,10 @@ QString RuleHealth::linkSummary() const
                                        "page, but none gave a link: these rules are out of "
                                        "date.")
                                         .arg(link->matched));
+    case Verdict::OnlyRefused:
+        return used
+            + tr("Their listing-link rule found only links to addresses on this computer or its "
+                 "local network, which a page on the internet may not lead Listoro to.");
     case Verdict::OverBudget:
         return used
             + tr("Their listing-link rule took too much work on this page and was stopped.");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/addresspolicy.h"
 #include "query/tfhpple.h"
 #include "scrape/zestoscrapesetting.h"
 
@@ -25,6 +26,7 @@ public:
         NoneOnPage,
         NoMatch,
         NoValue, // nodes matched, but none gave a value
+        OnlyRefused, // every address the rule gave is one the system does not fetch
         OverBudget,
         Malformed,
         NotANodeSet,
@@ -38,19 +40,25 @@ public:
         QString query;
         QString extract;
         int matched = 0;
-        // Matched nodes that gave a usable value (for links and photos: one that forms a URL).
+        // Matched nodes that gave a usable value (for links and photos: one that forms a URL the
+        // system may fetch).
         int values = 0;
+        // Links and photos whose address is out of reach.
+        int refused = 0;
         Verdict verdict = Verdict::NoRule;
         // The page kind needs what this rule gives (listing links; a title; photos).
         bool needed = false;
     };
 
     // Evaluates every rule the set has, and the needed rules it lacks, on the page that came
-    // from pageUrl (links and photos resolve against it).
+    // from pageUrl (links and photos resolve against it, and are judged by reach: as the page's
+    // address tells without a lookup, unless given).
     static RuleHealth check(const TFHpple &page, const QString &pageUrl, PageKind kind,
-                            const std::optional<ZestoScrapeSetting> &rules);
+                            const std::optional<ZestoScrapeSetting> &rules,
+                            std::optional<AddressPolicy::Reach> reach = {});
     static RuleHealth check(const QByteArray &page, const QString &pageUrl, PageKind kind,
-                            const std::optional<ZestoScrapeSetting> &rules);
+                            const std::optional<ZestoScrapeSetting> &rules,
+                            std::optional<AddressPolicy::Reach> reach = {});
 
     PageKind pageKind() const { return kind; }
     bool hasRuleSet() const { return ruleSet.has_value(); }
@@ -58,6 +66,11 @@ public:
     QString ruleSetName() const;
     const QList<Check> &checks() const { return rulesChecked; }
     const Check *checkOf(QStringView key) const;
+    // The links or photos left out as out of reach, each once, in page order.
+    const QList<AddressPolicy::Refusal> &refusals() const { return refusedAddresses; }
+    // Adds the addresses the rule of ruleKey gave that a lookup found out of reach, once each;
+    // they no longer count as usable values.
+    void addRefusals(QStringView ruleKey, const QList<AddressPolicy::Refusal> &refusals);
 
     // What the page kind needs that no rule gave: "link" on a results page, "title" and
     // "photos" on a listing page; everything the kind needs when there is no rule set.
@@ -74,4 +87,5 @@ private:
     PageKind kind = PageKind::Results;
     std::optional<ZestoScrapeSetting> ruleSet;
     QList<Check> rulesChecked;
+    QList<AddressPolicy::Refusal> refusedAddresses;
 };

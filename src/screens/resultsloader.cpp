@@ -1,5 +1,6 @@
 #include "screens/resultsloader.h"
 
+#include "platform/hostvetting.h"
 #include "platform/httpclient.h"
 #include "platform/mainqueue.h"
 #include "saved/zestofavorite.h"
@@ -50,37 +51,66 @@ void ResultsLoader::fetch(const QString &url)
             return;
         }
         m_receivedData = result.body.isNull() ? QByteArray("") : result.body;
-        scrapeInBackground(url);
-    });
-}
-
-void ResultsLoader::scrapeInBackground(const QString &url)
-{
-    // One parse for the page's rules, on the pool; the grid is built from it on the GUI thread.
-    const int generation = ++m_generation;
-    MainQueue::runInBackground([self = QPointer<ResultsLoader>(this), generation, url,
-                                data = m_receivedData,
-                                rules = ZestoScrapeSetting::settingsForUrl(url)] {
-        const TFHpple document = TFHpple::hppleWithHTMLData(data);
-        Scraped scraped{ url, ResultsPage::scrape(document, url, rules), {} };
-        if (scraped.page.noLinkNodes) {
-            scraped.healthLine
-                = RuleHealth::check(document, url, RuleHealth::PageKind::Results, rules)
-                      .linkSummary();
-        }
-        MainQueue::post(self, [self, generation, scraped] {
-            if (!self || generation != self->m_generation)
-                return;
-            self->m_scraped = scraped;
-            emit self->pageReceived();
+        // The page's listings may lead to local addresses only when it is on one itself.
+        const int generation = m_generation;
+        HostVetting::locate(result.finalUrl, this, [this, url, generation](bool local) {
+            if (generation == m_generation)
+                scrapeInBackground(url, AddressPolicy::reachFor(local));
         });
     });
 }
 
+void ResultsLoader::scrapeInBackground(const QString &url, AddressPolicy::Reach reach)
+{
+    // One parse for the page's rules, on the pool; the grid is built from it on the GUI thread.
+    const int generation = ++m_generation;
+    MainQueue::runInBackground([self = QPointer<ResultsLoader>(this), generation, url, reach,
+                                data = m_receivedData,
+                                rules = ZestoScrapeSetting::settingsForUrl(url)] {
+        const TFHpple document = TFHpple::hppleWithHTMLData(data);
+        Scraped scraped{ url, ResultsPage::scrape(document, url, rules, reach), {} };
+        if (scraped.page.noLinkNodes || scraped.page.links.isEmpty()) {
+            scraped.health
+                = RuleHealth::check(document, url, RuleHealth::PageKind::Results, rules, reach);
+        }
+        MainQueue::post(self, [self, generation, scraped] {
+            if (self && generation == self->m_generation)
+                self->vetListings(scraped, generation);
+        });
+    });
+}
+
+void ResultsLoader::vetListings(Scraped scraped, int generation)
+{
+    QStringList urls;
+    for (const ResultsPage::Link &link : std::as_const(scraped.page.links))
+        urls.append(link.url);
+    HostVetting::vet(
+        urls, scraped.page.reach, this,
+        [this, scraped, generation](const QList<AddressPolicy::Refusal> &refused) mutable {
+            if (generation != m_generation)
+                return;
+            scraped.page.drop(refused);
+            // A page whose every listing link is refused has, for the user, no
+            // listings: the browser says why.
+            if (scraped.page.links.isEmpty() && !scraped.page.refused.isEmpty()) {
+                scraped.page.noLinkNodes = true;
+                if (!scraped.health) {
+                    scraped.health = RuleHealth::check(
+                        m_receivedData, scraped.url, RuleHealth::PageKind::Results,
+                        ZestoScrapeSetting::settingsForUrl(scraped.url), scraped.page.reach);
+                }
+                scraped.health->addRefusals(u"link", refused);
+            }
+            m_scraped = scraped;
+            emit pageReceived();
+        });
+}
+
 QString ResultsLoader::healthLine(const QString &url) const
 {
-    if (m_scraped && m_scraped->url == url && !m_scraped->healthLine.isNull())
-        return m_scraped->healthLine;
+    if (m_scraped && m_scraped->url == url && m_scraped->health)
+        return m_scraped->health->linkSummary();
     return RuleHealth::check(m_receivedData, url, RuleHealth::PageKind::Results,
                              ZestoScrapeSetting::settingsForUrl(url))
         .linkSummary();

@@ -2,6 +2,7 @@
 
 #include "scrape/linkextractor.h"
 #include "scrape/resultspage.h"
+#include "scrape/rulehealth.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -67,9 +68,11 @@ private:
         QString url;
         ResultsPage page;
         // Only for a page without listing links.
-        QString healthLine;
+        std::optional<RuleHealth> health;
     };
-    void scrapeInBackground(const QString &url);
+    void scrapeInBackground(const QString &url, AddressPolicy::Reach reach);
+    // Drops the listings whose hosts resolve to addresses out of reach, then tells.
+    void vetListings(Scraped scraped, int generation);
 
     ParsedLinkModified *m_parent;
     AlertViewDelegate *m_alertDelegate;

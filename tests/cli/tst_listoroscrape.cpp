@@ -217,6 +217,12 @@ private slots:
             << QByteArray("{\"title\": {\"select\": \"//h1//text()\", \"extract\": \"@content\"}}")
             << 3 << u"innerImgsWithHref"_s << u"no rule"_s << 0
             << u"found no photos: innerImgsWithHref (no rule); innerImgsWithSrc (no rule)"_s;
+        // The photos are on 127.0.0.1: a page on the internet may not lead there.
+        QTest::newRow("listing page on the internet, photos on loopback")
+            << u"--listing"_s << u"demo-listing.html"_s
+            << u"https://shop.example/listoro-demo/item/7000022.html"_s << QByteArray() << 3
+            << u"innerImgsWithHref"_s << u"only refused addresses"_s << 0
+            << u"found no photos: innerImgsWithHref (only refused addresses"_s;
         QTest::newRow("no rule set")
             << u"--page"_s << u"demo-results.html"_s << u"https://www.example.com/"_s
             << QByteArray() << 3 << QString() << QString() << 0
@@ -259,6 +265,13 @@ private slots:
             QCOMPARE(check.value(u"verdict").toString(), verdict);
             QCOMPARE(check.value(u"values").toInt(-1), values);
             QVERIFY(check.value(u"needed").toBool());
+            // Refused addresses are no photos and are named, each once.
+            const int refused = check.value(u"refused").toInt();
+            QCOMPARE(refused > 0, verdict == u"only refused addresses");
+            if (refused > 0) {
+                QCOMPARE(report.value(u"photos").toArray().size(), 0);
+                QCOMPARE(report.value(u"refusedAddresses").toArray().size(), 3);
+            }
         }
         const QString printed = QString::fromUtf8(result.err);
         if (err.isNull()) {

@@ -1,18 +1,23 @@
 #include "common/testregistry.h"
 
 #include "hostile/hostileserver.h"
+#include "platform/addresspolicy.h"
 #include "platform/cachedirectory.h"
+#include "platform/hostvetting.h"
 #include "platform/httpclient.h"
 #include "platform/userdefaults.h"
 #include "scrape/linkdetailer.h"
 #include "scrape/linkextractor.h"
 #include "scrape/parsedlinkmodified.h"
+#include "scrape/resultspage.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QHostInfo>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -364,6 +369,93 @@ private Q_SLOTS:
         QVERIFY(!photo.body.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(flooded.has_value(), 10000);
         QVERIFY(!flooded->ok());
+    }
+
+    // A page on the internet (played by 127.0.0.1) names local addresses as listings and
+    // photos: literal, IPv4-mapped, localhost, a name that resolves to loopback, and redirects
+    // to them. None is asked; the literal and named ones are no listings and no photos.
+    void publicPage_neverLeadsToLocalAddresses()
+    {
+        AddressPolicy::setPublicStandInForTesting(u"127.0.0.1"_s);
+        const auto restore = qScopeGuard([] { AddressPolicy::setPublicStandInForTesting({}); });
+        const QByteArray port = QByteArray::number(server->url({}).port());
+        const QByteArray local = "http://localhost:" + port;
+        // A name of this machine that resolves only to loopback, when it has one.
+        const QString name = QHostInfo::localHostName();
+        const bool named = AddressPolicy::allLocal(QHostInfo::fromName(name).addresses());
+        const QByteArray byName = "http://" + name.toUtf8() + ':' + port;
+
+        QByteArray links = "<a class='l' href='/item/fine'>fine</a>"
+                           "<a class='l' href='"
+            + local
+            + "/item/secret'>s</a>"
+              "<a class='l' href='http://[::ffff:127.0.0.1]:"
+            + port
+            + "/item/mapped'>m</a>"
+              "<a class='l' href='ftp://127.0.0.1:"
+            + port
+            + "/item/ftp'>f</a>"
+              "<a class='l' href='/item/redirect'>r</a>";
+        QByteArray photos = "<img class='main' src='/fine.jpg'>"
+                            "<img class='main' src='"
+            + local
+            + "/secret.jpg'>"
+              "<img class='main' src='/photo-redirect.jpg'>";
+        if (named) {
+            links += "<a class='l' href='" + byName + "/item/named'>n</a>";
+            photos += "<img class='main' src='" + byName + "/named.jpg'>";
+        }
+        server->respond(u"/item/fine"_s, page("<h1>fine</h1>" + photos));
+        server->respond(u"/fine.jpg"_s, HostileServer::response(200, jpeg(8, 8), {}, "image/jpeg"));
+        server->respond(
+            u"/item/redirect"_s,
+            HostileServer::response(302, {}, { "Location: " + local + "/item/private" }));
+        server->respond(
+            u"/photo-redirect.jpg"_s,
+            HostileServer::response(
+                302, {}, { "Location: " + (named ? byName : local) + "/redirected.jpg" }));
+        const QStringList neverAsked{ u"/item/secret"_s, u"/item/mapped"_s,   u"/item/ftp"_s,
+                                      u"/item/named"_s,  u"/item/private"_s,  u"/secret.jpg"_s,
+                                      u"/named.jpg"_s,   u"/redirected.jpg"_s };
+        for (const QString &path : neverAsked)
+            server->respond(path, page("<h1>local</h1>"));
+
+        // The road of the grid: scrape, look the names up, detail what is left.
+        const QString searchUrl = server->url(u"/search"_s).toString();
+        ResultsPage results
+            = ResultsPage::scrape("<html><body>" + links + "</body></html>", searchUrl,
+                                  ZestoScrapeSetting::settingsForUrl(searchUrl));
+        QCOMPARE(results.reach, AddressPolicy::Reach::PublicWeb);
+        QStringList urls;
+        for (const ResultsPage::Link &link : std::as_const(results.links))
+            urls.append(link.url);
+        std::optional<QList<AddressPolicy::Refusal>> refused;
+        HostVetting::vet(urls, results.reach, this,
+                         [&](const QList<AddressPolicy::Refusal> &r) { refused = r; });
+        QTRY_VERIFY(refused.has_value());
+        results.drop(*refused);
+        QStringList left;
+        for (const ResultsPage::Link &link : std::as_const(results.links))
+            left.append(QUrl(link.url).path() + u' ' + QString::number(link.idInList));
+        QCOMPARE(left, QStringList({ u"/item/fine 0"_s, u"/item/redirect 1"_s }));
+        QCOMPARE(results.refused.size(), named ? 4 : 3);
+
+        Parent parent;
+        const LinkExtractor::Ptr extractor
+            = LinkExtractor::initWithPage(results, {}, &parent, searchUrl);
+        extractor->startDetailing();
+        const ParsedLink::Ptr fine = extractor->parsedLinks()->value(0);
+        const ParsedLink::Ptr redirect = extractor->parsedLinks()->value(1);
+        QTRY_VERIFY_WITH_TIMEOUT(fine->settled() && redirect->settled(), 20000);
+        QVERIFY(redirect->detailFailed());
+        QVERIFY(!redirect->refused()); // not the site's refusal: it was never asked
+        QCOMPARE(fine->imagesUrls()->size(), 2); // fine.jpg and the redirecting one
+        QCOMPARE(fine->refusedImages().size(), named ? 2 : 1);
+        QCOMPARE(fine->failedImages(), QSet<int>{ 1 });
+        QVERIFY(ParsedLink::isCachedImageWithUrl(server->url(u"/fine.jpg"_s).toString()));
+        for (const QString &path : neverAsked)
+            QVERIFY2(server->requests(path) == 0, qPrintable(path));
+        extractor->stop();
     }
 
     void tagSoupListingPage_costsBoundedTimeAndMemory_data()

@@ -47,9 +47,26 @@ private Q_SLOTS:
                                              << "https://other/a/./b/../c.html";
         QTest::newRow("ftp") << p << "ftp://files/x.jpg"
                              << "ftp://files/x.jpg";
-        QTest::newRow("scheme-relative ignores page scheme") << "https://host/a"
+        // As a browser resolves them: the page's scheme, IPv6 literals in brackets.
+        QTest::newRow("scheme-relative on https") << "https://host/a"
+                                                  << "//img.host/1.jpg"
+                                                  << "https://img.host/1.jpg";
+        QTest::newRow("scheme-relative on upper-case HTTPS") << "HTTPS://host/a"
                                                              << "//img.host/1.jpg"
-                                                             << "http://img.host/1.jpg";
+                                                             << "https://img.host/1.jpg";
+        QTest::newRow("scheme-relative, no page") << QString() << "//img.host/1.jpg"
+                                                  << "http://img.host/1.jpg";
+        QTest::newRow("ipv6 absolute") << p << "http://[2001:db8::1]/x"
+                                       << "http://[2001:db8::1]/x";
+        QTest::newRow("ipv6 scheme-relative") << "https://host/a"
+                                              << "//[2001:db8::1]:8080/x"
+                                              << "https://[2001:db8::1]:8080/x";
+        QTest::newRow("ipv6 page, root-relative") << "http://[2001:db8::1]:8080/a/b"
+                                                  << "/x.html"
+                                                  << "http://[2001:db8::1]:8080/x.html";
+        QTest::newRow("ipv6 page, relative") << "https://[2001:db8::1]/a"
+                                             << "x.html"
+                                             << "https://[2001:db8::1]/a/x.html";
         QTest::newRow("empty page path") << "http://host"
                                          << "x.html"
                                          << "http://host/x.html";
