@@ -3,6 +3,7 @@
 #include "platform/regularexpression.h"
 #include "query/parseddocument.h"
 #include "query/tfhpple.h"
+#include "query/xpathliteral.h"
 #include "scrape/listingpage.h"
 #include "scrape/nsurlutils.h"
 #include "scrape/resultspage.h"
@@ -75,17 +76,9 @@ QStringList classTokens(xmlNode *node)
     return tokens;
 }
 
-// An XPath string literal of text.
 QString literal(const QString &text)
 {
-    if (!text.contains(u'\''))
-        return u'\'' + text + u'\'';
-    if (!text.contains(u'"'))
-        return u'"' + text + u'"';
-    QStringList parts;
-    for (const QString &part : text.split(u'\''))
-        parts << u'\'' + part + u'\'';
-    return QStringLiteral("concat(%1)").arg(parts.join(QStringLiteral(", \"'\", ")));
+    return XPathLiteral::quoted(text);
 }
 
 // Class names a style tool generated (sc-1a2b3c, css-x9y8z7): they change with every build.
@@ -104,7 +97,8 @@ QStringList dataTests(xmlNode *node)
     QStringList tests;
     for (xmlAttr *attribute = node->properties; attribute; attribute = attribute->next) {
         const QString name = QString::fromUtf8(reinterpret_cast<const char *>(attribute->name));
-        if (!name.startsWith(u"data-"))
+        // A name XPath would read as something else is no test.
+        if (!name.startsWith(u"data-") || !XPathLiteral::isPlainName(name))
             continue;
         if (name == u"data-testid" || name == u"data-test" || name == u"data-qa"
             || name == u"data-role")
@@ -118,7 +112,8 @@ QStringList dataTests(xmlNode *node)
 
 QString tokenTest(const QString &token)
 {
-    return QStringLiteral("contains(concat(' ', normalize-space(@class), ' '), ' %1 ')").arg(token);
+    return QStringLiteral("contains(concat(' ', normalize-space(@class), ' '), %1)")
+        .arg(literal(u' ' + token + u' '));
 }
 
 // The tests that say what an element is, most telling first: its class tokens, its data-
@@ -145,7 +140,8 @@ QStringList identityTests(xmlNode *node, bool withId)
 
 QString step(const QString &tag, const QString &test)
 {
-    return test.isEmpty() ? tag : QStringLiteral("%1[%2]").arg(tag, test);
+    const QString name = XPathLiteral::element(tag);
+    return test.isEmpty() ? name : QStringLiteral("%1[%2]").arg(name, test);
 }
 
 class Evaluator
@@ -476,7 +472,8 @@ QString elementQuery(xmlNode *node)
     if (!id.isEmpty())
         return QStringLiteral("//*[@id=%1]").arg(literal(id));
     if (const QString property = attributeOf(node, "itemprop"); !property.isEmpty())
-        return QStringLiteral("//%1[@itemprop=%2]").arg(tagOf(node), literal(property));
+        return QStringLiteral("//%1[@itemprop=%2]")
+            .arg(XPathLiteral::element(tagOf(node)), literal(property));
     const QStringList tokens = classTokens(node);
     return QStringLiteral("//%1").arg(
         step(tagOf(node), tokens.isEmpty() ? QString() : tokenTest(tokens.first())));
@@ -781,7 +778,7 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
     // The element itself, then inside each ancestor that says what it is, then the page's first
     // element of its kind (the first heading).
     const QString own = QStringLiteral("/text()[normalize-space()]");
-    const QString tag = tagOf(titleNode);
+    const QString tag = XPathLiteral::element(tagOf(titleNode));
     QStringList titleQueries{ elementQuery(titleNode) + own };
     // A heading whose title sits in a child beside other parts (the price): that child.
     QList<xmlNode *> parts = evaluate.nodes(QStringLiteral(".//*[@id or @class]"), titleNode);

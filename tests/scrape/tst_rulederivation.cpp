@@ -217,6 +217,34 @@ private slots:
         QVERIFY2(address.hasMatch(page.url), qPrintable(derived.rules.regex()));
     }
 
+    // A class holding quotes is matched as the text it is: it neither breaks the rule nor
+    // widens it to the navigation's links.
+    void resultsRule_quotesWhatThePageWrites_data()
+    {
+        QTest::addColumn<QString>("token");
+        QTest::newRow("apostrophe") << u"ad')or('"_s;
+        QTest::newRow("double quote") << u"ad\")or(\""_s;
+        QTest::newRow("both") << u"a'\"])|//a|//x[@a='"_s;
+    }
+
+    void resultsRule_quotesWhatThePageWrites()
+    {
+        QFETCH(QString, token);
+        QString html = u"<html><body><ul><li><a href='/about'>About</a></li>"
+                       u"<li><a href='/help'>Help</a></li></ul><ul>"_s;
+        for (int i = 1; i <= 3; ++i)
+            html += u"<li class=\"%1\"><a href='/i/%2'>Listing %2</a></li>"_s.arg(
+                token.toHtmlEscaped(), QString::number(i));
+        html += u"</ul></body></html>"_s;
+        const QString url = u"http://example.com/search"_s;
+        const RuleDerivation::Result derived
+            = RuleDerivation::deriveResults(html.toUtf8(), url, { u"Listing 2"_s });
+        QVERIFY2(derived.error.isNull(), qPrintable(derived.error));
+        QCOMPARE(derived.values,
+                 (QStringList{ u"http://example.com/i/1"_s, u"http://example.com/i/2"_s,
+                               u"http://example.com/i/3"_s }));
+    }
+
     void addressPattern_coversTheSectionNotOnePage_data()
     {
         QTest::addColumn<QString>("url");
