@@ -1,6 +1,7 @@
 #include "scrape/rulederivation.h"
 
 #include "platform/regularexpression.h"
+#include "query/elementpath.h"
 #include "query/parseddocument.h"
 #include "query/tfhpple.h"
 #include "query/xpathliteral.h"
@@ -161,6 +162,8 @@ public:
     Evaluator(const Evaluator &) = delete;
     Evaluator &operator=(const Evaluator &) = delete;
 
+    xmlDoc *document() const { return context ? context->doc : nullptr; }
+
     // The nodes query selects from node (the document when null); empty when it fails.
     QList<xmlNode *> nodes(const QString &query, xmlNode *from = nullptr)
     {
@@ -218,6 +221,38 @@ QList<xmlNode *> linksNamed(Evaluator &evaluate, const QString &name, const QStr
             containing.append(link);
     }
     return exact.isEmpty() ? containing : exact;
+}
+
+// Whether name is one linksNamed() would find link by.
+bool describes(xmlNode *link, const QString &name, const QString &url)
+{
+    const QString wanted = simplified(name);
+    if (wanted.contains(u'/') && !wanted.contains(u' ')
+        && (attributeOf(link, "href") == wanted
+            || resolved(link, "href", url) == NSUrlUtils::fixUrl(wanted, url)))
+        return true;
+    const QString own = textOf(link);
+    return !wanted.isEmpty() && !own.isEmpty()
+        && (own.contains(wanted, Qt::CaseInsensitive) || wanted.contains(own, Qt::CaseInsensitive));
+}
+
+// The element at the example's path when it is one of tag (any element when empty); null when
+// the example has no path or the page has no such element there.
+xmlNode *pointedAt(Evaluator &evaluate, const RuleDerivation::Example &example, const char *tag)
+{
+    xmlNode *node
+        = example.path.isEmpty() ? nullptr : ElementPath::find(evaluate.document(), example.path);
+    return node && (!tag || tagOf(node) == QLatin1String(tag)) ? node : nullptr;
+}
+
+// The link the example points at when its name describes it, else the links its name finds.
+QList<xmlNode *> linksPointed(Evaluator &evaluate, const RuleDerivation::Example &example,
+                              const QString &url)
+{
+    if (xmlNode *link = pointedAt(evaluate, example, "a");
+        link && (example.name.isEmpty() || describes(link, example.name, url)))
+        return { link };
+    return linksNamed(evaluate, example.name, url);
 }
 
 bool contains(const QList<xmlNode *> &nodes, xmlNode *node)
@@ -560,12 +595,13 @@ QString RuleDerivation::addressPattern(const QString &url, PageKind kind, const 
 namespace {
 
 // The next-page rule from the link nextText names, on a parsed page.
-RuleDerivation::Result nextRule(Evaluator &evaluate, const QString &url, const QString &nextText)
+RuleDerivation::Result nextRule(Evaluator &evaluate, const QString &url,
+                                const RuleDerivation::Example &next)
 {
     RuleDerivation::Result result;
-    const QList<xmlNode *> found = linksNamed(evaluate, nextText, url);
+    const QList<xmlNode *> found = linksPointed(evaluate, next, url);
     if (found.isEmpty()) {
-        result.error = tr("No link on the page says “%1”.").arg(simplified(nextText));
+        result.error = tr("No link on the page says “%1”.").arg(simplified(next.name));
         return result;
     }
     xmlNode *link = found.last();
@@ -591,6 +627,14 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
                                                      const QStringList &examples,
                                                      const QStringList &exclusions)
 {
+    return deriveResults(page, url, QList<Example>(examples.cbegin(), examples.cend()),
+                         QList<Example>(exclusions.cbegin(), exclusions.cend()));
+}
+
+RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, const QString &url,
+                                                     const QList<Example> &examples,
+                                                     const QList<Example> &exclusions)
+{
     Result result;
     // One parse for the derivation and for the scrapes that try its rules.
     const TFHpple parsed = TFHpple::hppleWithHTMLData(page);
@@ -601,11 +645,11 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
     }
     Evaluator evaluate(document.get());
     QList<xmlNode *> exampleLinks;
-    for (const QString &example : examples) {
-        const QList<xmlNode *> found = linksNamed(evaluate, example, url);
+    for (const Example &example : examples) {
+        const QList<xmlNode *> found = linksPointed(evaluate, example, url);
         if (found.isEmpty()) {
             result.error = tr("No link on the page says “%1”: click the link of a listing.")
-                               .arg(simplified(example));
+                               .arg(simplified(example.name));
             return result;
         }
         exampleLinks.append(found.first());
@@ -615,8 +659,8 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
         return result;
     }
     QList<xmlNode *> excludedLinks;
-    for (const QString &exclusion : exclusions)
-        excludedLinks += linksNamed(evaluate, exclusion, url);
+    for (const Example &exclusion : exclusions)
+        excludedLinks += linksPointed(evaluate, exclusion, url);
 
     // A link that names what it is (data-testid="listing-link") is its own rule; otherwise the
     // repeating element around the first example, from the closest ancestor up.
@@ -731,16 +775,16 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
 }
 
 RuleDerivation::Result RuleDerivation::deriveNext(const QByteArray &page, const QString &url,
-                                                  const QString &nextText)
+                                                  const Example &next)
 {
     const ParsedDocument document = ParsedDocument::html(page);
     Evaluator evaluate(document.get());
-    return nextRule(evaluate, url, nextText);
+    return nextRule(evaluate, url, next);
 }
 
 RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, const QString &url,
-                                                     const QString &titleText,
-                                                     const QString &photoSrc, Photos photos)
+                                                     const Example &title, const Example &photo,
+                                                     Photos photos)
 {
     Result result;
     // One parse for the derivation and for the scrapes that try its rules.
@@ -755,12 +799,23 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
     rules.setRegex(addressPattern(url, PageKind::Listing));
 
     // The title: the smallest element whose text is the one clicked (or holds it).
-    const QString wanted = simplified(titleText);
-    // Of the elements holding it, the one whose text is closest to it, the first of equals.
-    xmlNode *titleNode = nullptr;
+    const QString wanted = simplified(title.name);
+    // The element clicked when it holds the text; else, of the elements holding it, the one
+    // whose text is closest to it, the first of equals.
+    xmlNode *titleNode = pointedAt(evaluate, title, nullptr);
+    if (titleNode) {
+        const QList<xmlNode *> above = ancestorsOf(titleNode);
+        const bool shown = tagOf(titleNode) != u"script" && tagOf(titleNode) != u"style"
+            && std::any_of(above.cbegin(), above.cend(),
+                           [](xmlNode *up) { return tagOf(up) == u"body"; });
+        if (!shown || wanted.isEmpty() || !textOf(titleNode).contains(wanted, Qt::CaseInsensitive))
+            titleNode = nullptr;
+    }
     qsizetype closest = std::numeric_limits<qsizetype>::max();
-    for (xmlNode *node : evaluate.nodes(
-             QStringLiteral("//body//*[not(self::script or self::style or ancestor::script)]"))) {
+    for (xmlNode *node : titleNode
+             ? QList<xmlNode *>()
+             : evaluate.nodes(QStringLiteral(
+                 "//body//*[not(self::script or self::style or ancestor::script)]"))) {
         const QString text = textOf(node);
         if (text.isEmpty() || !text.contains(wanted, Qt::CaseInsensitive))
             continue;
@@ -821,11 +876,18 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
 
     // The photos: the gallery of the one clicked, or the page's largest group of photos.
     xmlNode *image = nullptr;
+    const QString photoSrc = photo.name;
     if (!photoSrc.isEmpty()) {
-        for (xmlNode *node : evaluate.nodes(QStringLiteral("//img[@src]"))) {
+        const auto isClicked = [&](xmlNode *node) {
             const QString src = attributeOf(node, "src");
-            if (src == photoSrc
-                || NSUrlUtils::fixUrl(src, url) == NSUrlUtils::fixUrl(photoSrc, url)) {
+            return src == photoSrc
+                || NSUrlUtils::fixUrl(src, url) == NSUrlUtils::fixUrl(photoSrc, url);
+        };
+        if (xmlNode *pointed = pointedAt(evaluate, photo, "img"); pointed && isClicked(pointed))
+            image = pointed;
+        for (xmlNode *node :
+             image ? QList<xmlNode *>() : evaluate.nodes(QStringLiteral("//img[@src]"))) {
+            if (isClicked(node)) {
                 image = node;
                 break;
             }
