@@ -1,6 +1,10 @@
 // Teach mode in the page: clicks are caught before the page sees them (no link is followed, no
 // script of the page runs for them) and queued for Listoro to take; the elements a rule selects
 // are outlined. Everything is undone by stop().
+// It runs in a JavaScript world of its own: the page's scripts cannot call it or read its queue.
+// Only clicks the browser marks as the user's (isTrusted) are queued, each with the path of the
+// element itself, so a page can neither click for the user nor, by repeating a text, have
+// another element taken for the one clicked.
 (function () {
     'use strict';
     if (window.__listoroTeach)
@@ -16,6 +20,9 @@
 
     const queue = [];
     let hovered = null;
+    // The outlined elements, by this script's own record: a class in the page says nothing, the
+    // page can set it.
+    let marked = new Set();
 
     function closest(element, tag) {
         for (let e = element; e && e.nodeType === 1; e = e.parentElement) {
@@ -23,6 +30,31 @@
                 return e;
         }
         return null;
+    }
+
+    // /html[1]/body[1]/ul[1]/li[2]/a[1]: each element's tag and its position among its
+    // parent's elements of that tag.
+    function pathOf(element) {
+        if (!element)
+            return '';
+        const steps = [];
+        for (let e = element; e && e.nodeType === 1; e = e.parentElement) {
+            let index = 1;
+            for (let s = e.previousElementSibling; s; s = s.previousElementSibling) {
+                if (s.localName === e.localName)
+                    ++index;
+            }
+            steps.unshift(e.localName + '[' + index + ']');
+        }
+        return '/' + steps.join('/');
+    }
+
+    function isMarked(target) {
+        for (let e = target; e; e = e.parentElement) {
+            if (marked.has(e))
+                return true;
+        }
+        return false;
     }
 
     function describe(target) {
@@ -35,7 +67,10 @@
             linkText: link ? (link.innerText || link.textContent || '').trim().slice(0, 500) : '',
             href: link ? link.getAttribute('href') || '' : '',
             src: image ? image.getAttribute('src') || '' : '',
-            highlighted: !!target.closest('.listoro-teach-match, .listoro-teach-chosen'),
+            path: pathOf(target),
+            linkPath: pathOf(link),
+            imagePath: pathOf(image),
+            highlighted: isMarked(target),
         };
     }
 
@@ -47,7 +82,7 @@
 
     function onClick(event) {
         swallow(event);
-        if (event.button === 0 && event.type === 'click')
+        if (event.isTrusted && event.button === 0 && event.type === 'click')
             queue.push(describe(event.target));
     }
 
@@ -90,13 +125,17 @@
         // "excluded"); returns how many elements that is.
         mark: function (xpath, kind) {
             const elements = elementsOf(xpath);
-            for (const element of elements)
+            for (const element of elements) {
                 element.classList.add('listoro-teach-' + kind);
+                if (kind !== 'excluded')
+                    marked.add(element);
+            }
             if (elements.length > 0 && kind === 'match')
                 elements[0].scrollIntoView({ block: 'center' });
             return elements.length;
         },
         clear: function () {
+            marked = new Set();
             for (const kind of ['match', 'chosen', 'excluded']) {
                 for (const element of Array.from(document.querySelectorAll('.listoro-teach-' + kind)))
                     element.classList.remove('listoro-teach-' + kind);
@@ -107,15 +146,16 @@
             if (hovered)
                 hovered.classList.remove('listoro-teach-hover');
             for (const type of caught)
-                document.removeEventListener(type, onClick, true);
+                window.removeEventListener(type, onClick, true);
             document.removeEventListener('mouseover', onOver, true);
             style.remove();
             delete window.__listoroTeach;
         },
     };
 
+    // On the window, the first the capturing phase reaches.
     for (const type of caught)
-        document.addEventListener(type, onClick, true);
+        window.addEventListener(type, onClick, true);
     document.addEventListener('mouseover', onOver, true);
     (document.head || document.documentElement).appendChild(style);
 })();

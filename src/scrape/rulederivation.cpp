@@ -1,8 +1,10 @@
 #include "scrape/rulederivation.h"
 
 #include "platform/regularexpression.h"
+#include "query/elementpath.h"
 #include "query/parseddocument.h"
 #include "query/tfhpple.h"
+#include "query/xpathliteral.h"
 #include "scrape/listingpage.h"
 #include "scrape/nsurlutils.h"
 #include "scrape/resultspage.h"
@@ -75,17 +77,9 @@ QStringList classTokens(xmlNode *node)
     return tokens;
 }
 
-// An XPath string literal of text.
 QString literal(const QString &text)
 {
-    if (!text.contains(u'\''))
-        return u'\'' + text + u'\'';
-    if (!text.contains(u'"'))
-        return u'"' + text + u'"';
-    QStringList parts;
-    for (const QString &part : text.split(u'\''))
-        parts << u'\'' + part + u'\'';
-    return QStringLiteral("concat(%1)").arg(parts.join(QStringLiteral(", \"'\", ")));
+    return XPathLiteral::quoted(text);
 }
 
 // Class names a style tool generated (sc-1a2b3c, css-x9y8z7): they change with every build.
@@ -104,7 +98,8 @@ QStringList dataTests(xmlNode *node)
     QStringList tests;
     for (xmlAttr *attribute = node->properties; attribute; attribute = attribute->next) {
         const QString name = QString::fromUtf8(reinterpret_cast<const char *>(attribute->name));
-        if (!name.startsWith(u"data-"))
+        // A name XPath would read as something else is no test.
+        if (!name.startsWith(u"data-") || !XPathLiteral::isPlainName(name))
             continue;
         if (name == u"data-testid" || name == u"data-test" || name == u"data-qa"
             || name == u"data-role")
@@ -118,7 +113,8 @@ QStringList dataTests(xmlNode *node)
 
 QString tokenTest(const QString &token)
 {
-    return QStringLiteral("contains(concat(' ', normalize-space(@class), ' '), ' %1 ')").arg(token);
+    return QStringLiteral("contains(concat(' ', normalize-space(@class), ' '), %1)")
+        .arg(literal(u' ' + token + u' '));
 }
 
 // The tests that say what an element is, most telling first: its class tokens, its data-
@@ -145,7 +141,8 @@ QStringList identityTests(xmlNode *node, bool withId)
 
 QString step(const QString &tag, const QString &test)
 {
-    return test.isEmpty() ? tag : QStringLiteral("%1[%2]").arg(tag, test);
+    const QString name = XPathLiteral::element(tag);
+    return test.isEmpty() ? name : QStringLiteral("%1[%2]").arg(name, test);
 }
 
 class Evaluator
@@ -164,6 +161,8 @@ public:
     }
     Evaluator(const Evaluator &) = delete;
     Evaluator &operator=(const Evaluator &) = delete;
+
+    xmlDoc *document() const { return context ? context->doc : nullptr; }
 
     // The nodes query selects from node (the document when null); empty when it fails.
     QList<xmlNode *> nodes(const QString &query, xmlNode *from = nullptr)
@@ -222,6 +221,38 @@ QList<xmlNode *> linksNamed(Evaluator &evaluate, const QString &name, const QStr
             containing.append(link);
     }
     return exact.isEmpty() ? containing : exact;
+}
+
+// Whether name is one linksNamed() would find link by.
+bool describes(xmlNode *link, const QString &name, const QString &url)
+{
+    const QString wanted = simplified(name);
+    if (wanted.contains(u'/') && !wanted.contains(u' ')
+        && (attributeOf(link, "href") == wanted
+            || resolved(link, "href", url) == NSUrlUtils::fixUrl(wanted, url)))
+        return true;
+    const QString own = textOf(link);
+    return !wanted.isEmpty() && !own.isEmpty()
+        && (own.contains(wanted, Qt::CaseInsensitive) || wanted.contains(own, Qt::CaseInsensitive));
+}
+
+// The element at the example's path when it is one of tag (any element when empty); null when
+// the example has no path or the page has no such element there.
+xmlNode *pointedAt(Evaluator &evaluate, const RuleDerivation::Example &example, const char *tag)
+{
+    xmlNode *node
+        = example.path.isEmpty() ? nullptr : ElementPath::find(evaluate.document(), example.path);
+    return node && (!tag || tagOf(node) == QLatin1String(tag)) ? node : nullptr;
+}
+
+// The link the example points at when its name describes it, else the links its name finds.
+QList<xmlNode *> linksPointed(Evaluator &evaluate, const RuleDerivation::Example &example,
+                              const QString &url)
+{
+    if (xmlNode *link = pointedAt(evaluate, example, "a");
+        link && (example.name.isEmpty() || describes(link, example.name, url)))
+        return { link };
+    return linksNamed(evaluate, example.name, url);
 }
 
 bool contains(const QList<xmlNode *> &nodes, xmlNode *node)
@@ -476,7 +507,8 @@ QString elementQuery(xmlNode *node)
     if (!id.isEmpty())
         return QStringLiteral("//*[@id=%1]").arg(literal(id));
     if (const QString property = attributeOf(node, "itemprop"); !property.isEmpty())
-        return QStringLiteral("//%1[@itemprop=%2]").arg(tagOf(node), literal(property));
+        return QStringLiteral("//%1[@itemprop=%2]")
+            .arg(XPathLiteral::element(tagOf(node)), literal(property));
     const QStringList tokens = classTokens(node);
     return QStringLiteral("//%1").arg(
         step(tagOf(node), tokens.isEmpty() ? QString() : tokenTest(tokens.first())));
@@ -563,12 +595,13 @@ QString RuleDerivation::addressPattern(const QString &url, PageKind kind, const 
 namespace {
 
 // The next-page rule from the link nextText names, on a parsed page.
-RuleDerivation::Result nextRule(Evaluator &evaluate, const QString &url, const QString &nextText)
+RuleDerivation::Result nextRule(Evaluator &evaluate, const QString &url,
+                                const RuleDerivation::Example &next)
 {
     RuleDerivation::Result result;
-    const QList<xmlNode *> found = linksNamed(evaluate, nextText, url);
+    const QList<xmlNode *> found = linksPointed(evaluate, next, url);
     if (found.isEmpty()) {
-        result.error = tr("No link on the page says “%1”.").arg(simplified(nextText));
+        result.error = tr("No link on the page says “%1”.").arg(simplified(next.name));
         return result;
     }
     xmlNode *link = found.last();
@@ -594,6 +627,14 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
                                                      const QStringList &examples,
                                                      const QStringList &exclusions)
 {
+    return deriveResults(page, url, QList<Example>(examples.cbegin(), examples.cend()),
+                         QList<Example>(exclusions.cbegin(), exclusions.cend()));
+}
+
+RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, const QString &url,
+                                                     const QList<Example> &examples,
+                                                     const QList<Example> &exclusions)
+{
     Result result;
     // One parse for the derivation and for the scrapes that try its rules.
     const TFHpple parsed = TFHpple::hppleWithHTMLData(page);
@@ -604,11 +645,11 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
     }
     Evaluator evaluate(document.get());
     QList<xmlNode *> exampleLinks;
-    for (const QString &example : examples) {
-        const QList<xmlNode *> found = linksNamed(evaluate, example, url);
+    for (const Example &example : examples) {
+        const QList<xmlNode *> found = linksPointed(evaluate, example, url);
         if (found.isEmpty()) {
             result.error = tr("No link on the page says “%1”: click the link of a listing.")
-                               .arg(simplified(example));
+                               .arg(simplified(example.name));
             return result;
         }
         exampleLinks.append(found.first());
@@ -618,8 +659,8 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
         return result;
     }
     QList<xmlNode *> excludedLinks;
-    for (const QString &exclusion : exclusions)
-        excludedLinks += linksNamed(evaluate, exclusion, url);
+    for (const Example &exclusion : exclusions)
+        excludedLinks += linksPointed(evaluate, exclusion, url);
 
     // A link that names what it is (data-testid="listing-link") is its own rule; otherwise the
     // repeating element around the first example, from the closest ancestor up.
@@ -734,16 +775,16 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
 }
 
 RuleDerivation::Result RuleDerivation::deriveNext(const QByteArray &page, const QString &url,
-                                                  const QString &nextText)
+                                                  const Example &next)
 {
     const ParsedDocument document = ParsedDocument::html(page);
     Evaluator evaluate(document.get());
-    return nextRule(evaluate, url, nextText);
+    return nextRule(evaluate, url, next);
 }
 
 RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, const QString &url,
-                                                     const QString &titleText,
-                                                     const QString &photoSrc, Photos photos)
+                                                     const Example &title, const Example &photo,
+                                                     Photos photos)
 {
     Result result;
     // One parse for the derivation and for the scrapes that try its rules.
@@ -758,12 +799,23 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
     rules.setRegex(addressPattern(url, PageKind::Listing));
 
     // The title: the smallest element whose text is the one clicked (or holds it).
-    const QString wanted = simplified(titleText);
-    // Of the elements holding it, the one whose text is closest to it, the first of equals.
-    xmlNode *titleNode = nullptr;
+    const QString wanted = simplified(title.name);
+    // The element clicked when it holds the text; else, of the elements holding it, the one
+    // whose text is closest to it, the first of equals.
+    xmlNode *titleNode = pointedAt(evaluate, title, nullptr);
+    if (titleNode) {
+        const QList<xmlNode *> above = ancestorsOf(titleNode);
+        const bool shown = tagOf(titleNode) != u"script" && tagOf(titleNode) != u"style"
+            && std::any_of(above.cbegin(), above.cend(),
+                           [](xmlNode *up) { return tagOf(up) == u"body"; });
+        if (!shown || wanted.isEmpty() || !textOf(titleNode).contains(wanted, Qt::CaseInsensitive))
+            titleNode = nullptr;
+    }
     qsizetype closest = std::numeric_limits<qsizetype>::max();
-    for (xmlNode *node : evaluate.nodes(
-             QStringLiteral("//body//*[not(self::script or self::style or ancestor::script)]"))) {
+    for (xmlNode *node : titleNode
+             ? QList<xmlNode *>()
+             : evaluate.nodes(QStringLiteral(
+                 "//body//*[not(self::script or self::style or ancestor::script)]"))) {
         const QString text = textOf(node);
         if (text.isEmpty() || !text.contains(wanted, Qt::CaseInsensitive))
             continue;
@@ -781,7 +833,7 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
     // The element itself, then inside each ancestor that says what it is, then the page's first
     // element of its kind (the first heading).
     const QString own = QStringLiteral("/text()[normalize-space()]");
-    const QString tag = tagOf(titleNode);
+    const QString tag = XPathLiteral::element(tagOf(titleNode));
     QStringList titleQueries{ elementQuery(titleNode) + own };
     // A heading whose title sits in a child beside other parts (the price): that child.
     QList<xmlNode *> parts = evaluate.nodes(QStringLiteral(".//*[@id or @class]"), titleNode);
@@ -824,11 +876,18 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
 
     // The photos: the gallery of the one clicked, or the page's largest group of photos.
     xmlNode *image = nullptr;
+    const QString photoSrc = photo.name;
     if (!photoSrc.isEmpty()) {
-        for (xmlNode *node : evaluate.nodes(QStringLiteral("//img[@src]"))) {
+        const auto isClicked = [&](xmlNode *node) {
             const QString src = attributeOf(node, "src");
-            if (src == photoSrc
-                || NSUrlUtils::fixUrl(src, url) == NSUrlUtils::fixUrl(photoSrc, url)) {
+            return src == photoSrc
+                || NSUrlUtils::fixUrl(src, url) == NSUrlUtils::fixUrl(photoSrc, url);
+        };
+        if (xmlNode *pointed = pointedAt(evaluate, photo, "img"); pointed && isClicked(pointed))
+            image = pointed;
+        for (xmlNode *node :
+             image ? QList<xmlNode *>() : evaluate.nodes(QStringLiteral("//img[@src]"))) {
+            if (isClicked(node)) {
                 image = node;
                 break;
             }

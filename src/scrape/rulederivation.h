@@ -3,6 +3,7 @@
 #include "scrape/zestoscrapesetting.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -25,22 +26,41 @@ public:
         QStringList values;
     };
 
+    // What the user pointed at: its name (a link's address or text, a title's text, a photo's
+    // address) and, from a click, the element's path in the page as the browser had it
+    // (/html[1]/body[1]/ul[1]/li[2]/a[1]). The element at the path is the one meant when the
+    // name describes it, so a page repeating the text elsewhere cannot pick another; the name
+    // alone finds it when there is no path or the page as read again has something else there.
+    struct Example
+    {
+        Example(const QString &name = {}, const QString &path = {})
+            : name(name)
+            , path(path)
+        {
+        }
+        bool operator==(const Example &) const = default;
+
+        QString name;
+        QString path;
+    };
+
     // From the listing links each example names (two refine the rule; links an exclusion names
     // are left out): the link rule, the next-page rule when the page has a link that says so,
     // and the address pattern of results pages like this one. A link is named by its address
     // (as written or resolved), else by its text, exact or contained.
     static Result deriveResults(const QByteArray &page, const QString &url,
+                                const QList<Example> &examples,
+                                const QList<Example> &exclusions = {});
+    static Result deriveResults(const QByteArray &page, const QString &url,
                                 const QStringList &examples, const QStringList &exclusions = {});
-    // The next-page rule from the link whose text is nextText.
-    static Result deriveNext(const QByteArray &page, const QString &url, const QString &nextText);
+    // The next-page rule from the link next names.
+    static Result deriveNext(const QByteArray &page, const QString &url, const Example &next);
     enum class Photos { FindThem, None };
-    // From the title's text and the address of one photo (found by itself when empty, unless
-    // the listing has none): the title rule, the photo rule of the photo's gallery (the links'
-    // href when photos link to larger images, else the images' src) and the address pattern of
-    // listing pages.
-    static Result deriveListing(const QByteArray &page, const QString &url,
-                                const QString &titleText, const QString &photoSrc = {},
-                                Photos photos = Photos::FindThem);
+    // From the title and one photo (found by itself when it has no name, unless the listing has
+    // none): the title rule, the photo rule of the photo's gallery (the links' href when photos
+    // link to larger images, else the images' src) and the address pattern of listing pages.
+    static Result deriveListing(const QByteArray &page, const QString &url, const Example &title,
+                                const Example &photo = {}, Photos photos = Photos::FindThem);
 
     enum class PageKind { Results, Listing };
     // ^https?://host(:port)/section/, regex-escaped: for results pages the section that later

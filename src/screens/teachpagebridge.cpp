@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QVariantMap>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace {
@@ -26,6 +27,9 @@ QString quoted(const QString &text)
         .chopped(1);
 }
 
+// The world the script lives in: the page's scripts cannot reach its objects there.
+constexpr quint32 teachWorld = QWebEngineScript::ApplicationWorld;
+
 } // namespace
 
 TeachPageBridge::TeachPageBridge(QWebEngineView *view, QObject *parent)
@@ -45,7 +49,7 @@ void TeachPageBridge::start()
 {
     if (!m_view)
         return;
-    m_view->page()->runJavaScript(teachScript());
+    m_view->page()->runJavaScript(teachScript(), teachWorld);
     m_poll.start();
 }
 
@@ -54,7 +58,7 @@ void TeachPageBridge::stop()
     m_poll.stop();
     if (m_view)
         m_view->page()->runJavaScript(
-            QStringLiteral("window.__listoroTeach && window.__listoroTeach.stop();"));
+            QStringLiteral("window.__listoroTeach && window.__listoroTeach.stop();"), teachWorld);
 }
 
 void TeachPageBridge::mark(const QString &xpath, const QString &kind,
@@ -65,7 +69,7 @@ void TeachPageBridge::mark(const QString &xpath, const QString &kind,
     m_view->page()->runJavaScript(
         QStringLiteral("window.__listoroTeach ? window.__listoroTeach.mark(%1, %2) : 0")
             .arg(quoted(xpath), quoted(kind)),
-        [counted = std::move(counted)](const QVariant &result) {
+        teachWorld, [counted = std::move(counted)](const QVariant &result) {
             if (counted)
                 counted(result.toInt());
         });
@@ -75,7 +79,7 @@ void TeachPageBridge::clear()
 {
     if (m_view)
         m_view->page()->runJavaScript(
-            QStringLiteral("window.__listoroTeach && window.__listoroTeach.clear();"));
+            QStringLiteral("window.__listoroTeach && window.__listoroTeach.clear();"), teachWorld);
 }
 
 void TeachPageBridge::take()
@@ -84,18 +88,26 @@ void TeachPageBridge::take()
         return;
     const QPointer<TeachPageBridge> self(this);
     m_view->page()->runJavaScript(
-        QStringLiteral("window.__listoroTeach ? window.__listoroTeach.take() : []"),
+        QStringLiteral("window.__listoroTeach ? window.__listoroTeach.take() : []"), teachWorld,
         [self](const QVariant &result) {
             if (!self || !self->isRunning())
                 return;
             for (const QVariant &entry : result.toList()) {
                 const QVariantMap map = entry.toMap();
-                emit self->clicked({ map.value(QStringLiteral("tag")).toString(),
-                                     map.value(QStringLiteral("text")).toString(),
-                                     map.value(QStringLiteral("linkText")).toString(),
-                                     map.value(QStringLiteral("href")).toString(),
-                                     map.value(QStringLiteral("src")).toString(),
-                                     map.value(QStringLiteral("highlighted")).toBool() });
+                const auto text = [&map](const char *key) {
+                    return map.value(QLatin1String(key)).toString();
+                };
+                Click click;
+                click.tag = text("tag");
+                click.text = text("text");
+                click.linkText = text("linkText");
+                click.href = text("href");
+                click.src = text("src");
+                click.path = text("path");
+                click.linkPath = text("linkPath");
+                click.imagePath = text("imagePath");
+                click.highlighted = map.value(QStringLiteral("highlighted")).toBool();
+                emit self->clicked(click);
             }
         });
 }

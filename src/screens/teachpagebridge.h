@@ -9,9 +9,11 @@
 
 class QWebEngineView;
 
-// Teach mode's side in the page, through the page's JavaScript: a script (:/teach/teach.js)
-// catches the user's clicks before the page sees them, so no link is followed, and outlines
-// the elements an XPath query selects. The clicks are taken from the page a few times a second.
+// Teach mode's side in the page: a script (:/teach/teach.js) catches the user's clicks before
+// the page sees them, so no link is followed, and outlines the elements an XPath query selects.
+// It runs in a JavaScript world apart from the page's scripts, which can neither call it nor
+// click for the user: only clicks the browser marks as the user's count. The clicks are taken
+// from it a few times a second.
 class TeachPageBridge final : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,11 @@ public:
         QString href;
         // Of the image clicked, or of the first image inside the element clicked.
         QString src;
+        // Where the element clicked, its link and its image are in the page
+        // (/html[1]/body[1]/div[2]/a[1]); empty when there is no such element.
+        QString path;
+        QString linkPath;
+        QString imagePath;
         // It lies in an outlined element.
         bool highlighted = false;
     };

@@ -37,8 +37,8 @@ void TeachSession::start(const QString &url)
     m_page.clear();
     m_examples.clear();
     m_exclusions.clear();
-    m_titleExample.clear();
-    m_photoExample.clear();
+    m_titleExample = {};
+    m_photoExample = {};
     m_draft.reset();
     if (!m_bar) {
         m_bar = new TeachBar(m_pane);
@@ -152,7 +152,7 @@ void TeachSession::askPhoto()
     m_bar->setActions({
         { QStringLiteral("teachNoPhotos"), tr("No photos"),
           [this] {
-              m_photoExample.clear();
+              m_photoExample = {};
               deriveListing();
               if (m_draft)
                   askName();
@@ -185,9 +185,10 @@ void TeachSession::onClick(const TeachPageBridge::Click &click)
         if (click.highlighted && !m_examples.isEmpty()) {
             // A highlighted element that is no listing is left out, by its address: a featured
             // box may repeat a listing's title.
-            m_exclusions.append(click.href);
-        } else if (!m_examples.contains(click.linkText)) {
-            m_examples.append(click.linkText);
+            m_exclusions.append(RuleDerivation::Example{ click.href, click.linkPath });
+        } else if (const RuleDerivation::Example example{ click.linkText, click.linkPath };
+                   !m_examples.contains(example)) {
+            m_examples.append(example);
         }
         deriveResults();
         return;
@@ -198,14 +199,14 @@ void TeachSession::onClick(const TeachPageBridge::Click &click)
             return;
         }
         // By its address where it has one: "2" or "next" may be written on several links.
-        deriveNext(click.href.contains(u'/') ? click.href : click.linkText);
+        deriveNext({ click.href.contains(u'/') ? click.href : click.linkText, click.linkPath });
         return;
     case Step::Title:
         if (click.text.isEmpty()) {
             problem(tr("That has no text. Click the listing's title."));
             return;
         }
-        m_titleExample = click.text;
+        m_titleExample = { click.text, click.path };
         askPhoto();
         return;
     case Step::Photo:
@@ -213,7 +214,7 @@ void TeachSession::onClick(const TeachPageBridge::Click &click)
             problem(tr("That is no photo. Click one photo, or press No photos."));
             return;
         }
-        m_photoExample = click.src;
+        m_photoExample = { click.src, click.imagePath };
         deriveListing();
         if (m_draft)
             askName();
@@ -248,9 +249,9 @@ void TeachSession::deriveResults()
                          } } });
 }
 
-void TeachSession::deriveNext(const QString &text)
+void TeachSession::deriveNext(const RuleDerivation::Example &next)
 {
-    const RuleDerivation::Result derived = RuleDerivation::deriveNext(m_page, m_url, text);
+    const RuleDerivation::Result derived = RuleDerivation::deriveNext(m_page, m_url, next);
     if (!derived.error.isNull() || !m_draft) {
         problem(derived.error);
         return;
@@ -268,7 +269,8 @@ void TeachSession::deriveListing()
 {
     const RuleDerivation::Result derived = RuleDerivation::deriveListing(
         m_page, m_url, m_titleExample, m_photoExample,
-        m_photoExample.isEmpty() ? RuleDerivation::Photos::None : RuleDerivation::Photos::FindThem);
+        m_photoExample.name.isEmpty() ? RuleDerivation::Photos::None
+                                      : RuleDerivation::Photos::FindThem);
     if (!derived.error.isNull()) {
         problem(derived.error);
         m_draft.reset();

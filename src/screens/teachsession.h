@@ -1,13 +1,14 @@
 #pragma once
 
+#include "scrape/rulederivation.h"
 #include "scrape/zestoscrapesetting.h"
 #include "screens/teachbar.h"
 #include "screens/teachpagebridge.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -56,7 +57,7 @@ private:
     void onClick(const TeachPageBridge::Click &click);
     void deriveResults();
     void deriveListing();
-    void deriveNext(const QString &text);
+    void deriveNext(const RuleDerivation::Example &next);
     void showDraft(const QString &query, const QString &summary);
     void save();
     void problem(const QString &text);
@@ -69,9 +70,9 @@ private:
     QString m_url;
     QByteArray m_page;
     bool m_results = true;
-    QStringList m_examples;
-    QStringList m_exclusions;
-    QString m_titleExample;
-    QString m_photoExample;
+    QList<RuleDerivation::Example> m_examples;
+    QList<RuleDerivation::Example> m_exclusions;
+    RuleDerivation::Example m_titleExample;
+    RuleDerivation::Example m_photoExample;
     std::optional<ZestoScrapeSetting> m_draft;
 };

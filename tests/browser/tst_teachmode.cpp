@@ -23,6 +23,9 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include <memory>
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 // Teach mode as a user goes through it: on the demo site with no rule set of the application's
@@ -60,11 +63,30 @@ class TestTeachMode final : public QObject
         shownAction(action)->click();
     }
 
-    // A click on the first element the selector finds, as the user's mouse gives it.
+    // What the page's own script gives for source, run in the page's world.
+    QVariant pageScript(const QString &source)
+    {
+        auto result = std::make_shared<std::optional<QVariant>>();
+        screen->webview()->page()->runJavaScript(
+            source, [result](const QVariant &value) { *result = value; });
+        if (!QTest::qWaitFor([&result] { return result->has_value(); }, loadTimeout))
+            return {};
+        return result->value_or(QVariant());
+    }
+
+    // A click of the user's mouse in the middle of the first element the selector finds.
     void clickInPage(const QString &selector)
     {
-        screen->webview()->page()->runJavaScript(
-            u"document.querySelector(%1).click()"_s.arg(u'"' + selector + u'"'));
+        const QVariantList middle
+            = pageScript(
+                  u"(() => { const e = document.querySelector('%1');"
+                  u" e.scrollIntoView({ block: 'center' });"
+                  u" const r = e.getBoundingClientRect();"
+                  u" return [r.left + r.width / 2, r.top + r.height / 2]; })()"_s.arg(selector))
+                  .toList();
+        QCOMPARE(middle.size(), 2);
+        QTest::mouseClick(screen->webview()->focusProxy(), Qt::LeftButton, {},
+                          QPoint(middle.at(0).toInt(), middle.at(1).toInt()));
     }
 
     void openAndTeach(const QUrl &url)
@@ -198,6 +220,23 @@ private slots:
             QCOMPARE(links.value(i)->imagesUrls().value_or(QStringList()).size(),
                      shown.at(i).photoCount);
         }
+    }
+
+    // The page's scripts cannot see teach mode or click for the user: their click on a listing
+    // counts for nothing, the user's click after it is the one taken.
+    void pageScripts_cannotClickForTheUser()
+    {
+        openAndTeach(site->searchUrl());
+        press("teachResults");
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(pageScript(u"document.querySelector('a.result-title').click();"
+                            u" typeof window.__listoroTeach"_s),
+                 QVariant(u"undefined"_s));
+        clickInPage(u"h1"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(bar()->statusIsProblem(), loadTimeout);
+        QVERIFY(bar()->status().startsWith(u"That is not a link."_s));
+        QVERIFY(!session()->draft());
+        QCOMPARE(screen->webview()->url(), site->searchUrl());
     }
 
     void escape_leavesTeachModeAndClicksFollowLinksAgain()

@@ -217,6 +217,73 @@ private slots:
         QVERIFY2(address.hasMatch(page.url), qPrintable(derived.rules.regex()));
     }
 
+    // A class holding quotes is matched as the text it is: it neither breaks the rule nor
+    // widens it to the navigation's links.
+    void resultsRule_quotesWhatThePageWrites_data()
+    {
+        QTest::addColumn<QString>("token");
+        QTest::newRow("apostrophe") << u"ad')or('"_s;
+        QTest::newRow("double quote") << u"ad\")or(\""_s;
+        QTest::newRow("both") << u"a'\"])|//a|//x[@a='"_s;
+    }
+
+    void resultsRule_quotesWhatThePageWrites()
+    {
+        QFETCH(QString, token);
+        QString html = u"<html><body><ul><li><a href='/about'>About</a></li>"
+                       u"<li><a href='/help'>Help</a></li></ul><ul>"_s;
+        for (int i = 1; i <= 3; ++i)
+            html += u"<li class=\"%1\"><a href='/i/%2'>Listing %2</a></li>"_s.arg(
+                token.toHtmlEscaped(), QString::number(i));
+        html += u"</ul></body></html>"_s;
+        const QString url = u"http://example.com/search"_s;
+        const RuleDerivation::Result derived
+            = RuleDerivation::deriveResults(html.toUtf8(), url, QStringList{ u"Listing 2"_s });
+        QVERIFY2(derived.error.isNull(), qPrintable(derived.error));
+        QCOMPARE(derived.values,
+                 (QStringList{ u"http://example.com/i/1"_s, u"http://example.com/i/2"_s,
+                               u"http://example.com/i/3"_s }));
+    }
+
+    // The link clicked is found by where it is, not by its text, which a featured box above
+    // the results repeats; its name decides when the path leads elsewhere.
+    void resultsRule_takesTheLinkClicked_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("found");
+        const QString results = u"/i/1 /i/2 /i/3"_s;
+        QTest::newRow("same text as a featured link")
+            << u"Oak table"_s << u"/html[1]/body[1]/ul[1]/li[1]/a[1]"_s << results;
+        QTest::newRow("tbody the browser added")
+            << u"Oak table"_s << u"/html[1]/body[1]/table[1]/tbody[1]/tr[1]/td[1]/a[1]"_s
+            << u"/t/1 /t/2"_s;
+        QTest::newRow("no path") << u"Oak table"_s << QString() << u"/f/1 /f/2"_s;
+        QTest::newRow("path to another link")
+            << u"Oak table"_s << u"/html[1]/body[1]/ul[1]/li[3]/a[1]"_s << u"/f/1 /f/2"_s;
+        QTest::newRow("path to nothing")
+            << u"Lamp"_s << u"/html[1]/body[1]/x']|//a[1]/a[2]"_s << results;
+    }
+
+    void resultsRule_takesTheLinkClicked()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, path);
+        QFETCH(QString, found);
+        const QByteArray html
+            = "<html><body><div class='featured'><div class='card'><a href='/f/1'>Oak table</a>"
+              "</div><div class='card'><a href='/f/2'>Red bike</a></div></div><ul>"
+              "<li class='result'><a href='/i/1'>Oak table</a></li>"
+              "<li class='result'><a href='/i/2'>Red bike</a></li>"
+              "<li class='result'><a href='/i/3'>Lamp</a></li></ul><table>"
+              "<tr class='line'><td><a href='/t/1'>Oak table</a></td></tr>"
+              "<tr class='line'><td><a href='/t/2'>Chair</a></td></tr></table></body></html>"_ba;
+        const RuleDerivation::Result derived = RuleDerivation::deriveResults(
+            html, u"http://example.com/search"_s, QList<RuleDerivation::Example>{ { name, path } });
+        QVERIFY2(derived.error.isNull(), qPrintable(derived.error));
+        QCOMPARE(derived.values.join(u' ').remove(u"http://example.com"_s), found);
+    }
+
     void addressPattern_coversTheSectionNotOnePage_data()
     {
         QTest::addColumn<QString>("url");
