@@ -157,6 +157,18 @@ void HomeViewController::setLaunchPage(const QString &address, bool grid)
     m_launchAsGrid = grid;
 }
 
+void HomeViewController::openPage(const QString &address, bool grid)
+{
+    setLaunchPage(address, grid);
+    // The how-to gives way to the page; it shows again when the user comes back.
+    handleCoverViewSingleTap();
+    NavigationController *navigation = navigationController();
+    if (navigation && navigation->topViewController() != this)
+        navigation->popToRootViewController(false); // appearing again, the screen opens it
+    else
+        viewDidAppear(false);
+}
+
 void HomeViewController::getDimensions()
 {
     const QWidget *frame = navigationController();

@@ -68,6 +68,9 @@ public:
     // Opens address when the screen first appears: as a grid, as a bookmark does, or in the
     // browser. The how-to waits for the next time the screen appears.
     void setLaunchPage(const QString &address, bool grid);
+    // Opens address now (handed over by a later start of the program): the screens above this
+    // one close first.
+    void openPage(const QString &address, bool grid);
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

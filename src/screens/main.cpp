@@ -1,6 +1,7 @@
 // listoro: the application. `listoro --demo` runs it on the built-in demo site; `listoro URL`
 // opens a page in the browser, `listoro --grid URL` as a grid.
 
+#include "platform/instancechannel.h"
 #include "screens/appdelegate.h"
 #include "screens/demosession.h"
 #include "screens/homeviewcontroller.h"
@@ -9,9 +10,13 @@
 #include "ui/navigationcontroller.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QIcon>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QShortcut>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <memory>
@@ -80,6 +85,23 @@ int main(int argc, char **argv)
         }
     }
 
+    // A Listoro already running on this profile opens the page (or just comes forward).
+    const QString profile = options.demo
+        ? DemoSession::profileDirectory()
+        : QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    InstanceChannel channel(
+        QStringLiteral("listoro-")
+        + QString::fromLatin1(
+            QCryptographicHash::hash(profile.toUtf8(), QCryptographicHash::Sha1).toHex().left(16)));
+    const QJsonObject request{ { QStringLiteral("address"), options.address },
+                               { QStringLiteral("grid"), options.grid } };
+    if (channel.handOver(QJsonDocument(request).toJson(QJsonDocument::Compact))) {
+        std::printf("listoro: handed over to the Listoro already running\n");
+        return 0;
+    }
+    if (!channel.listen())
+        qCWarning(lcMain) << "a later start cannot hand its page over to this one";
+
     std::unique_ptr<DemoSession> demo;
     if (options.demo) {
         demo = std::make_unique<DemoSession>();
@@ -109,6 +131,26 @@ int main(int argc, char **argv)
     if (auto *home = qobject_cast<HomeViewController *>(window->topViewController());
         home && !startAddress.isNull())
         home->setLaunchPage(startAddress, options.grid);
+    QObject::connect(&channel, &InstanceChannel::received, window, [&](const QByteArray &bytes) {
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        window->raise();
+        window->activateWindow();
+        // What is handed over is checked as a command line of this instance would be.
+        const QJsonObject handed = QJsonDocument::fromJson(bytes).object();
+        const QString page = handed.value(QStringLiteral("address")).toString();
+        if (page.isEmpty())
+            return;
+        QStringList line{ QStringLiteral("listoro") };
+        if (options.demo)
+            line << QStringLiteral("--demo");
+        if (handed.value(QStringLiteral("grid")).toBool())
+            line << QStringLiteral("--grid");
+        const LaunchOptions asked = LaunchOptions::parse(line << page);
+        const QString address = asked.startAddress(demo ? demo->site()->baseUrl() : QUrl());
+        auto *home = qobject_cast<HomeViewController *>(window->viewControllers().value(0));
+        if (asked.error.isNull() && !address.isNull() && home)
+            home->openPage(address, asked.grid);
+    });
     window->show();
     delegate->applicationDidFinishLaunchingWithOptions();
 
