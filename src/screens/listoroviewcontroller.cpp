@@ -69,10 +69,7 @@ void ListoroViewController::buildViews()
     connect(m_teach, &TeachSession::stopped, this,
             [this] { m_pane->btnTeach()->setChecked(false); });
     connect(m_teach, &TeachSession::saved, this, [this](const ZestoScrapeSetting &rules) {
-        showMessage(tr("Rule set saved"),
-                    tr("“%1” now reads the pages at %2. Press Zesto to see the grid it makes; "
-                       "the Rule sets screen of the home screen lists it.")
-                        .arg(rules.name(), rules.regex()));
+        showMessage(tr("Rule set saved"), savedRulesMessage(rules));
     });
     connect(m_pane, &BrowserPane::backClicked, this, &ListoroViewController::backClicked);
     connect(m_pane, &BrowserPane::forwardClicked, this, &ListoroViewController::forwardClicked);
@@ -369,6 +366,29 @@ void ListoroViewController::abandonLoading()
     }
 }
 
+QString ListoroViewController::savedRulesMessage(const ZestoScrapeSetting &rules) const
+{
+    // Zesto is worth inviting only where it can work: on a results page these rules now read.
+    const std::optional<ZestoScrapeSetting> inForce
+        = ZestoScrapeSetting::settingsForUrl(m_currentUrl);
+    const bool zestoWorksHere
+        = !rules.link().isEmpty() && inForce && inForce->name() == rules.name();
+    if (zestoWorksHere) {
+        return tr("“%1” now reads the pages at %2. Press Zesto to see the grid it makes; the Rule "
+                  "sets screen of the home screen lists it.")
+            .arg(rules.name(), rules.regex());
+    }
+    if (rules.link().isEmpty()) {
+        return tr("“%1” now reads the listing pages at %2: their titles and photos fill the tiles "
+                  "when Zesto shows a page of search results. The Rule sets screen of the home "
+                  "screen lists it.")
+            .arg(rules.name(), rules.regex());
+    }
+    return tr("“%1” now reads the pages at %2; Zesto works on a page of search results among them. "
+              "The Rule sets screen of the home screen lists it.")
+        .arg(rules.name(), rules.regex());
+}
+
 void ListoroViewController::showMessage(const QString &title, const QString &message)
 {
     auto *alert = new AlertView(this);
@@ -461,6 +481,9 @@ void ListoroViewController::onNoLinksFound()
 {
     m_noLinksFound = true;
     m_loader->dismissLoading();
+    // The previous grid's listings went with its extractor: none of it may show again.
+    m_grid->setListings(nullptr);
+    m_grid->discard();
     loadUrl();
     auto *alert = new AlertView(this);
     alert->setTitle(tr("You must be on a page that contains search results or a list of links "

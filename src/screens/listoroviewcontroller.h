@@ -4,6 +4,7 @@
 #include "grid/zestolistingprotocol.h"
 #include "scrape/linkextractor.h"
 #include "scrape/parsedlinkmodified.h"
+#include "scrape/zestoscrapesetting.h"
 #include "screens/addressfield.h"
 #include "screens/bookmarkoffer.h"
 #include "screens/browserpane.h"
@@ -165,6 +166,8 @@ private:
     // Cancel: the fetch is abandoned, and a grid still loading behind the alert goes with it.
     void abandonLoading();
     void showMessage(const QString &title, const QString &message);
+    // What a rule set just taught does for the page shown, and where to use it.
+    QString savedRulesMessage(const ZestoScrapeSetting &rules) const;
     // Tells the user, once a grid, that the site refuses some listing pages.
     void noteRefusal();
     void queueFavoritesGrid();

@@ -396,9 +396,18 @@ private Q_SLOTS:
         QCOMPARE(tileAt(0)->findChild<QWidget *>("tileCard")->width(), 640);
     }
 
-    void pageWithoutListings_showsTheMessage()
+    void pageWithoutListings_showsTheMessageAndNothingOfAnEarlierGrid()
     {
-        openAndWaitForPage(site->searchUrl(9).toString());
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        if (AlertView *offer = alertTitled("Bookmark page?"))
+            press(offer, 1);
+        screen->backClicked();
+        screen->navBar()->setText(site->searchUrl(9).toString());
+        QTest::keyClick(screen->navBar(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(screen->webview()->url(), site->searchUrl(9), loadTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(screen->btnZesto()->isEnabled(), loadTimeout);
         screen->btnZesto()->click();
         const QString message = "You must be on a page that contains search results or a list of "
                                 "links prior to clicking the Zesto button";
@@ -411,6 +420,12 @@ private Q_SLOTS:
         QVERIFY(!screen->loadingAlert());
         QVERIFY(screen->webview()->isVisible());
         QVERIFY(!screen->collectionView());
+        QVERIFY2(!navigation->windowTitle().startsWith("Grid of "),
+                 qPrintable(navigation->windowTitle()));
+        navigation->resize(1100, 800);
+        QCoreApplication::processEvents();
+        QVERIFY(!screen->collectionView());
+        QVERIFY(screen->webview()->isVisible());
     }
 
     void deadResultsPage_showsTheFailure()

@@ -67,6 +67,15 @@ class TestTeachMode final : public QObject
             u"document.querySelector(%1).click()"_s.arg(u'"' + selector + u'"'));
     }
 
+    static QString savedMessage()
+    {
+        for (AlertView *alert : AlertView::visibleAlerts()) {
+            if (alert->title() == u"Rule set saved"_s)
+                return alert->message();
+        }
+        return {};
+    }
+
     void openAndTeach(const QUrl &url)
     {
         screen->webview()->load(url);
@@ -152,6 +161,7 @@ private slots:
         press("teachSave");
         QVERIFY(!QTest::currentTestFailed());
         QTRY_VERIFY(!session()->isActive());
+        QVERIFY(savedMessage().contains(u"Press Zesto"_s));
         for (AlertView *alert : AlertView::visibleAlerts())
             alert->dismissWithClickedButtonIndex(0, false);
 
@@ -172,6 +182,8 @@ private slots:
         press("teachSave");
         QVERIFY(!QTest::currentTestFailed());
         QTRY_VERIFY(!session()->isActive());
+        // Zesto cannot work on a listing page: the message does not invite it there.
+        QVERIFY2(!savedMessage().contains(u"Press Zesto"_s), qPrintable(savedMessage()));
         for (AlertView *alert : AlertView::visibleAlerts())
             alert->dismissWithClickedButtonIndex(0, false);
         QCOMPARE(UserRuleSets::all().size(), 2);
