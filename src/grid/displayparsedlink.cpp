@@ -118,6 +118,13 @@ void DisplayParsedLink::showFavoriteState(QAbstractButton *button, bool isFavori
     setViewTag(button, isFavorite ? 1 : 0);
 }
 
+void DisplayParsedLink::refreshFavoriteState()
+{
+    const auto record = m_parsedLink.lock();
+    if (m_addRemoveFavorite && record)
+        showFavoriteState(m_addRemoveFavorite, ZestoFavorite::isFavorited(record->url()));
+}
+
 void DisplayParsedLink::render()
 {
     const auto record = m_parsedLink.lock();

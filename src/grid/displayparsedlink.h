@@ -86,6 +86,8 @@ public:
 
     // A favorite button's look and tag: "delete.png" and 1 for a favorite, "add.png" and 0 not.
     static void showFavoriteState(QAbstractButton *button, bool isFavorite);
+    // The favorite button follows the store, which another screen may have changed.
+    void refreshFavoriteState();
 
     void handleSingleTap();
     void handleFavoriteButtonTap();

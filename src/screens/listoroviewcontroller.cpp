@@ -164,6 +164,8 @@ void ListoroViewController::viewWillAppear(bool animated)
         connect(navigation, &NavigationController::orientationChanged, this,
                 &ListoroViewController::orientationChanged, Qt::UniqueConnection);
     }
+    // The detail screen may have added or removed a favorite shown on a tile.
+    m_grid->refreshFavoriteMarks();
     if (m_autozesto)
         zestoClicked();
 }

@@ -191,6 +191,15 @@ void ResultsGrid::setToolbarVisible(bool visible)
         m_toolbar->raise();
 }
 
+void ResultsGrid::refreshFavoriteMarks()
+{
+    if (!m_collectionView)
+        return;
+    const auto tiles = m_collectionView->findChildren<DisplayParsedLink *>();
+    for (DisplayParsedLink *tile : tiles)
+        tile->refreshFavoriteState();
+}
+
 void ResultsGrid::configureTile(DisplayParsedLink *tile) const
 {
     TileSettings::configure(tile, m_width);

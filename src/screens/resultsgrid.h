@@ -73,6 +73,9 @@ public:
     void fixWidths();
     void relayItems();
     void setToolbarVisible(bool visible);
+    // Every tile made so far, shown or waiting for reuse, marks its listing's favorite state
+    // as stored now.
+    void refreshFavoriteMarks();
 
     // The grid's tile settings, for a tile about to lay a listing out.
     void configureTile(DisplayParsedLink *tile) const;

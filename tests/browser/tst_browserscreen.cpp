@@ -306,6 +306,8 @@ private Q_SLOTS:
         QVERIFY(toggle->isEnabled());
         toggle->trigger();
         QVERIFY(ZestoFavorite::isFavorited(listing));
+        toggle->trigger();
+        press(alertTitled("Remove Favorite?"), 0);
 
         // E-mail: the listing's address in the body, an empty subject.
         MailCatcher catcher;
@@ -321,10 +323,23 @@ private Q_SLOTS:
         QCOMPARE(query.queryItemValue("body", QUrl::FullyDecoded),
                  "Check out this listing:\n" + listing + "\n\nSent from my iPad using Listoro");
 
-        // Coming back finds the grid as it was.
+        // Coming back finds the grid as it was, its tiles marking the favorites as stored now:
+        // the removal just made, and an addition made on another listing's detail screen.
+        const auto tileAt = [this](int item) {
+            return qobject_cast<DisplayParsedLink *>(
+                screen->collectionView()->cellForItemAtIndexPath({ 0, item }));
+        };
         navigation->popViewControllerAnimated(false);
         QTRY_COMPARE(navigation->topViewController(), screen.data());
         QVERIFY(gridOpen());
+        QCOMPARE(viewTag(tileAt(0)->addRemoveFavorite()), 0);
+        QTest::mouseClick(tileAt(1), Qt::LeftButton, {}, QPoint(tileAt(1)->width() / 2, 30));
+        QTRY_VERIFY(
+            (detail = qobject_cast<DetailViewController *>(navigation->topViewController())));
+        detail->btnAddRemoveFavorites()->trigger();
+        navigation->popViewControllerAnimated(false);
+        QTRY_COMPARE(navigation->topViewController(), screen.data());
+        QCOMPARE(viewTag(tileAt(1)->addRemoveFavorite()), 1);
     }
 
     void favoritesGrid_showsTheStoredFavoritesInOrder()
