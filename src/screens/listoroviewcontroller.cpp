@@ -316,6 +316,8 @@ void ListoroViewController::alertViewClickedButtonAtIndex(AlertView *alertView, 
         // Cancel abandons the load: no grid appears later on its own.
         abandonLoading();
         m_loader->forgetLoading();
+        if (restoreHeldGrid())
+            break;
         if (m_autozesto) {
             m_grid->discard();
             QPointer<NavigationController> navigation = navigationController();
@@ -351,10 +353,45 @@ void ListoroViewController::zestoClicked()
 void ListoroViewController::fetchFailed(const QString &reason)
 {
     m_loader->dismissLoading();
-    loadUrl();
+    const QString failed = m_currentUrl;
+    // A next page that cannot be had leaves the grid it was to follow.
+    if (!restoreHeldGrid())
+        loadUrl();
     showMessage(
         tr("The page could not be loaded"),
-        tr("Listoro could not fetch %1 again to find its listings.\n%2").arg(m_currentUrl, reason));
+        tr("Listoro could not fetch %1 again to find its listings.\n%2").arg(failed, reason));
+}
+
+bool ListoroViewController::restoreHeldGrid()
+{
+    if (m_heldUrl.isNull())
+        return false;
+    m_currentUrl = std::exchange(m_heldUrl, QString());
+    navBar()->setText(m_currentUrl);
+    m_loader->restoreHeld();
+    if (!m_grid->restoreHeld()) {
+        loadUrl();
+        return true;
+    }
+    m_pane->hidePage();
+    fixParsedLinksWidths();
+    resizeCollectionView();
+    m_grid->relayItems();
+    m_lastLaidOutSize = size();
+    updateGridItems();
+    return true;
+}
+
+void ListoroViewController::releaseHeldGrid()
+{
+    m_grid->releaseHeld();
+    m_loader->releaseHeld();
+    if (m_heldUrl.isNull())
+        return;
+    m_heldUrl.clear();
+    // The browser follows the grid to its page only now, so a cancelled next page leaves it on
+    // the page the kept grid was made of.
+    m_pane->load(m_currentUrl);
 }
 
 void ListoroViewController::abandonLoading()
@@ -436,6 +473,7 @@ void ListoroViewController::progress(int percent)
         return;
     }
     m_grid->open();
+    releaseHeldGrid();
     updateGridItems();
     if (!loadingAlert())
         return;
@@ -486,6 +524,9 @@ void ListoroViewController::onNoLinksFound()
     // The previous grid's listings went with its extractor: none of it may show again.
     m_grid->setListings(nullptr);
     m_grid->discard();
+    m_heldUrl.clear();
+    m_grid->releaseHeld();
+    m_loader->releaseHeld();
     loadUrl();
     auto *alert = new AlertView(this);
     alert->setTitle(tr("You must be on a page that contains search results or a list of links "
@@ -502,11 +543,14 @@ void ListoroViewController::nextClicked()
     if (!extractor() || extractor()->nextLink().isNull())
         return;
     const QString next = extractor()->nextLink();
-    m_grid->discard();
+    // The grid shown waits aside until the next page's grid opens: cancelling brings it back.
+    releaseHeldGrid();
+    m_heldUrl = m_currentUrl;
+    m_grid->holdAside();
+    m_loader->holdAside();
     navBar()->setText(next);
     m_currentUrl = next;
     m_isnext = true;
-    loadUrl();
     zestoClicked();
 }
 

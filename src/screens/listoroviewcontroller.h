@@ -171,6 +171,9 @@ private:
     // Tells the user, once a grid, that the site refuses some listing pages.
     void noteRefusal();
     void queueFavoritesGrid();
+    // The grid a next page was to replace comes back (true), or goes for good.
+    bool restoreHeldGrid();
+    void releaseHeldGrid();
 
     BrowserPane *m_pane = nullptr;
     TeachSession *m_teach = nullptr;
@@ -191,6 +194,8 @@ private:
     bool m_refusalPending = false;
     bool m_favoritesLoadQueued = false;
     QSize m_lastLaidOutSize;
+    // The page of the grid held aside while its next page loads; null when none is.
+    QString m_heldUrl;
     // The listing handed to the next detail screen.
     std::shared_ptr<ParsedLink> m_segueLink;
 };

@@ -58,6 +58,7 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
 
 ResultsGrid::~ResultsGrid()
 {
+    releaseHeld();
     if (m_collectionView) {
         m_collectionView->setDataSource(nullptr);
         m_collectionView->setDelegate(nullptr);
@@ -82,6 +83,47 @@ void ResultsGrid::attachNewGrid()
     grid->show();
     grid->raise();
     m_toolbar->raise();
+}
+
+void ResultsGrid::holdAside()
+{
+    releaseHeld();
+    if (!m_collectionView)
+        return;
+    m_collectionView->setDataSource(nullptr);
+    m_collectionView->setDelegate(nullptr);
+    m_collectionView->hide();
+    m_heldView = std::exchange(m_collectionView, nullptr);
+    m_heldPrefetcher = std::exchange(m_prefetcher, nullptr);
+    m_heldExtractor = std::exchange(m_extractor, nullptr);
+}
+
+bool ResultsGrid::restoreHeld()
+{
+    if (!m_heldView) {
+        releaseHeld();
+        return false;
+    }
+    discard();
+    m_collectionView = std::exchange(m_heldView, nullptr);
+    m_prefetcher = std::exchange(m_heldPrefetcher, nullptr);
+    m_extractor = std::exchange(m_heldExtractor, nullptr);
+    m_collectionView->setDelegate(this);
+    m_collectionView->setDataSource(this);
+    m_visiblePathsInLastScroll.reset();
+    show();
+    return true;
+}
+
+void ResultsGrid::releaseHeld()
+{
+    m_heldExtractor.reset();
+    m_heldPrefetcher.clear();
+    if (!m_heldView)
+        return;
+    m_layout->removeWidget(m_heldView);
+    m_heldView->deleteLater();
+    m_heldView.clear();
 }
 
 void ResultsGrid::discard()

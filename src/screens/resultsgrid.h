@@ -52,6 +52,12 @@ public:
 
     // A new grid, invisible until it opens; the previous one goes.
     void attachNewGrid();
+    // The grid waits aside, hidden and unanswered, while another loads: it comes back if that
+    // load is given up, and goes once the new grid opens.
+    void holdAside();
+    // The grid held aside is the grid again, the one loading goes; false with none held.
+    bool restoreHeld();
+    void releaseHeld();
     // The grid view goes.
     void discard();
     bool exists() const { return m_collectionView != nullptr; }
@@ -105,6 +111,9 @@ private:
     LinkExtractor::Ptr m_extractor;
     QPointer<LargeUICollectionView> m_collectionView;
     QPointer<PhotoPrefetcher> m_prefetcher;
+    QPointer<LargeUICollectionView> m_heldView;
+    QPointer<PhotoPrefetcher> m_heldPrefetcher;
+    LinkExtractor::Ptr m_heldExtractor;
     QWidget *m_toolbar = nullptr;
     QPushButton *m_btnReload = nullptr;
     QPushButton *m_btnNext = nullptr;

@@ -26,6 +26,7 @@
 #include <QFile>
 #include <QHttpServer>
 #include <QHttpServerResponse>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -103,6 +104,14 @@ private:
     int gridItems() const
     {
         return screen->collectionView() ? screen->collectionView()->numberOfItemsInSection(0) : -1;
+    }
+
+    QString tileTitle(int item) const
+    {
+        auto *tile = qobject_cast<DisplayParsedLink *>(
+            screen->collectionView()->cellForItemAtIndexPath({ 0, item }));
+        auto *label = tile ? tile->findChild<QLabel *>("tileTitle") : nullptr;
+        return label ? label->toolTip() : QString();
     }
 
     bool gridOpen() const
@@ -227,6 +236,43 @@ private Q_SLOTS:
         // The offer would be shown as the loading alert closes.
         QVERIFY(!alertTitled("Bookmark page?"));
         QVERIFY(!screen->toolbar()->isVisible()); // the last page has no next link
+    }
+
+    void next_escapeKeepsTheGridThatWasThere_data()
+    {
+        QTest::addColumn<bool>("pageArrived");
+        QTest::newRow("while the page is fetched") << false;
+        QTest::newRow("while its listings load") << true;
+    }
+    void next_escapeKeepsTheGridThatWasThere()
+    {
+        QFETCH(bool, pageArrived);
+        DemoSite::Options slow;
+        slow.listingsPerPage = 2;
+        slow.pages = 2;
+        slow.maxPhotos = 1;
+        slow.delayMs = 400;
+        DemoSite slowSite(slow);
+        QVERIFY(slowSite.start());
+        // Opened in grid mode from home, where Cancel of a first load would leave the screen.
+        open(slowSite.searchUrl().toString(), true);
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        const auto first = screen->extractor();
+        QTest::mouseClick(screen->btnNext(), Qt::LeftButton);
+        if (pageArrived)
+            QTRY_VERIFY_WITH_TIMEOUT(screen->extractor() != first, loadTimeout);
+        QVERIFY(screen->loadingAlert());
+        QTest::keyClick(screen->loadingAlert(), Qt::Key_Escape);
+        QTRY_VERIFY(gridOpen());
+        QCOMPARE(navigation->topViewController(), screen.data());
+        QCOMPARE(screen->extractor(), first);
+        QCOMPARE(screen->currentUrl(), slowSite.searchUrl().toString());
+        QCOMPARE(screen->navBar()->text(), slowSite.searchUrl().toString());
+        QCOMPARE(gridItems(), 2);
+        QVERIFY(screen->toolbar()->isVisible());
+        QVERIFY(!screen->webview()->isVisible());
+        QVERIFY(navigation->windowTitle().startsWith("Grid of "));
+        QTRY_VERIFY(tileTitle(0) == slowSite.listing(0).title);
     }
 
     void progress_opensTheGridAbove90Only()
