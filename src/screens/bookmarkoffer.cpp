@@ -39,12 +39,19 @@ void BookmarkOffer::answerOffer(int buttonIndex)
 {
     if (buttonIndex != 0)
         return;
+    askName(QCoreApplication::translate("BookmarkOffer", "i.e: antique tables below $60"));
+}
+
+void BookmarkOffer::askName(const QString &message)
+{
     auto *prompt = new AlertView(m_host);
     prompt->setAlertViewStyle(AlertView::AlertViewStyle::PlainTextInput);
     prompt->setTitle(QCoreApplication::translate("BookmarkOffer", "Name your bookmark"));
-    prompt->setMessage(
-        QCoreApplication::translate("BookmarkOffer", "i.e: antique tables below $60"));
+    prompt->setMessage(message);
     prompt->addButtonWithTitle(QCoreApplication::translate("BookmarkOffer", "Save"));
+    // A name is required now, so the prompt needs a way out without one.
+    prompt->setCancelButtonIndex(
+        prompt->addButtonWithTitle(QCoreApplication::translate("BookmarkOffer", "Cancel")));
     prompt->setDelegate(m_delegate);
     prompt->setTag(nameTag);
     prompt->show();
@@ -55,8 +62,14 @@ void BookmarkOffer::answerName(AlertView *prompt, int buttonIndex, const QString
     if (buttonIndex != 0)
         return;
     const QLineEdit *field = prompt->textFieldAtIndex(0);
+    const QString name = field ? field->text().trimmed() : QString();
+    if (name.isEmpty()) {
+        askName(QCoreApplication::translate(
+            "BookmarkOffer", "A bookmark needs a name, i.e: antique tables below $60"));
+        return;
+    }
     ZestoBookmark bookmark;
-    bookmark.setTitle(field ? field->text() : QString());
+    bookmark.setTitle(name);
     bookmark.setUrl(address);
     bookmark.addToBookmarks();
 }

@@ -27,12 +27,15 @@ public:
 
     // "Yes" (index 0) asks for a name.
     void answerOffer(int buttonIndex);
-    // "Save" keeps address under the name typed, an empty one included.
+    // "Save" keeps address under the name typed; a blank name is refused and asked again.
+    // "Cancel" keeps nothing.
     void answerName(AlertView *prompt, int buttonIndex, const QString &address);
     // The offer was answered: another may stand later only on another screen.
     void offerClosed() { m_alert.clear(); }
 
 private:
+    void askName(const QString &message);
+
     QWidget *m_host;
     AlertViewDelegate *m_delegate;
     QPointer<AlertView> m_alert;

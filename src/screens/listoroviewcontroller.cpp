@@ -222,7 +222,7 @@ void ListoroViewController::prepareForSegue(StoryboardSegue &segue, QObject *sen
 
 // --- browsing --------------------------------------------------------------------------------
 
-void ListoroViewController::loadUrl()
+bool ListoroViewController::loadUrl()
 {
     m_pane->showPage();
     updateGridItems();
@@ -236,9 +236,17 @@ void ListoroViewController::loadUrl()
     }
     if (address == favoritesUrl) {
         queueFavoritesGrid();
-        return;
+        return true;
     }
-    m_pane->load(address);
+    if (m_pane->load(address))
+        return true;
+    // An empty field opens nothing and needs no word.
+    if (!address.isEmpty()) {
+        showMessage(tr("This address cannot be opened"),
+                    tr("“%1” is not a web address. Addresses start with http:// or https://.")
+                        .arg(address));
+    }
+    return false;
 }
 
 void ListoroViewController::queueFavoritesGrid()

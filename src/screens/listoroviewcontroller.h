@@ -96,11 +96,14 @@ public:
     void prepareForSegue(StoryboardSegue &segue, QObject *sender) override;
 
     // Browsing.
-    void loadUrl();
+    // False when the address cannot be opened: the user is told, the page shown stays.
+    bool loadUrl();
     void textFieldShouldReturn()
     {
+        const QString previous = m_currentUrl;
         m_currentUrl = navBar()->text();
-        loadUrl();
+        if (!loadUrl())
+            m_currentUrl = previous;
     }
     void backClicked();
     void forwardClicked()

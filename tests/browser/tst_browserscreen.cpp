@@ -183,8 +183,16 @@ private Q_SLOTS:
         QCOMPARE(screen->extractor()->nextLink(), site->searchUrl(2).toString());
     }
 
+    void bookmarkOffer_yesNamesAndSavesTheAddress_data()
+    {
+        QTest::addColumn<QString>("firstName");
+        QTest::newRow("named") << "Demo finds";
+        QTest::newRow("empty, asked again") << "";
+        QTest::newRow("blank, asked again") << "   ";
+    }
     void bookmarkOffer_yesNamesAndSavesTheAddress()
     {
+        QFETCH(QString, firstName);
         openAndWaitForPage(site->searchUrl().toString());
         screen->btnZesto()->click();
         QTRY_VERIFY_WITH_TIMEOUT(alertTitled("Bookmark page?"), loadTimeout);
@@ -192,8 +200,16 @@ private Q_SLOTS:
         AlertView *prompt = nullptr;
         QTRY_VERIFY((prompt = alertTitled("Name your bookmark")));
         QCOMPARE(prompt->message(), "i.e: antique tables below $60");
-        prompt->textFieldAtIndex(0)->setText("Demo finds");
+        prompt->textFieldAtIndex(0)->setText(firstName);
         press(prompt, 0);
+        if (firstName != "Demo finds") {
+            QVERIFY(ZestoBookmark::getBookmarks().isEmpty());
+            QTRY_VERIFY((prompt = alertTitled("Name your bookmark")));
+            QVERIFY2(prompt->message().startsWith("A bookmark needs a name"),
+                     qPrintable(prompt->message()));
+            prompt->textFieldAtIndex(0)->setText("Demo finds");
+            press(prompt, 0);
+        }
         const auto bookmarks = ZestoBookmark::getBookmarks();
         QCOMPARE(bookmarks.size(), 1);
         QCOMPARE(bookmarks.first().title(), "Demo finds");
@@ -568,6 +584,26 @@ private Q_SLOTS:
         QCOMPARE(screen->webview()->url(), before);
         QTest::keyClick(screen, Qt::Key_L, Qt::ControlModifier);
         QVERIFY(screen->navBar()->hasFocus());
+    }
+
+    void addressThatCannotBeOpened_saysSoAndKeepsThePage_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("unknown scheme") << "abchttp://127.0.0.1/listoro-demo/search";
+        QTest::newRow("no scheme") << "example.com/search";
+    }
+    void addressThatCannotBeOpened_saysSoAndKeepsThePage()
+    {
+        QFETCH(QString, address);
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->navBar()->setText(address);
+        QTest::keyClick(screen->navBar(), Qt::Key_Return);
+        QVERIFY(alertTitled("This address cannot be opened"));
+        QVERIFY(alertTitled("This address cannot be opened")->message().contains(address));
+        QCOMPARE(screen->currentUrl(), site->searchUrl().toString());
+        QCOMPARE(screen->navBar()->text(), address); // left to be mended
+        QVERIFY(screen->btnZesto()->isEnabled());
+        QCOMPARE(screen->webview()->url(), site->searchUrl());
     }
 
     void failedPageLoad_endsTheLoadingBox()
