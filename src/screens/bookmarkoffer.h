@@ -8,8 +8,9 @@ class AlertViewDelegate;
 class QWidget;
 
 // The offer to bookmark a results page once its grid has opened, and the prompt that names the
-// bookmark. A screen offers once at most, never for a page already bookmarked, never for the
-// favorites grid. The answers come through the screen's alert dispatcher.
+// bookmark. A screen offers once at most, never for a page already bookmarked or declined
+// since Listoro started, never for the favorites grid. The answers come through the screen's alert
+// dispatcher.
 class BookmarkOffer
 {
 public:
@@ -39,5 +40,6 @@ private:
     QWidget *m_host;
     AlertViewDelegate *m_delegate;
     QPointer<AlertView> m_alert;
+    QString m_offeredAddress;
     bool m_asked = false;
 };

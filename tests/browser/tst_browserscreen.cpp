@@ -199,7 +199,7 @@ private Q_SLOTS:
         press(alertTitled("Bookmark page?"), 0);
         AlertView *prompt = nullptr;
         QTRY_VERIFY((prompt = alertTitled("Name your bookmark")));
-        QCOMPARE(prompt->message(), "i.e: antique tables below $60");
+        QCOMPARE(prompt->message(), "e.g. antique tables below $60");
         prompt->textFieldAtIndex(0)->setText(firstName);
         press(prompt, 0);
         if (firstName != "Demo finds") {
@@ -229,6 +229,11 @@ private Q_SLOTS:
         // Where the user is, in the window title: the grid of the demo site's page.
         QVERIFY2(navigation->windowTitle().startsWith("Grid of "),
                  qPrintable(navigation->windowTitle()));
+        // The page declined is not offered again, on a new screen either.
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        QVERIFY(!alertTitled("Bookmark page?"));
     }
 
     void next_loadsTheSecondPageWithoutOffer()
@@ -335,6 +340,8 @@ private Q_SLOTS:
         // Removing from the tile asks first; "No" keeps it, "Yes" removes it.
         QTest::mouseClick(favorite, Qt::LeftButton);
         QVERIFY(!favorite->isEnabled());
+        QCOMPARE(alertTitled("Remove Favorite?")->message(),
+                 "Are you sure you would like to remove this listing from your favorites?");
         press(alertTitled("Remove Favorite?"), 1);
         QVERIFY(ZestoFavorite::isFavorited(listing));
         QVERIFY(favorite->isEnabled());
