@@ -100,6 +100,7 @@ protected:
 
 private:
     TilePhotoLayout photoLayout() const;
+    void placeFailedPhoto(const QRectF &frame);
     void placePhoto(int pass, int index, const QImage &image, QRectF frame,
                     const std::shared_ptr<int> &counter);
 

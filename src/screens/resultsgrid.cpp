@@ -39,8 +39,9 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
     m_toolbar->setObjectName(QStringLiteral("toolbar"));
     m_toolbar->setAttribute(Qt::WA_StyledBackground);
     m_toolbar->setFixedHeight(toolbarHeight);
-    m_btnReload
-        = barButton(tr("Reload tiles"), tr("Draw the tiles again (F5)"), "btnReload", m_toolbar);
+    m_btnReload = barButton(tr("Reload tiles"),
+                            tr("Draw the tiles again and fetch the photos that failed (F5)"),
+                            "btnReload", m_toolbar);
     m_btnNext = barButton(tr("Next page  \u203A"), tr("The next page of results, as a grid"),
                           "btnNext", m_toolbar);
     auto *bar = new QHBoxLayout(m_toolbar);
@@ -190,6 +191,11 @@ void ResultsGrid::reload()
 {
     if (!m_collectionView)
         return;
+    // Photos that failed are asked for again; those cached stay as they are.
+    if (m_extractor && m_extractor->parsedLinks()) {
+        for (const ParsedLink::Ptr &link : *m_extractor->parsedLinks())
+            link->retryFailedPhotos();
+    }
     m_collectionView->reloadData();
     for (CollectionViewCell *cell : m_collectionView->visibleCells())
         cell->update();

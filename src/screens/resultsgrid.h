@@ -71,7 +71,8 @@ public:
 
     // A listing changed: a scratch tile lays it out, which stores its size, and the grid reloads.
     void layOutListing(const std::shared_ptr<ParsedLink> &parsedLink);
-    // Every item asked for anew, every visible tile repainted.
+    // Every photo that failed fetched again, every item asked for anew, every visible tile
+    // repainted.
     void reload();
     // After a change of the grid's frame: items may be reloaded by scrolling once more.
     void fitToFrame();

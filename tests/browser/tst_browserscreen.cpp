@@ -22,6 +22,7 @@
 #include "platform/httpclient.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QFile>
 #include <QHttpServer>
@@ -681,6 +682,56 @@ private Q_SLOTS:
         QCOMPARE(links.value(0)->title(), "First title");
         QVERIFY(links.value(0)->refused());
         QCOMPARE(listingRequests, 4); // each listing page asked once more after the wait
+    }
+
+    void failedPhoto_showsAPlaceholderAndF5FetchesItAgain()
+    {
+        QHttpServer server;
+        QHash<QString, int> photoRequests;
+        server.route("/listoro-demo/search", [] {
+            return QHttpServerResponse(
+                "text/html",
+                "<html><body><ul><li class='result-row'><a class='result-title' "
+                "href='/listoro-demo/item/1.html'>Lamp</a></li></ul></body></html>");
+        });
+        server.route("/listoro-demo/item/<arg>", [](const QString &) {
+            return QHttpServerResponse(
+                "text/html",
+                "<html><body><h1 class='posting-title'><span id='titletext'>Lamp</span></h1>"
+                "<div class='thumbs'><a class='photo' href='/photo/good.png'>1</a>"
+                "<a class='photo' href='/photo/flaky.png'>2</a></div></body></html>");
+        });
+        server.route("/photo/<arg>", [&photoRequests](const QString &name) {
+            // The flaky photo fails the first time only.
+            if (++photoRequests[name] == 1 && name == "flaky.png")
+                return QHttpServerResponse(QHttpServerResponse::StatusCode::InternalServerError);
+            QImage image(300, 200, QImage::Format_RGB32);
+            image.fill(Qt::darkGreen);
+            QByteArray png;
+            QBuffer buffer(&png);
+            image.save(&buffer, "PNG");
+            return QHttpServerResponse("image/png", png);
+        });
+        const quint16 port = server.listen(QHostAddress::LocalHost);
+        QVERIFY(port);
+        open(QStringLiteral("http://127.0.0.1:%1/listoro-demo/search").arg(port), true);
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        const auto tile = [this] {
+            return qobject_cast<DisplayParsedLink *>(
+                screen->collectionView()->cellForItemAtIndexPath({ 0, 0 }));
+        };
+        const auto count = [&tile](const char *name) {
+            return tile() ? int(tile()->findChildren<QLabel *>(name).size()) : -1;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(count("tilePhotoFailed"), 1, loadTimeout);
+        QTRY_COMPARE(count("tilePhoto"), 1);
+        QVERIFY(tile()->findChild<QLabel *>("tilePhotoFailed")->text().contains("not loaded"));
+
+        QTest::keyClick(navigation.get(), Qt::Key_F5);
+        QTRY_COMPARE_WITH_TIMEOUT(count("tilePhoto"), 2, loadTimeout);
+        QCOMPARE(count("tilePhotoFailed"), 0);
+        QCOMPARE(photoRequests.value("flaky.png"), 2);
+        QCOMPARE(photoRequests.value("good.png"), 1); // cached, not fetched again
     }
 
     void resize_relaysTilesWithoutFetching()
