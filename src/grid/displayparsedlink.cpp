@@ -119,6 +119,13 @@ void DisplayParsedLink::showFavoriteState(QAbstractButton *button, bool isFavori
     setViewTag(button, isFavorite ? 1 : 0);
 }
 
+void DisplayParsedLink::refreshFavoriteState()
+{
+    const auto record = m_parsedLink.lock();
+    if (m_addRemoveFavorite && record)
+        showFavoriteState(m_addRemoveFavorite, ZestoFavorite::isFavorited(record->url()));
+}
+
 void DisplayParsedLink::render()
 {
     const auto record = m_parsedLink.lock();
@@ -203,6 +210,11 @@ void DisplayParsedLink::render()
             m_photoFrames.insert(photo.index, photo.frame);
         QPointer<DisplayParsedLink> self(this);
         for (const TilePhotoLayout::Photo &photo : std::as_const(photos)) {
+            if (photo.failed) {
+                placeFailedPhoto(photo.frame);
+                ++*m_counter;
+                continue;
+            }
             // Decoded ahead of time, the photo is placed at once; otherwise when its decode
             // finishes, unless the tile has moved on to another pass by then.
             const TilePhotoCache::Request request{
@@ -226,6 +238,19 @@ void DisplayParsedLink::render()
         record->setSize({ float(m_width), float(m_height) });
     card->resize(m_width, m_height);
     resize(m_width, m_height);
+}
+
+void DisplayParsedLink::placeFailedPhoto(const QRectF &frame)
+{
+    auto *placeholder = new QLabel(tr("Photo not loaded\n(F5 tries again)"), this);
+    placeholder->setObjectName(QStringLiteral("tilePhotoFailed"));
+    placeholder->setAlignment(Qt::AlignCenter);
+    placeholder->setWordWrap(true);
+    placeholder->setStyleSheet(QStringLiteral(
+        "QLabel { background: #ececec; color: #666666; border: 1px dashed #b0b0b0; }"));
+    placeholder->setGeometry(TilePhotoLayout::viewGeometry(frame));
+    placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
+    placeholder->show();
 }
 
 void DisplayParsedLink::placePhoto(int pass, int index, const QImage &image, QRectF frame,

@@ -86,6 +86,8 @@ public:
 
     // A favorite button's look and tag: "delete.png" and 1 for a favorite, "add.png" and 0 not.
     static void showFavoriteState(QAbstractButton *button, bool isFavorite);
+    // The favorite button follows the store, which another screen may have changed.
+    void refreshFavoriteState();
 
     void handleSingleTap();
     void handleFavoriteButtonTap();
@@ -98,6 +100,7 @@ protected:
 
 private:
     TilePhotoLayout photoLayout() const;
+    void placeFailedPhoto(const QRectF &frame);
     void placePhoto(int pass, int index, const QImage &image, QRectF frame,
                     const std::shared_ptr<int> &counter);
 

@@ -66,7 +66,7 @@ void PhotoPrefetcher::update()
         TilePhotoLayout::forGrid(int(item.frame.width())).walk(*record, &photos);
         for (const TilePhotoLayout::Photo &photo : std::as_const(photos)) {
             const QRectF frame = photo.frame.translated(item.frame.topLeft());
-            if (!frame.intersects(kept))
+            if (photo.failed || !frame.intersects(kept))
                 continue;
             const TilePhotoCache::Request request{
                 { photo.url, TilePhotoLayout::pixelSize(photo.frame, scale) }, photo.fitted, scale

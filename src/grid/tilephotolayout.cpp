@@ -4,6 +4,8 @@
 #include "platform/imageutils.h"
 #include "scrape/parsedlink.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 TilePhotoLayout TilePhotoLayout::forGrid(int width)
@@ -45,6 +47,9 @@ int TilePhotoLayout::walk(const ParsedLink &record, QList<Photo> *photos,
     const QStringList urls = record.imagesUrls().value_or(QStringList());
     const int perLine = std::max(1, photosPerLine);
     const FloatSize box{ float(columnWidth), float(maxPhotoHeight) };
+    const QSet<int> failed = record.failedImages();
+    const FloatSize placeholder{ float(columnWidth),
+                                 float(std::min(maxPhotoHeight, columnWidth / 2)) };
     int rowHeight = 0;
     bool rowHasPhoto = false;
     for (int i = 0; i < n; ++i) {
@@ -55,12 +60,14 @@ int TilePhotoLayout::walk(const ParsedLink &record, QList<Photo> *photos,
             rowHasPhoto = false;
         }
         const QString url = i < urls.size() ? urls.at(i) : QString();
-        const FloatSize size = url.isNull() ? FloatSize() : record.getSizeForImageByUrl(url);
-        if (!size.hasZeroSide()) {
-            const FloatSize fitted = ImageUtils::fitSize(size, box);
+        const bool dead = failed.contains(i);
+        const FloatSize size
+            = url.isNull() || dead ? FloatSize() : record.getSizeForImageByUrl(url);
+        if (dead || !size.hasZeroSide()) {
+            const FloatSize fitted = dead ? placeholder : ImageUtils::fitSize(size, box);
             if (photos) {
                 photos->append(
-                    { i, url, fitted, QRectF(imageX(i), h, fitted.width, fitted.height) });
+                    { i, url, fitted, QRectF(imageX(i), h, fitted.width, fitted.height), dead });
             }
             const float height
                 = column == 0 ? fitted.height : std::max(fitted.height, float(rowHeight));

@@ -31,6 +31,8 @@ struct TilePhotoLayout
         FloatSize fitted;
         // In the tile's coordinates.
         QRectF frame;
+        // The photo failed: its frame holds a placeholder that says so.
+        bool failed = false;
     };
 
     // The grid's tile settings for a grid width points wide.
@@ -45,7 +47,8 @@ struct TilePhotoLayout
     // settled (a dead photo must not hide the ones after it). Every photo with a known size is
     // listed with its fitted size and frame; rows get their heights. A photo whose size is
     // unknown takes no room, but still closes its row, so the next row starts below the one
-    // above. Returns the height below the last row.
+    // above; a photo that failed takes a placeholder's room. Returns the height below the last
+    // row.
     int walk(const ParsedLink &record, QList<Photo> *photos = nullptr,
              QMap<int, int> *rowHeights = nullptr) const;
 

@@ -52,6 +52,12 @@ public:
     QString currentUrl() const { return m_currentUrl; }
     const std::optional<QMap<int, ParsedLink::Ptr>> &parsedLinks() const { return m_parsedLinks; }
     ParsedLinkModified *parent() const { return m_parent; }
+    // A parent away for a while (null) hears nothing meanwhile; a stopped extractor keeps none.
+    void setParent(ParsedLinkModified *parent)
+    {
+        if (!m_stopped)
+            m_parent = parent;
+    }
     QString nextLink() const { return m_nextLink; }
     int progress() const { return m_progress; }
     bool stopped() const { return m_stopped; }

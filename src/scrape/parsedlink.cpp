@@ -8,7 +8,9 @@
 #include "scrape/photofetcher.h"
 
 #include <QImageReader>
+
 #include <QLoggingCategory>
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcParsedLink, "listoro.parsedlink")
 
@@ -311,6 +313,28 @@ FloatSize ParsedLink::getSizeForImageByUrl(const QString &url) const
     if (!size.isValid())
         return {};
     return { float(size.width()), float(size.height()) };
+}
+
+int ParsedLink::retryFailedPhotos()
+{
+    if (stopped)
+        return 0;
+    QList<int> retry;
+    {
+        QMutexLocker locker(&mutex);
+        if (!m_images || m_failedImages.isEmpty())
+            return 0;
+        retry = m_failedImages.values();
+        for (int index : std::as_const(retry))
+            m_images->remove(index);
+        m_failedImages.clear();
+        m_done = false;
+    }
+    std::sort(retry.begin(), retry.end());
+    tellExtractor();
+    for (int index : std::as_const(retry))
+        downloadImageInThread(index);
+    return int(retry.size());
 }
 
 void ParsedLink::stopDownloads()

@@ -121,6 +121,9 @@ public:
     FloatSize getSizeForImageByUrl(const QString &url) const;
     // Abandons every running photo fetch; nothing more completes.
     void stopDownloads();
+    // Fetches again every photo that failed (those that completed stay as cached); returns how
+    // many. The record reports the change first, so views stop showing them as failed.
+    int retryFailedPhotos();
 
     // The disk cache.
     static QString cacheFileName(const QString &url);

@@ -8,8 +8,9 @@ class AlertViewDelegate;
 class QWidget;
 
 // The offer to bookmark a results page once its grid has opened, and the prompt that names the
-// bookmark. A screen offers once at most, never for a page already bookmarked, never for the
-// favorites grid. The answers come through the screen's alert dispatcher.
+// bookmark. A screen offers once at most, never for a page already bookmarked or declined
+// since Listoro started, never for the favorites grid. The answers come through the screen's alert
+// dispatcher.
 class BookmarkOffer
 {
 public:
@@ -27,14 +28,18 @@ public:
 
     // "Yes" (index 0) asks for a name.
     void answerOffer(int buttonIndex);
-    // "Save" keeps address under the name typed, an empty one included.
+    // "Save" keeps address under the name typed; a blank name is refused and asked again.
+    // "Cancel" keeps nothing.
     void answerName(AlertView *prompt, int buttonIndex, const QString &address);
     // The offer was answered: another may stand later only on another screen.
     void offerClosed() { m_alert.clear(); }
 
 private:
+    void askName(const QString &message);
+
     QWidget *m_host;
     AlertViewDelegate *m_delegate;
     QPointer<AlertView> m_alert;
+    QString m_offeredAddress;
     bool m_asked = false;
 };

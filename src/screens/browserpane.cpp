@@ -118,13 +118,22 @@ bool BrowserPane::isPageShown() const
     return !m_webview->isHidden();
 }
 
-void BrowserPane::load(const QString &address)
+bool BrowserPane::canOpen(const QString &address)
 {
+    // The browser would start a load for any scheme and then end it with nothing to show.
     const QUrl url(address, QUrl::StrictMode);
-    if (url.isValid())
-        m_webview->load(url);
-    else
+    const QString scheme = url.scheme();
+    return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
+}
+
+bool BrowserPane::load(const QString &address)
+{
+    if (!canOpen(address)) {
         qCDebug(lcBrowserPane) << "not an address:" << address;
+        return false;
+    }
+    m_webview->load(QUrl(address, QUrl::StrictMode));
+    return true;
 }
 
 void BrowserPane::beginPageLoad()

@@ -41,8 +41,9 @@ public:
     void hidePage();
     bool isPageShown() const;
 
-    // Loads address into the browser; an address that does not parse loads nothing.
-    void load(const QString &address);
+    // Loads address into the browser; an address that is no web page's loads nothing (false).
+    bool load(const QString &address);
+    static bool canOpen(const QString &address);
 
     // A page began to load: a new "Loading" box, and no Zesto until the load ends.
     void beginPageLoad();

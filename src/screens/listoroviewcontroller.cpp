@@ -70,10 +70,7 @@ void ListoroViewController::buildViews()
     connect(m_teach, &TeachSession::stopped, this,
             [this] { m_pane->btnTeach()->setChecked(false); });
     connect(m_teach, &TeachSession::saved, this, [this](const ZestoScrapeSetting &rules) {
-        showMessage(tr("Rule set saved"),
-                    tr("“%1” now reads the pages at %2. Press Zesto to see the grid it makes; "
-                       "the Rule sets screen of the home screen lists it.")
-                        .arg(rules.name(), rules.regex()));
+        showMessage(tr("Rule set saved"), savedRulesMessage(rules));
     });
     connect(m_pane, &BrowserPane::backClicked, this, &ListoroViewController::backClicked);
     connect(m_pane, &BrowserPane::forwardClicked, this, &ListoroViewController::forwardClicked);
@@ -168,6 +165,8 @@ void ListoroViewController::viewWillAppear(bool animated)
         connect(navigation, &NavigationController::orientationChanged, this,
                 &ListoroViewController::orientationChanged, Qt::UniqueConnection);
     }
+    // The detail screen may have added or removed a favorite shown on a tile.
+    m_grid->refreshFavoriteMarks();
     if (m_autozesto)
         zestoClicked();
 }
@@ -224,7 +223,7 @@ void ListoroViewController::prepareForSegue(StoryboardSegue &segue, QObject *sen
 
 // --- browsing --------------------------------------------------------------------------------
 
-void ListoroViewController::loadUrl()
+bool ListoroViewController::loadUrl()
 {
     m_pane->showPage();
     updateGridItems();
@@ -238,9 +237,17 @@ void ListoroViewController::loadUrl()
     }
     if (address == favoritesUrl) {
         queueFavoritesGrid();
-        return;
+        return true;
     }
-    m_pane->load(address);
+    if (m_pane->load(address))
+        return true;
+    // An empty field opens nothing and needs no word.
+    if (!address.isEmpty()) {
+        showMessage(tr("This address cannot be opened"),
+                    tr("“%1” is not a web address. Addresses start with http:// or https://.")
+                        .arg(address));
+    }
+    return false;
 }
 
 void ListoroViewController::queueFavoritesGrid()
@@ -318,6 +325,8 @@ void ListoroViewController::alertViewClickedButtonAtIndex(AlertView *alertView, 
         // Cancel abandons the load: no grid appears later on its own.
         abandonLoading();
         m_loader->forgetLoading();
+        if (restoreHeldGrid())
+            break;
         if (m_autozesto) {
             m_grid->discard();
             QPointer<NavigationController> navigation = navigationController();
@@ -353,10 +362,46 @@ void ListoroViewController::zestoClicked()
 void ListoroViewController::fetchFailed(const QString &reason)
 {
     m_loader->dismissLoading();
-    loadUrl();
+    const QString failed = m_currentUrl;
+    // A next page that cannot be had leaves the grid it was to follow.
+    if (!restoreHeldGrid())
+        loadUrl();
     showMessage(
         tr("The page could not be loaded"),
-        tr("Listoro could not fetch %1 again to find its listings.\n%2").arg(m_currentUrl, reason));
+        tr("Listoro could not fetch %1 again to find its listings.\n%2").arg(failed, reason));
+}
+
+bool ListoroViewController::restoreHeldGrid()
+{
+    if (m_heldUrl.isNull())
+        return false;
+    m_currentUrl = std::exchange(m_heldUrl, QString());
+    m_continuingGrid = false;
+    navBar()->setText(m_currentUrl);
+    m_loader->restoreHeld();
+    if (!m_grid->restoreHeld()) {
+        loadUrl();
+        return true;
+    }
+    m_pane->hidePage();
+    fixParsedLinksWidths();
+    resizeCollectionView();
+    m_grid->relayItems();
+    m_lastLaidOutSize = size();
+    updateGridItems();
+    return true;
+}
+
+void ListoroViewController::releaseHeldGrid()
+{
+    m_grid->releaseHeld();
+    m_loader->releaseHeld();
+    if (m_heldUrl.isNull())
+        return;
+    m_heldUrl.clear();
+    // The browser follows the grid to its page only now, so a cancelled next page leaves it on
+    // the page the kept grid was made of.
+    m_pane->load(m_currentUrl);
 }
 
 void ListoroViewController::abandonLoading()
@@ -368,6 +413,29 @@ void ListoroViewController::abandonLoading()
         m_grid->setListings(nullptr);
         m_grid->discard();
     }
+}
+
+QString ListoroViewController::savedRulesMessage(const ZestoScrapeSetting &rules) const
+{
+    // Zesto is worth inviting only where it can work: on a results page these rules now read.
+    const std::optional<ZestoScrapeSetting> inForce
+        = ZestoScrapeSetting::settingsForUrl(m_currentUrl);
+    const bool zestoWorksHere
+        = !rules.link().isEmpty() && inForce && inForce->name() == rules.name();
+    if (zestoWorksHere) {
+        return tr("“%1” now reads the pages at %2. Press Zesto to see the grid it makes; the Rule "
+                  "sets screen of the home screen lists it.")
+            .arg(rules.name(), rules.regex());
+    }
+    if (rules.link().isEmpty()) {
+        return tr("“%1” now reads the listing pages at %2: their titles and photos fill the tiles "
+                  "when Zesto shows a page of search results. The Rule sets screen of the home "
+                  "screen lists it.")
+            .arg(rules.name(), rules.regex());
+    }
+    return tr("“%1” now reads the pages at %2; Zesto works on a page of search results among them. "
+              "The Rule sets screen of the home screen lists it.")
+        .arg(rules.name(), rules.regex());
 }
 
 void ListoroViewController::showMessage(const QString &title, const QString &message)
@@ -419,6 +487,7 @@ void ListoroViewController::progress(int percent)
         return;
     }
     m_grid->open();
+    releaseHeldGrid();
     updateGridItems();
     if (!loadingAlert())
         return;
@@ -466,6 +535,12 @@ void ListoroViewController::onNoLinksFound()
 {
     m_noLinksFound = true;
     m_loader->dismissLoading();
+    // The previous grid's listings went with its extractor: none of it may show again.
+    m_grid->setListings(nullptr);
+    m_grid->discard();
+    m_heldUrl.clear();
+    m_grid->releaseHeld();
+    m_loader->releaseHeld();
     loadUrl();
     auto *alert = new AlertView(this);
     alert->setTitle(tr("You must be on a page that contains search results or a list of links "
@@ -482,12 +557,15 @@ void ListoroViewController::nextClicked()
     if (!extractor() || extractor()->nextLink().isNull())
         return;
     const QString next = extractor()->nextLink();
-    m_grid->discard();
+    // The grid shown waits aside until the next page's grid opens: cancelling brings it back.
+    releaseHeldGrid();
+    m_heldUrl = m_currentUrl;
+    m_grid->holdAside();
+    m_loader->holdAside();
     navBar()->setText(next);
     m_currentUrl = next;
     m_isnext = true;
     m_continuingGrid = true;
-    loadUrl();
     zestoClicked();
 }
 

@@ -4,6 +4,7 @@
 #include "grid/zestolistingprotocol.h"
 #include "scrape/linkextractor.h"
 #include "scrape/parsedlinkmodified.h"
+#include "scrape/zestoscrapesetting.h"
 #include "screens/addressfield.h"
 #include "screens/bookmarkoffer.h"
 #include "screens/browserpane.h"
@@ -96,11 +97,14 @@ public:
     void prepareForSegue(StoryboardSegue &segue, QObject *sender) override;
 
     // Browsing.
-    void loadUrl();
+    // False when the address cannot be opened: the user is told, the page shown stays.
+    bool loadUrl();
     void textFieldShouldReturn()
     {
+        const QString previous = m_currentUrl;
         m_currentUrl = navBar()->text();
-        loadUrl();
+        if (!loadUrl())
+            m_currentUrl = previous;
     }
     void backClicked();
     void forwardClicked()
@@ -166,9 +170,14 @@ private:
     // Cancel: the fetch is abandoned, and a grid still loading behind the alert goes with it.
     void abandonLoading();
     void showMessage(const QString &title, const QString &message);
+    // What a rule set just taught does for the page shown, and where to use it.
+    QString savedRulesMessage(const ZestoScrapeSetting &rules) const;
     // Tells the user, once a grid, that the site refuses some listing pages.
     void noteRefusal();
     void queueFavoritesGrid();
+    // The grid a next page was to replace comes back (true), or goes for good.
+    bool restoreHeldGrid();
+    void releaseHeldGrid();
 
     BrowserPane *m_pane = nullptr;
     TeachSession *m_teach = nullptr;
@@ -193,6 +202,8 @@ private:
     bool m_refusalPending = false;
     bool m_favoritesLoadQueued = false;
     QSize m_lastLaidOutSize;
+    // The page of the grid held aside while its next page loads; null when none is.
+    QString m_heldUrl;
     // The listing handed to the next detail screen.
     std::shared_ptr<ParsedLink> m_segueLink;
 };

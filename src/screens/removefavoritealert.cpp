@@ -10,8 +10,9 @@ void show(int tag, AlertViewDelegate *delegate, QWidget *parent)
 {
     AlertView::confirmation(
         QCoreApplication::translate("RemoveFavoriteAlert", "Remove Favorite?"),
-        QCoreApplication::translate("RemoveFavoriteAlert",
-                                    "Are you sure you would like to remove from favorites?"),
+        QCoreApplication::translate(
+            "RemoveFavoriteAlert",
+            "Are you sure you would like to remove this listing from your favorites?"),
         tag, delegate, parent)
         ->show();
 }

@@ -39,8 +39,9 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
     m_toolbar->setObjectName(QStringLiteral("toolbar"));
     m_toolbar->setAttribute(Qt::WA_StyledBackground);
     m_toolbar->setFixedHeight(toolbarHeight);
-    m_btnReload
-        = barButton(tr("Reload tiles"), tr("Draw the tiles again (F5)"), "btnReload", m_toolbar);
+    m_btnReload = barButton(tr("Reload tiles"),
+                            tr("Draw the tiles again and fetch the photos that failed (F5)"),
+                            "btnReload", m_toolbar);
     m_btnNext = barButton(tr("Next page  \u203A"), tr("The next page of results, as a grid"),
                           "btnNext", m_toolbar);
     auto *bar = new QHBoxLayout(m_toolbar);
@@ -58,6 +59,7 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
 
 ResultsGrid::~ResultsGrid()
 {
+    releaseHeld();
     if (m_collectionView) {
         m_collectionView->setDataSource(nullptr);
         m_collectionView->setDelegate(nullptr);
@@ -82,6 +84,47 @@ void ResultsGrid::attachNewGrid()
     grid->show();
     grid->raise();
     m_toolbar->raise();
+}
+
+void ResultsGrid::holdAside()
+{
+    releaseHeld();
+    if (!m_collectionView)
+        return;
+    m_collectionView->setDataSource(nullptr);
+    m_collectionView->setDelegate(nullptr);
+    m_collectionView->hide();
+    m_heldView = std::exchange(m_collectionView, nullptr);
+    m_heldPrefetcher = std::exchange(m_prefetcher, nullptr);
+    m_heldExtractor = std::exchange(m_extractor, nullptr);
+}
+
+bool ResultsGrid::restoreHeld()
+{
+    if (!m_heldView) {
+        releaseHeld();
+        return false;
+    }
+    discard();
+    m_collectionView = std::exchange(m_heldView, nullptr);
+    m_prefetcher = std::exchange(m_heldPrefetcher, nullptr);
+    m_extractor = std::exchange(m_heldExtractor, nullptr);
+    m_collectionView->setDelegate(this);
+    m_collectionView->setDataSource(this);
+    m_visiblePathsInLastScroll.reset();
+    show();
+    return true;
+}
+
+void ResultsGrid::releaseHeld()
+{
+    m_heldExtractor.reset();
+    m_heldPrefetcher.clear();
+    if (!m_heldView)
+        return;
+    m_layout->removeWidget(m_heldView);
+    m_heldView->deleteLater();
+    m_heldView.clear();
 }
 
 void ResultsGrid::discard()
@@ -148,6 +191,11 @@ void ResultsGrid::reload()
 {
     if (!m_collectionView)
         return;
+    // Photos that failed are asked for again; those cached stay as they are.
+    if (m_extractor && m_extractor->parsedLinks()) {
+        for (const ParsedLink::Ptr &link : *m_extractor->parsedLinks())
+            link->retryFailedPhotos();
+    }
     m_collectionView->reloadData();
     for (CollectionViewCell *cell : m_collectionView->visibleCells())
         cell->update();
@@ -189,6 +237,15 @@ void ResultsGrid::setToolbarVisible(bool visible)
     m_toolbar->setVisible(visible);
     if (visible)
         m_toolbar->raise();
+}
+
+void ResultsGrid::refreshFavoriteMarks()
+{
+    if (!m_collectionView)
+        return;
+    const auto tiles = m_collectionView->findChildren<DisplayParsedLink *>();
+    for (DisplayParsedLink *tile : tiles)
+        tile->refreshFavoriteState();
 }
 
 void ResultsGrid::configureTile(DisplayParsedLink *tile) const

@@ -52,6 +52,12 @@ public:
 
     // A new grid, invisible until it opens; the previous one goes.
     void attachNewGrid();
+    // The grid waits aside, hidden and unanswered, while another loads: it comes back if that
+    // load is given up, and goes once the new grid opens.
+    void holdAside();
+    // The grid held aside is the grid again, the one loading goes; false with none held.
+    bool restoreHeld();
+    void releaseHeld();
     // The grid view goes.
     void discard();
     bool exists() const { return m_collectionView != nullptr; }
@@ -65,7 +71,8 @@ public:
 
     // A listing changed: a scratch tile lays it out, which stores its size, and the grid reloads.
     void layOutListing(const std::shared_ptr<ParsedLink> &parsedLink);
-    // Every item asked for anew, every visible tile repainted.
+    // Every photo that failed fetched again, every item asked for anew, every visible tile
+    // repainted.
     void reload();
     // After a change of the grid's frame: items may be reloaded by scrolling once more.
     void fitToFrame();
@@ -73,6 +80,9 @@ public:
     void fixWidths();
     void relayItems();
     void setToolbarVisible(bool visible);
+    // Every tile made so far, shown or waiting for reuse, marks its listing's favorite state
+    // as stored now.
+    void refreshFavoriteMarks();
 
     // The grid's tile settings, for a tile about to lay a listing out.
     void configureTile(DisplayParsedLink *tile) const;
@@ -102,6 +112,9 @@ private:
     LinkExtractor::Ptr m_extractor;
     QPointer<LargeUICollectionView> m_collectionView;
     QPointer<PhotoPrefetcher> m_prefetcher;
+    QPointer<LargeUICollectionView> m_heldView;
+    QPointer<PhotoPrefetcher> m_heldPrefetcher;
+    LinkExtractor::Ptr m_heldExtractor;
     QWidget *m_toolbar = nullptr;
     QPushButton *m_btnReload = nullptr;
     QPushButton *m_btnNext = nullptr;

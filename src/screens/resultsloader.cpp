@@ -24,6 +24,7 @@ ResultsLoader::ResultsLoader(ParsedLinkModified *parent, AlertViewDelegate *aler
 ResultsLoader::~ResultsLoader()
 {
     abandonFetch();
+    releaseHeld();
     if (m_extractor)
         m_extractor->stop();
     dismissLoading();
@@ -147,6 +148,31 @@ void ResultsLoader::dropExtractor()
     if (m_extractor)
         m_extractor->stop();
     m_extractor.reset();
+}
+
+void ResultsLoader::holdAside()
+{
+    releaseHeld();
+    if (m_extractor)
+        m_extractor->setParent(nullptr);
+    m_held = std::exchange(m_extractor, nullptr);
+}
+
+LinkExtractor::Ptr ResultsLoader::restoreHeld()
+{
+    if (!m_held)
+        return m_extractor;
+    dropExtractor();
+    m_extractor = std::exchange(m_held, nullptr);
+    m_extractor->setParent(m_parent);
+    return m_extractor;
+}
+
+void ResultsLoader::releaseHeld()
+{
+    if (m_held)
+        m_held->stop();
+    m_held.reset();
 }
 
 void ResultsLoader::showLoading()

@@ -48,6 +48,11 @@ public:
     LinkExtractor::Ptr makeExtractor(const QString &url, bool favorites);
     LinkExtractor::Ptr extractor() const { return m_extractor; }
     void dropExtractor();
+    // The extractor waits aside, heard by nobody, while another page loads; it is the
+    // extractor again if that load is given up, and is stopped once the new one is kept.
+    void holdAside();
+    LinkExtractor::Ptr restoreHeld();
+    void releaseHeld();
 
     void showLoading();
     // Up to 90 percent the bar and the title follow; beyond, the grid opens instead.
@@ -83,5 +88,6 @@ private:
     // Results of a fetch abandoned or superseded are dropped.
     int m_generation = 0;
     LinkExtractor::Ptr m_extractor;
+    LinkExtractor::Ptr m_held;
     QPointer<AlertView> m_loadingAlert;
 };

@@ -22,10 +22,12 @@
 #include "platform/httpclient.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QFile>
 #include <QHttpServer>
 #include <QHttpServerResponse>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -105,6 +107,14 @@ private:
         return screen->collectionView() ? screen->collectionView()->numberOfItemsInSection(0) : -1;
     }
 
+    QString tileTitle(int item) const
+    {
+        auto *tile = qobject_cast<DisplayParsedLink *>(
+            screen->collectionView()->cellForItemAtIndexPath({ 0, item }));
+        auto *label = tile ? tile->findChild<QLabel *>("tileTitle") : nullptr;
+        return label ? label->toolTip() : QString();
+    }
+
     bool gridOpen() const
     {
         return screen->collectionView() && screen->collectionView()->alpha() == 1.0
@@ -174,17 +184,33 @@ private Q_SLOTS:
         QCOMPARE(screen->extractor()->nextLink(), site->searchUrl(2).toString());
     }
 
+    void bookmarkOffer_yesNamesAndSavesTheAddress_data()
+    {
+        QTest::addColumn<QString>("firstName");
+        QTest::newRow("named") << "Demo finds";
+        QTest::newRow("empty, asked again") << "";
+        QTest::newRow("blank, asked again") << "   ";
+    }
     void bookmarkOffer_yesNamesAndSavesTheAddress()
     {
+        QFETCH(QString, firstName);
         openAndWaitForPage(site->searchUrl().toString());
         screen->btnZesto()->click();
         QTRY_VERIFY_WITH_TIMEOUT(alertTitled("Bookmark page?"), loadTimeout);
         press(alertTitled("Bookmark page?"), 0);
         AlertView *prompt = nullptr;
         QTRY_VERIFY((prompt = alertTitled("Name your bookmark")));
-        QCOMPARE(prompt->message(), "i.e: antique tables below $60");
-        prompt->textFieldAtIndex(0)->setText("Demo finds");
+        QCOMPARE(prompt->message(), "e.g. antique tables below $60");
+        prompt->textFieldAtIndex(0)->setText(firstName);
         press(prompt, 0);
+        if (firstName != "Demo finds") {
+            QVERIFY(ZestoBookmark::getBookmarks().isEmpty());
+            QTRY_VERIFY((prompt = alertTitled("Name your bookmark")));
+            QVERIFY2(prompt->message().startsWith("A bookmark needs a name"),
+                     qPrintable(prompt->message()));
+            prompt->textFieldAtIndex(0)->setText("Demo finds");
+            press(prompt, 0);
+        }
         const auto bookmarks = ZestoBookmark::getBookmarks();
         QCOMPARE(bookmarks.size(), 1);
         QCOMPARE(bookmarks.first().title(), "Demo finds");
@@ -204,6 +230,11 @@ private Q_SLOTS:
         // Where the user is, in the window title: the grid of the demo site's page.
         QVERIFY2(navigation->windowTitle().startsWith("Grid of "),
                  qPrintable(navigation->windowTitle()));
+        // The page declined is not offered again, on a new screen either.
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        QVERIFY(!alertTitled("Bookmark page?"));
     }
 
     void next_loadsTheSecondPageWithoutOffer()
@@ -227,6 +258,43 @@ private Q_SLOTS:
         // The offer would be shown as the loading alert closes.
         QVERIFY(!alertTitled("Bookmark page?"));
         QVERIFY(!screen->toolbar()->isVisible()); // the last page has no next link
+    }
+
+    void next_escapeKeepsTheGridThatWasThere_data()
+    {
+        QTest::addColumn<bool>("pageArrived");
+        QTest::newRow("while the page is fetched") << false;
+        QTest::newRow("while its listings load") << true;
+    }
+    void next_escapeKeepsTheGridThatWasThere()
+    {
+        QFETCH(bool, pageArrived);
+        DemoSite::Options slow;
+        slow.listingsPerPage = 2;
+        slow.pages = 2;
+        slow.maxPhotos = 1;
+        slow.delayMs = 400;
+        DemoSite slowSite(slow);
+        QVERIFY(slowSite.start());
+        // Opened in grid mode from home, where Cancel of a first load would leave the screen.
+        open(slowSite.searchUrl().toString(), true);
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        const auto first = screen->extractor();
+        QTest::mouseClick(screen->btnNext(), Qt::LeftButton);
+        if (pageArrived)
+            QTRY_VERIFY_WITH_TIMEOUT(screen->extractor() != first, loadTimeout);
+        QVERIFY(screen->loadingAlert());
+        QTest::keyClick(screen->loadingAlert(), Qt::Key_Escape);
+        QTRY_VERIFY(gridOpen());
+        QCOMPARE(navigation->topViewController(), screen.data());
+        QCOMPARE(screen->extractor(), first);
+        QCOMPARE(screen->currentUrl(), slowSite.searchUrl().toString());
+        QCOMPARE(screen->navBar()->text(), slowSite.searchUrl().toString());
+        QCOMPARE(gridItems(), 2);
+        QVERIFY(screen->toolbar()->isVisible());
+        QVERIFY(!screen->webview()->isVisible());
+        QVERIFY(navigation->windowTitle().startsWith("Grid of "));
+        QTRY_VERIFY(tileTitle(0) == slowSite.listing(0).title);
     }
 
     void progress_opensTheGridAbove90Only()
@@ -273,6 +341,8 @@ private Q_SLOTS:
         // Removing from the tile asks first; "No" keeps it, "Yes" removes it.
         QTest::mouseClick(favorite, Qt::LeftButton);
         QVERIFY(!favorite->isEnabled());
+        QCOMPARE(alertTitled("Remove Favorite?")->message(),
+                 "Are you sure you would like to remove this listing from your favorites?");
         press(alertTitled("Remove Favorite?"), 1);
         QVERIFY(ZestoFavorite::isFavorited(listing));
         QVERIFY(favorite->isEnabled());
@@ -306,6 +376,8 @@ private Q_SLOTS:
         QVERIFY(toggle->isEnabled());
         toggle->trigger();
         QVERIFY(ZestoFavorite::isFavorited(listing));
+        toggle->trigger();
+        press(alertTitled("Remove Favorite?"), 0);
 
         // E-mail: the listing's address in the body, an empty subject.
         MailCatcher catcher;
@@ -321,10 +393,23 @@ private Q_SLOTS:
         QCOMPARE(query.queryItemValue("body", QUrl::FullyDecoded),
                  "Check out this listing:\n" + listing + "\n\nSent from my iPad using Listoro");
 
-        // Coming back finds the grid as it was.
+        // Coming back finds the grid as it was, its tiles marking the favorites as stored now:
+        // the removal just made, and an addition made on another listing's detail screen.
+        const auto tileAt = [this](int item) {
+            return qobject_cast<DisplayParsedLink *>(
+                screen->collectionView()->cellForItemAtIndexPath({ 0, item }));
+        };
         navigation->popViewControllerAnimated(false);
         QTRY_COMPARE(navigation->topViewController(), screen.data());
         QVERIFY(gridOpen());
+        QCOMPARE(viewTag(tileAt(0)->addRemoveFavorite()), 0);
+        QTest::mouseClick(tileAt(1), Qt::LeftButton, {}, QPoint(tileAt(1)->width() / 2, 30));
+        QTRY_VERIFY(
+            (detail = qobject_cast<DetailViewController *>(navigation->topViewController())));
+        detail->btnAddRemoveFavorites()->trigger();
+        navigation->popViewControllerAnimated(false);
+        QTRY_COMPARE(navigation->topViewController(), screen.data());
+        QCOMPARE(viewTag(tileAt(1)->addRemoveFavorite()), 1);
     }
 
     void favoritesGrid_showsTheStoredFavoritesInOrder()
@@ -396,9 +481,18 @@ private Q_SLOTS:
         QCOMPARE(tileAt(0)->findChild<QWidget *>("tileCard")->width(), 640);
     }
 
-    void pageWithoutListings_showsTheMessage()
+    void pageWithoutListings_showsTheMessageAndNothingOfAnEarlierGrid()
     {
-        openAndWaitForPage(site->searchUrl(9).toString());
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->btnZesto()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        if (AlertView *offer = alertTitled("Bookmark page?"))
+            press(offer, 1);
+        screen->backClicked();
+        screen->navBar()->setText(site->searchUrl(9).toString());
+        QTest::keyClick(screen->navBar(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(screen->webview()->url(), site->searchUrl(9), loadTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(screen->btnZesto()->isEnabled(), loadTimeout);
         screen->btnZesto()->click();
         const QString message = "You must be on a page that contains search results or a list of "
                                 "links prior to clicking the Zesto button";
@@ -411,6 +505,12 @@ private Q_SLOTS:
         QVERIFY(!screen->loadingAlert());
         QVERIFY(screen->webview()->isVisible());
         QVERIFY(!screen->collectionView());
+        QVERIFY2(!navigation->windowTitle().startsWith("Grid of "),
+                 qPrintable(navigation->windowTitle()));
+        navigation->resize(1100, 800);
+        QCoreApplication::processEvents();
+        QVERIFY(!screen->collectionView());
+        QVERIFY(screen->webview()->isVisible());
     }
 
     void deadResultsPage_showsTheFailure()
@@ -507,6 +607,26 @@ private Q_SLOTS:
         QCOMPARE(field->text(), QStringLiteral("abc"));
     }
 
+    void addressThatCannotBeOpened_saysSoAndKeepsThePage_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("unknown scheme") << "abchttp://127.0.0.1/listoro-demo/search";
+        QTest::newRow("no scheme") << "example.com/search";
+    }
+    void addressThatCannotBeOpened_saysSoAndKeepsThePage()
+    {
+        QFETCH(QString, address);
+        openAndWaitForPage(site->searchUrl().toString());
+        screen->navBar()->setText(address);
+        QTest::keyClick(screen->navBar(), Qt::Key_Return);
+        QVERIFY(alertTitled("This address cannot be opened"));
+        QVERIFY(alertTitled("This address cannot be opened")->message().contains(address));
+        QCOMPARE(screen->currentUrl(), site->searchUrl().toString());
+        QCOMPARE(screen->navBar()->text(), address); // left to be mended
+        QVERIFY(screen->btnZesto()->isEnabled());
+        QCOMPARE(screen->webview()->url(), site->searchUrl());
+    }
+
     void failedPageLoad_endsTheLoadingBox()
     {
         QTcpServer closed;
@@ -575,6 +695,56 @@ private Q_SLOTS:
         QCOMPARE(links.value(0)->title(), "First title");
         QVERIFY(links.value(0)->refused());
         QCOMPARE(listingRequests, 4); // each listing page asked once more after the wait
+    }
+
+    void failedPhoto_showsAPlaceholderAndF5FetchesItAgain()
+    {
+        QHttpServer server;
+        QHash<QString, int> photoRequests;
+        server.route("/listoro-demo/search", [] {
+            return QHttpServerResponse(
+                "text/html",
+                "<html><body><ul><li class='result-row'><a class='result-title' "
+                "href='/listoro-demo/item/1.html'>Lamp</a></li></ul></body></html>");
+        });
+        server.route("/listoro-demo/item/<arg>", [](const QString &) {
+            return QHttpServerResponse(
+                "text/html",
+                "<html><body><h1 class='posting-title'><span id='titletext'>Lamp</span></h1>"
+                "<div class='thumbs'><a class='photo' href='/photo/good.png'>1</a>"
+                "<a class='photo' href='/photo/flaky.png'>2</a></div></body></html>");
+        });
+        server.route("/photo/<arg>", [&photoRequests](const QString &name) {
+            // The flaky photo fails the first time only.
+            if (++photoRequests[name] == 1 && name == "flaky.png")
+                return QHttpServerResponse(QHttpServerResponse::StatusCode::InternalServerError);
+            QImage image(300, 200, QImage::Format_RGB32);
+            image.fill(Qt::darkGreen);
+            QByteArray png;
+            QBuffer buffer(&png);
+            image.save(&buffer, "PNG");
+            return QHttpServerResponse("image/png", png);
+        });
+        const quint16 port = server.listen(QHostAddress::LocalHost);
+        QVERIFY(port);
+        open(QStringLiteral("http://127.0.0.1:%1/listoro-demo/search").arg(port), true);
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        const auto tile = [this] {
+            return qobject_cast<DisplayParsedLink *>(
+                screen->collectionView()->cellForItemAtIndexPath({ 0, 0 }));
+        };
+        const auto count = [&tile](const char *name) {
+            return tile() ? int(tile()->findChildren<QLabel *>(name).size()) : -1;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(count("tilePhotoFailed"), 1, loadTimeout);
+        QTRY_COMPARE(count("tilePhoto"), 1);
+        QVERIFY(tile()->findChild<QLabel *>("tilePhotoFailed")->text().contains("not loaded"));
+
+        QTest::keyClick(navigation.get(), Qt::Key_F5);
+        QTRY_COMPARE_WITH_TIMEOUT(count("tilePhoto"), 2, loadTimeout);
+        QCOMPARE(count("tilePhotoFailed"), 0);
+        QCOMPARE(photoRequests.value("flaky.png"), 2);
+        QCOMPARE(photoRequests.value("good.png"), 1); // cached, not fetched again
     }
 
     void resize_relaysTilesWithoutFetching()

@@ -89,6 +89,15 @@ class TestTeachMode final : public QObject
                           QPoint(middle.at(0).toInt(), middle.at(1).toInt()));
     }
 
+    static QString savedMessage()
+    {
+        for (AlertView *alert : AlertView::visibleAlerts()) {
+            if (alert->title() == u"Rule set saved"_s)
+                return alert->message();
+        }
+        return {};
+    }
+
     void openAndTeach(const QUrl &url)
     {
         screen->webview()->load(url);
@@ -174,6 +183,7 @@ private slots:
         press("teachSave");
         QVERIFY(!QTest::currentTestFailed());
         QTRY_VERIFY(!session()->isActive());
+        QVERIFY(savedMessage().contains(u"Press Zesto"_s));
         for (AlertView *alert : AlertView::visibleAlerts())
             alert->dismissWithClickedButtonIndex(0, false);
 
@@ -194,6 +204,8 @@ private slots:
         press("teachSave");
         QVERIFY(!QTest::currentTestFailed());
         QTRY_VERIFY(!session()->isActive());
+        // Zesto cannot work on a listing page: the message does not invite it there.
+        QVERIFY2(!savedMessage().contains(u"Press Zesto"_s), qPrintable(savedMessage()));
         for (AlertView *alert : AlertView::visibleAlerts())
             alert->dismissWithClickedButtonIndex(0, false);
         QCOMPARE(UserRuleSets::all().size(), 2);
