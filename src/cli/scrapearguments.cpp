@@ -28,11 +28,15 @@ Modes:
                       (through the disk cache), waits until every listing has settled and prints
                       {"url": URL, "next": NEXT, "progress": PERCENT,
                        "listings": [{"idInList": 0, "title": TITLE, "url": LINK, "done": BOOL,
-                                     "refused": BOOL, "photos": [PHOTO, ...],
-                                     "photoSizes": [[W, H], ...]}, ...]}
-                      "refused" marks a listing whose page the site refused (HTTP 403, 429 or
-                      503, also when asked again after the wait it named); standard error then
-                      says how many. With --pages N > 1 it follows the next link and prints a
+                                     "refused": BOOL, "failed": BOOL, "failure": WHY,
+                                     "photos": [PHOTO, ...], "photoSizes": [[W, H], ...]},
+                                    ...]}
+                      "failed" marks a listing whose page could not be had: a failed fetch or
+                      a status outside 2xx; WHY says which ("HTTP 404", "timed out"), null
+                      otherwise. Such a listing keeps the title of the results page.
+                      "refused" marks one the site refused (HTTP 403, 429 or 503, also when
+                      asked again after the wait it named). Standard error says how many
+                      listings were either. With --pages N > 1 it follows the next link and prints a
                       JSON array of such documents, one per results page. Progress goes to
                       standard error when that is a terminal.
   --page FILE URL     FILE is the results page found at URL. Prints

@@ -37,7 +37,7 @@ public:
 private:
     LinkDetailer(const QString &url, const std::shared_ptr<ParsedLink> &record);
     void start();
-    void fail(bool refused = false);
+    void fail(const QString &why, bool refused = false);
     // As parse(), with the page scraped on the background pool (and first cached under cacheAs,
     // unless null): the GUI thread only fills the record.
     void parseInBackground(const QByteArray &page, const QString &cacheAs = {});

@@ -283,22 +283,39 @@ private Q_SLOTS:
                 < HttpClient::maxConnectionsPerHost);
     }
 
-    void refusedListing_keepsItsTitleAndIsMarked_data()
+    void errorOrRefusalPage_isAFailedListingThatSaysWhy_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::newRow("forbidden") << 403;
-        QTest::newRow("too many requests") << 429;
-        QTest::newRow("unavailable") << 503;
+        QTest::addColumn<QByteArray>("statusLine");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("forbidden") << "403 Forbidden"_ba << true << u"refused (HTTP 403)"_s;
+        QTest::newRow("too many requests") << "429 Too"_ba << true << u"refused (HTTP 429)"_s;
+        QTest::newRow("unavailable") << "503 Unavailable"_ba << true << u"refused (HTTP 503)"_s;
+        QTest::newRow("not found") << "404 Not Found"_ba << false << u"HTTP 404"_s;
+        QTest::newRow("gone") << "410 Gone"_ba << false << u"HTTP 410"_s;
+        QTest::newRow("server error") << "500 Oops"_ba << false << u"HTTP 500"_s;
+        QTest::newRow("unknown status") << "299 Odd"_ba << false << QString();
     }
-    void refusedListing_keepsItsTitleAndIsMarked()
+    void errorOrRefusalPage_isAFailedListingThatSaysWhy()
     {
-        QFETCH(int, status);
-        const QString path = u"/item/refused-%1"_s.arg(status);
+        QFETCH(QByteArray, statusLine);
+        QFETCH(bool, refused);
+        QFETCH(QString, why);
+        const QString path = u"/item/status-"_s + QString::fromLatin1(statusLine.left(3));
+        const QByteArray body = "<html><h1>ERROR PAGE " + statusLine + "</h1></html>";
         server->respond(path,
-                        HostileServer::response(status, "<html><h1>ERROR PAGE</h1></html>",
-                                                { "Retry-After: 0" }));
+                        "HTTP/1.1 " + statusLine
+                            + "\r\nContent-Type: text/html\r\nRetry-After: 0\r\nContent-Length: "
+                            + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         const auto record = detail(path);
-        QVERIFY(record->refused());
+        if (why.isNull()) { // a 2xx status is a listing page
+            QVERIFY(!record->detailFailed());
+            QCOMPARE(record->title(), u"ERROR PAGE "_s + QString::fromLatin1(statusLine));
+            return;
+        }
+        QVERIFY(record->detailFailed());
+        QCOMPARE(record->refused(), refused);
+        QCOMPARE(record->detailFailure(), why);
         QVERIFY(!record->done());
         QCOMPARE(record->title(), u"from the results page"_s);
         QVERIFY(!ParsedLink::isCachedUrl(record->url()));
