@@ -55,6 +55,8 @@ public:
     QString ruleSetName() const;
     const QList<Check> &checks() const { return rulesChecked; }
     const Check *checkOf(QStringView key) const;
+    // The stored rule sets never chosen for any page because their pattern does not compile.
+    const QStringList &skippedRuleSets() const { return skipped; }
 
     // What the page kind needs that no rule gave: "link" on a results page, "title" and
     // "photos" on a listing page; everything the kind needs when there is no rule set.
@@ -68,7 +70,10 @@ public:
     QString linkSummary() const;
 
 private:
+    QString linkSentence() const;
+
     PageKind kind = PageKind::Results;
     std::optional<ZestoScrapeSetting> ruleSet;
     QList<Check> rulesChecked;
+    QStringList skipped;
 };
