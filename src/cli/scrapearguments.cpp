@@ -57,8 +57,10 @@ innerImgsWithSrc, date, price), and a needed rule the set lacks, with "query": n
 counts the nodes the query selected, "values" those that gave a usable value (a link or photo
 must form a URL). VERDICT is "ok", "no match", "matched, but no value", "over budget",
 "malformed query", "not a node set", "page did not parse" or "no rule". Online, each listing
-whose page is in the cache carries its own "rules". A results page needs its link rule, a
-listing page its title rule and a photo rule; standard error names each that gave nothing.
+whose page is in the cache carries its own "rules". Stored rule sets skipped because their
+address pattern does not compile are named in "skippedRuleSets". A results page needs its link
+rule, a listing page its title rule and a photo rule; standard error names each that gave
+nothing.
 
 With --teach --example TEXT (with --page or --listing), no rule set is applied: one is derived
 from the page and printed, with what it finds there. On a results page, more --example options
