@@ -231,6 +231,8 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
                 { QStringLiteral("url"), textOrNull(link->url()) },
                 { QStringLiteral("done"), link->done() },
                 { QStringLiteral("refused"), link->refused() },
+                { QStringLiteral("failed"), link->detailFailed() },
+                { QStringLiteral("failure"), textOrNull(link->detailFailure()) },
                 { QStringLiteral("photos"), QJsonArray::fromStringList(photos) },
                 { QStringLiteral("photoSizes"), sizes },
             };
@@ -265,14 +267,29 @@ QStringList OnlineScrape::ruleProblems() const
     return lines;
 }
 
-int OnlineScrape::refusedListings(const QJsonArray &reports)
+namespace {
+
+int countListings(const QJsonArray &reports, bool refused)
 {
-    int refused = 0;
+    int count = 0;
     for (const auto &report : reports) {
-        for (const auto &listing : report.toObject().value(u"listings").toArray()) {
-            if (listing.toObject().value(u"refused").toBool())
-                ++refused;
+        for (const auto &value : report.toObject().value(u"listings").toArray()) {
+            const QJsonObject listing = value.toObject();
+            if (listing.value(u"failed").toBool() && listing.value(u"refused").toBool() == refused)
+                ++count;
         }
     }
-    return refused;
+    return count;
+}
+
+} // namespace
+
+int OnlineScrape::refusedListings(const QJsonArray &reports)
+{
+    return countListings(reports, true);
+}
+
+int OnlineScrape::failedListings(const QJsonArray &reports)
+{
+    return countListings(reports, false);
 }

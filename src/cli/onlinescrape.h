@@ -54,6 +54,8 @@ public:
     QStringList ruleProblems() const;
     // The listings of the page reports whose pages the site refused.
     static int refusedListings(const QJsonArray &reports);
+    // The listings of the page reports whose pages failed otherwise.
+    static int failedListings(const QJsonArray &reports);
 
 private:
     void fetchPage(const QString &url);

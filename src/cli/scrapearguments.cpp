@@ -29,11 +29,15 @@ Modes:
                       (through the disk cache), waits until every listing has settled and prints
                       {"url": URL, "next": NEXT, "progress": PERCENT,
                        "listings": [{"idInList": 0, "title": TITLE, "url": LINK, "done": BOOL,
-                                     "refused": BOOL, "photos": [PHOTO, ...],
-                                     "photoSizes": [[W, H], ...]}, ...]}
-                      "refused" marks a listing whose page the site refused (HTTP 403, 429 or
-                      503, also when asked again after the wait it named); standard error then
-                      says how many. With --pages N > 1 it follows the next link and prints a
+                                     "refused": BOOL, "failed": BOOL, "failure": WHY,
+                                     "photos": [PHOTO, ...], "photoSizes": [[W, H], ...]},
+                                    ...]}
+                      "failed" marks a listing whose page could not be had: a failed fetch or
+                      a status outside 2xx; WHY says which ("HTTP 404", "timed out"), null
+                      otherwise. Such a listing keeps the title of the results page.
+                      "refused" marks one the site refused (HTTP 403, 429 or 503, also when
+                      asked again after the wait it named). Standard error says how many
+                      listings were either. With --pages N > 1 it follows the next link and prints a
                       JSON array of such documents, one per results page. Progress goes to
                       standard error when that is a terminal. With --new-since STATE only the
                       listings whose address is not in STATE are fetched and printed; STATE (a
@@ -64,8 +68,10 @@ those are never fetched and "refusedAddresses" names them. VERDICT is "ok", "ok,
 page" (a next rule on a page without a next link, a photo rule on a listing without photos),
 "no match", "matched, but no value", "only refused addresses", "over budget", "malformed
 query", "not a node set", "page did not parse" or "no rule". Online, each listing
-whose page is in the cache carries its own "rules". A results page needs its link rule, a
-listing page its title rule and a photo rule; standard error names each that gave nothing.
+whose page is in the cache carries its own "rules". Stored rule sets skipped because their
+address pattern does not compile are named in "skippedRuleSets". A results page needs its link
+rule, a listing page its title rule and a photo rule; standard error names each that gave
+nothing.
 
 With --teach --example TEXT (with --page or --listing), no rule set is applied: one is derived
 from the page and printed, with what it finds there. On a results page, more --example options

@@ -65,6 +65,10 @@ void addRuleHealth(QJsonObject &report, const RuleHealth &health)
                      });
     }
     report.insert(QStringLiteral("ruleSetName"), textOrNull(health.ruleSetName()));
+    if (!health.skippedRuleSets().isEmpty()) {
+        report.insert(QStringLiteral("skippedRuleSets"),
+                      QJsonArray::fromStringList(health.skippedRuleSets()));
+    }
     report.insert(QStringLiteral("rules"), rules);
     // Links and photos left out as out of reach: never fetched, named so a user sees why.
     QJsonArray refused;

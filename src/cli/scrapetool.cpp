@@ -189,6 +189,14 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
             << '\n';
         err.flush();
     }
+    if (const int failed = OnlineScrape::failedListings(reports); failed > 0) {
+        err << programName << ": "
+            << QStringLiteral("%1 listing page(s) could not be had (an error status or a failed "
+                              "fetch); they are marked \"failed\" with the reason")
+                   .arg(failed)
+            << '\n';
+        err.flush();
+    }
     const QStringList problems = scrape.ruleProblems();
     if (!error.isNull())
         fail(err, { error, ScrapeTool::FileError });

@@ -28,11 +28,20 @@
 
 Q_LOGGING_CATEGORY(lcTile, "listoro.tile")
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int favoriteButtonSize = 32;
 
 constexpr qreal titleScale = 1.2;
+
+// Titles and reasons come from pages: a tool tip would take markup in them for rich text.
+QString plainToolTip(const QString &text)
+{
+    return text.isEmpty() ? text : u"<qt>"_s + text.toHtmlEscaped() + u"</qt>"_s;
+}
+
 } // namespace
 
 DisplayParsedLink::DisplayParsedLink(QWidget *parent)
@@ -169,8 +178,30 @@ void DisplayParsedLink::render()
     title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     title->setGeometry(favoriteButtonSize + 20, 0, m_width, m_headerHeight);
     const QString text = record ? record->title().simplified() : QString();
-    // Keep clear of the loading indicator at the right.
-    const int available = qMax(0, m_width - favoriteButtonSize - 20 - 2 * m_horizontalMargin - 20);
+    // Keep clear of the loading indicator, or of why the listing page failed, at the right.
+    int rightSide = 20;
+    if (record && record->detailFailed()) {
+        auto *failure = new QLabel(this);
+        failure->setObjectName(QStringLiteral("tileFailure"));
+        QPalette failurePalette = failure->palette();
+        failurePalette.setColor(QPalette::WindowText, Qt::darkGray);
+        failure->setPalette(failurePalette);
+        failure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // The reason may quote a server: plain text, never markup.
+        failure->setTextFormat(Qt::PlainText);
+        const QString why = tr("Page failed: %1").arg(record->detailFailure());
+        const int widest = m_width / 2;
+        const QString shown = failure->fontMetrics().elidedText(why, Qt::ElideRight, widest);
+        rightSide = failure->fontMetrics().horizontalAdvance(shown) + 10;
+        failure->setText(shown);
+        failure->setToolTip(plainToolTip(why));
+        failure->setGeometry(m_width - m_horizontalMargin - rightSide, 0, rightSide,
+                             m_headerHeight);
+        failure->show();
+    }
+    const int available
+        = qMax(0, m_width - favoriteButtonSize - 20 - 2 * m_horizontalMargin - rightSide);
+    title->setTextFormat(Qt::PlainText);
     title->setText(title->fontMetrics().elidedText(text, Qt::ElideRight, available));
     UntrustedText::setToolTip(title, text);
     title->show();

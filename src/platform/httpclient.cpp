@@ -1,6 +1,7 @@
 #include "platform/httpclient.h"
 
 #include "platform/environmentproxyfactory.h"
+#include "platform/retryafter.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -43,20 +44,14 @@ qint64 announcedLength(const QNetworkReply &reply)
     return ok ? length : -1;
 }
 
-// Seconds to wait before asking a refusing server again: its Retry-After (seconds or a date),
-// within bounds.
+// Seconds to wait before asking a refusing server again: its Retry-After, within bounds.
 int retryAfterSeconds(const QNetworkReply &reply)
 {
-    const QByteArray value = reply.rawHeader("Retry-After").trimmed();
-    if (value.isEmpty())
+    const QByteArray value = reply.rawHeader("Retry-After");
+    if (value.trimmed().isEmpty())
         return HttpClient::defaultRetryAfterSeconds;
-    bool ok = false;
-    qint64 seconds = value.toLongLong(&ok);
-    if (!ok) {
-        const QDateTime when = QDateTime::fromString(QString::fromLatin1(value), Qt::RFC2822Date);
-        seconds = when.isValid() ? QDateTime::currentDateTimeUtc().secsTo(when)
-                                 : HttpClient::defaultRetryAfterSeconds;
-    }
+    const qint64 seconds = ::retryAfterSeconds(value, QDateTime::currentDateTimeUtc(),
+                                               HttpClient::defaultRetryAfterSeconds);
     return int(qBound(qint64(0), seconds, qint64(HttpClient::maxRetryAfterSeconds)));
 }
 

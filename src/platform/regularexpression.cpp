@@ -26,17 +26,19 @@ RegularExpression::RegularExpression(const QString &text, bool caseInsensitive)
 
 RegularExpression::~RegularExpression() = default;
 
-bool RegularExpression::hasMatch(const QString &text) const
+RegularExpression::Outcome RegularExpression::match(const QString &text) const
 {
     if (!pattern)
-        return false;
+        return Outcome::NoMatch;
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString input = toUnicode(text);
     std::unique_ptr<icu::RegexMatcher> matcher(pattern->matcher(input, status));
     if (U_FAILURE(status) || !matcher)
-        return false;
+        return Outcome::NoMatch;
     // Patterns come from a downloaded document: bound the work a pathological one can cause.
     matcher->setTimeLimit(timeLimitSteps, status);
     const bool found = matcher->find(status);
-    return U_SUCCESS(status) && found;
+    if (status == U_REGEX_TIME_OUT)
+        return Outcome::TooCostly;
+    return U_SUCCESS(status) && found ? Outcome::Match : Outcome::NoMatch;
 }

@@ -21,8 +21,12 @@ public:
     RegularExpression(const RegularExpression &) = delete;
     RegularExpression &operator=(const RegularExpression &) = delete;
 
+    enum class Outcome { NoMatch, Match, TooCostly };
+
     bool isValid() const { return pattern != nullptr; }
-    bool hasMatch(const QString &text) const;
+    // A search that takes more than a bounded number of steps is abandoned: TooCostly.
+    Outcome match(const QString &text) const;
+    bool hasMatch(const QString &text) const { return match(text) == Outcome::Match; }
 
 private:
     std::unique_ptr<icu::RegexPattern> pattern;

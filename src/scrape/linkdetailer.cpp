@@ -94,7 +94,7 @@ void LinkDetailer::fetch()
         // stored this fetch.
         MainQueue::post([weak] {
             if (const auto self = weak.lock())
-                self->fail();
+                self->fail(QStringLiteral("no address to fetch"));
         });
         return;
     }
@@ -108,35 +108,36 @@ void LinkDetailer::fetch()
             if (!result.ok()) {
                 // Out of reach (also after a redirect) is a failed listing: nothing was asked.
                 qCDebug(lcLinkDetailer) << "listing page failed" << self->m_url << result.error;
-                self->fail();
+                self->fail(result.error);
                 return;
             }
-            if (result.isRefusal()) {
-                // The site's refusal page is no listing: keep the results page's title.
+            if (!result.isSuccessStatus()) {
+                // An error or refusal page is no listing: keep the results page's title.
                 qCDebug(lcLinkDetailer)
-                    << "listing page refused with" << result.statusCode << self->m_url;
-                self->fail(true);
+                    << "listing page answered" << result.statusCode << self->m_url;
+                const QString status = QStringLiteral("HTTP %1").arg(result.statusCode);
+                if (result.isRefusal())
+                    self->fail(QStringLiteral("refused (%1)").arg(status), true);
+                else
+                    self->fail(status);
                 return;
             }
             self->m_receivedData = result.body;
-            // Cached under the address the page came from; an error page is scraped but not kept.
-            QString cacheAs;
-            if (result.isSuccessStatus()) {
-                cacheAs = result.finalUrl == result.requestedUrl
-                    ? self->m_url
-                    : result.finalUrl.toString(QUrl::FullyEncoded);
-            }
+            // Cached under the address the page came from.
+            const QString cacheAs = result.finalUrl == result.requestedUrl
+                ? self->m_url
+                : result.finalUrl.toString(QUrl::FullyEncoded);
             self->parseInBackground(result.body, cacheAs);
         },
         reach());
 }
 
-void LinkDetailer::fail(bool refused)
+void LinkDetailer::fail(const QString &why, bool refused)
 {
     if (m_stopped)
         return;
     if (const auto parsedLink = record.lock())
-        parsedLink->markDetailFailed(refused);
+        parsedLink->markDetailFailed(why, refused);
 }
 
 void LinkDetailer::stop()

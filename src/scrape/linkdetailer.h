@@ -43,7 +43,7 @@ private:
     void fetch();
     // What the listing page and its photos may reach.
     AddressPolicy::Reach reach() const;
-    void fail(bool refused = false);
+    void fail(const QString &why, bool refused = false);
     // As parse(), with the page scraped on the background pool (and first cached under cacheAs,
     // unless null): the GUI thread only fills the record.
     void parseInBackground(const QByteArray &page, const QString &cacheAs = {});

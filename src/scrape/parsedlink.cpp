@@ -135,8 +135,9 @@ void ParsedLink::tellExtractor()
         extractor->refresh(self);
 }
 
-void ParsedLink::markDetailFailed(bool refused)
+void ParsedLink::markDetailFailed(const QString &why, bool refused)
 {
+    m_detailFailure = why.isNull() ? QStringLiteral("") : why;
     m_refused = refused;
     m_detailFailed = true;
     tellExtractor();

@@ -94,8 +94,11 @@ public:
     void setDetailFailed(bool failed) { m_detailFailed = failed; }
     // The site refused the listing page (HTTP 403, 429 or 503, also when asked again).
     bool refused() const { return m_refused; }
-    // Records that the listing page could not be had, and reports the change.
-    void markDetailFailed(bool refused);
+    // Why the listing page could not be had, in a few words ("HTTP 404", "timed out"); null
+    // while it has not failed.
+    QString detailFailure() const { return m_detailFailure; }
+    // Records that the listing page could not be had and why, and reports the change.
+    void markDetailFailed(const QString &why, bool refused = false);
     // Nothing more will happen to the record: done, its page failed, or every photo either
     // completed or failed.
     bool settled() const;
@@ -167,6 +170,7 @@ private:
     QList<AddressPolicy::Refusal> m_refusedImages;
     std::atomic<bool> m_detailFailed = false;
     std::atomic<bool> m_refused = false;
+    QString m_detailFailure;
     std::atomic<bool> stopped = false;
     std::atomic<int> m_revision = 0;
     QList<std::shared_ptr<HttpFetch>> fetches;

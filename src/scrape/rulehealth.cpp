@@ -109,6 +109,7 @@ RuleHealth RuleHealth::check(const TFHpple &page, const QString &pageUrl, PageKi
     RuleHealth health;
     health.kind = kind;
     health.ruleSet = rules;
+    health.skipped = ZestoScrapeSetting::unusableRuleSets();
     if (!rules)
         return health;
     for (const ZestoScrapeSetting::Rule &rule : rules->rules()) {
@@ -233,6 +234,21 @@ QString RuleHealth::verdictText(Verdict verdict)
 }
 
 QString RuleHealth::linkSummary() const
+{
+    QString skippedNote;
+    if (!skipped.isEmpty()) {
+        // A few names say enough; a document may hold thousands of broken patterns.
+        constexpr qsizetype named = 3;
+        skippedNote = u' '
+            + tr("%n rule set(s) skipped, their address pattern does not compile: %1.",
+                 int(skipped.size()))
+                  .arg(QStringList(skipped.mid(0, named)).join(QStringLiteral(", "))
+                       + (skipped.size() > named ? QStringLiteral(", …") : QString()));
+    }
+    return linkSentence() + skippedNote;
+}
+
+QString RuleHealth::linkSentence() const
 {
     if (!ruleSet)
         return tr("No rule set knows this address, so Zesto cannot read its listings.");

@@ -71,6 +71,8 @@ public:
     // Adds the addresses the rule of ruleKey gave that a lookup found out of reach, once each;
     // they no longer count as usable values.
     void addRefusals(QStringView ruleKey, const QList<AddressPolicy::Refusal> &refusals);
+    // The stored rule sets never chosen for any page because their pattern does not compile.
+    const QStringList &skippedRuleSets() const { return skipped; }
 
     // What the page kind needs that no rule gave: "link" on a results page, "title" and
     // "photos" on a listing page; everything the kind needs when there is no rule set.
@@ -84,8 +86,11 @@ public:
     QString linkSummary() const;
 
 private:
+    QString linkSentence() const;
+
     PageKind kind = PageKind::Results;
     std::optional<ZestoScrapeSetting> ruleSet;
     QList<Check> rulesChecked;
     QList<AddressPolicy::Refusal> refusedAddresses;
+    QStringList skipped;
 };

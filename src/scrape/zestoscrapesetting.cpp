@@ -3,6 +3,7 @@
 #include "platform/defaultskeys.h"
 #include "platform/regularexpression.h"
 #include "platform/userdefaults.h"
+#include "scrape/compiledrulesets.h"
 #include "scrape/userrulesets.h"
 
 #include <QCborArray>
@@ -10,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMutex>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -198,9 +200,43 @@ bool ZestoScrapeSetting::updateSettings(const QString &document)
     return defaults.synchronize() && written;
 }
 
+namespace {
+
+// The adopted document's rule sets with their patterns compiled, made again only when the
+// stored rule sets change: a large document holds many thousands of them. Null when none are
+// stored or they cannot be read.
+std::shared_ptr<const CompiledRuleSets> compiledStoredRuleSets()
+{
+    static QMutex mutex;
+    static QByteArray compiledFrom;
+    static std::shared_ptr<const CompiledRuleSets> compiled;
+    const QByteArray stored = UserDefaults::standard().dataForKey(DefaultsKeys::scrapeSettings);
+    QMutexLocker locker(&mutex);
+    const bool same = stored.isNull() == compiledFrom.isNull()
+        && (stored.constData() == compiledFrom.constData() || stored == compiledFrom);
+    if (!same) {
+        const auto list = ZestoScrapeSetting::decodeStored(stored);
+        compiled = list ? std::make_shared<const CompiledRuleSets>(*list) : nullptr;
+        compiledFrom = stored;
+    }
+    return compiled;
+}
+
+} // namespace
+
 std::optional<QList<ZestoScrapeSetting>> ZestoScrapeSetting::allSettings()
 {
-    const QByteArray stored = UserDefaults::standard().dataForKey(DefaultsKeys::scrapeSettings);
+    return decodeStored(UserDefaults::standard().dataForKey(DefaultsKeys::scrapeSettings));
+}
+
+QStringList ZestoScrapeSetting::unusableRuleSets()
+{
+    const auto compiled = compiledStoredRuleSets();
+    return compiled ? compiled->unusable() : QStringList();
+}
+
+std::optional<QList<ZestoScrapeSetting>> ZestoScrapeSetting::decodeStored(const QByteArray &stored)
+{
     if (stored.isNull())
         return std::nullopt;
     QCborParserError error;
@@ -250,10 +286,8 @@ std::optional<ZestoScrapeSetting> ZestoScrapeSetting::settingsForUrl(const QStri
 {
     if (auto own = settingsForUrl(url, UserRuleSets::all()))
         return own;
-    const std::optional<QList<ZestoScrapeSetting>> list = allSettings();
-    if (!list)
-        return std::nullopt;
-    return settingsForUrl(url, *list);
+    const auto compiled = compiledStoredRuleSets();
+    return compiled ? compiled->first(url) : std::nullopt;
 }
 
 QCborMap ZestoScrapeSetting::encode() const

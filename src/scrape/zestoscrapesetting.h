@@ -3,6 +3,7 @@
 #include <QCborMap>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -12,8 +13,8 @@
 // Every property is a null QString unless the settings document supplied it.
 //
 // The class operations are the store of rule sets: the adopted document's rule sets and version
-// live in the user-defaults store under "scrape_settings" and "scrape_version" and are read
-// anew at every call.
+// live in the user-defaults store under "scrape_settings" and "scrape_version"; their patterns
+// are compiled once for each set of rule sets stored.
 class ZestoScrapeSetting
 {
 public:
@@ -34,6 +35,11 @@ public:
     static bool updateSettings(const QString &document);
     // The stored rule sets in stored order; nothing when none are stored or they cannot be read.
     static std::optional<QList<ZestoScrapeSetting>> allSettings();
+    // The stored rule sets as the store keeps them (readable or not).
+    static std::optional<QList<ZestoScrapeSetting>> decodeStored(const QByteArray &stored);
+    // The names of the stored rule sets that are never chosen because their pattern does not
+    // compile.
+    static QStringList unusableRuleSets();
     // The first of the user's own rule sets (UserRuleSets), then of the stored ones, whose
     // pattern matches anywhere in url, case-insensitively.
     static std::optional<ZestoScrapeSetting> settingsForUrl(const QString &url);

@@ -89,6 +89,8 @@ QStringList differences(const DemoSite &site, int page, const QJsonObject &repor
             { u"url"_s, site.listingUrl(listing.index).toString() },
             { u"done"_s, true },
             { u"refused"_s, false },
+            { u"failed"_s, false },
+            { u"failure"_s, QJsonValue::Null },
             { u"photos"_s, photos },
             { u"photoSizes"_s, sizes },
         };
@@ -260,6 +262,37 @@ private slots:
         QCOMPARE(rewrite.readAll(), notState);
     }
 
+    void failingListingPages_areMarkedFailedWithTheReason()
+    {
+        DemoSite::Options options = siteOptions(24, 1, 1);
+        options.failRate = 0.3;
+        DemoSite site(options);
+        QVERIFY(site.start());
+        const Run result = run({ site.searchUrl(1).toString(), u"--cache-dir"_s, cacheDir() });
+        QCOMPARE(result.status, 0);
+        const QJsonArray listings = parse(result.out).toObject().value(u"listings").toArray();
+        QHash<DemoFailure, int> seen;
+        for (qsizetype n = 0; n < listings.size(); ++n) {
+            const QJsonObject listing = listings.at(n).toObject();
+            const DemoListing shown = site.listingsOnPage(1).at(n);
+            const DemoFailure failure = site.listingFailure(shown.index);
+            ++seen[failure];
+            QCOMPARE(listing.value(u"failed").toBool(), failure != DemoFailure::None);
+            QCOMPARE(listing.value(u"refused").toBool(), false);
+            if (failure == DemoFailure::ServerError)
+                QCOMPARE(listing.value(u"failure").toString(), u"HTTP 500"_s);
+            if (failure == DemoFailure::None)
+                QVERIFY(listing.value(u"failure").isNull());
+            else
+                QCOMPARE(listing.value(u"title").toString(), shown.title);
+        }
+        QVERIFY(seen.value(DemoFailure::ServerError) > 0 && seen.value(DemoFailure::CutOff) > 0);
+        const int failed = seen.value(DemoFailure::ServerError) + seen.value(DemoFailure::CutOff);
+        QVERIFY2(
+            result.err.contains(QByteArray::number(failed) + " listing page(s) could not be had"),
+            result.err);
+    }
+
     void pages_followTheNextLink_data()
     {
         QTest::addColumn<int>("sitePages");
@@ -406,6 +439,8 @@ private slots:
                 { u"url"_s, site.listingUrl(listing.index).toString() },
                 { u"done"_s, true },
                 { u"refused"_s, false },
+                { u"failed"_s, false },
+                { u"failure"_s, QJsonValue::Null },
                 { u"photos"_s, QJsonArray{ site.photoUrl(listing.index, 0).toString() } },
                 { u"photoSizes"_s,
                   QJsonArray{ QJsonArray{ site.photoSize(listing.index, 0).width(),

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class RecordingDelegate : public ZestoListingProtocol
@@ -275,6 +277,40 @@ private Q_SLOTS:
         tile.render();
         QVERIFY(!record->title().isNull());
         QVERIFY(tile.findChild<QLabel *>("tileTitle")->text().isEmpty());
+    }
+
+    void header_showsPageTextsPlainAndWhyThePageFailed_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("failure"); // null: the page did not fail
+        QTest::newRow("listing") << u"Oak table"_s << QString();
+        QTest::newRow("markup in the title") << u"<img src='/etc/x'><b>Oak</b>"_s << QString();
+        QTest::newRow("error status") << u"from the results page"_s << u"HTTP 404"_s;
+        QTest::newRow("markup in the reason") << u"Oak"_s << u"<b>cut</b> off"_s;
+    }
+    void header_showsPageTextsPlainAndWhyThePageFailed()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, failure);
+        const auto record = recordWithPhotos({});
+        record->setTitle(title);
+        if (!failure.isNull())
+            record->markDetailFailed(failure);
+        DisplayParsedLink tile;
+        configure(tile);
+        tile.setParsedLink(record);
+        tile.render();
+        const auto *shownTitle = tile.findChild<QLabel *>("tileTitle");
+        QCOMPARE(shownTitle->textFormat(), Qt::PlainText);
+        QCOMPARE(shownTitle->text(), title);
+        const auto *reason = tile.findChild<QLabel *>("tileFailure");
+        QCOMPARE(reason != nullptr, !failure.isNull());
+        if (!reason)
+            return;
+        QCOMPARE(reason->textFormat(), Qt::PlainText);
+        QVERIFY2(reason->text().endsWith(failure), qPrintable(reason->text()));
+        QVERIFY(reason->geometry().left() > shownTitle->geometry().left());
+        QVERIFY(!tile.loading());
     }
 
     void favoriteButton_stateAndTap()

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QHostInfo>
 #include <QImage>
+#include <QLocale>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -253,38 +254,73 @@ private Q_SLOTS:
                  qPrintable(QString::number(result.statusCode)));
     }
 
+    // Both name a wait longer than the one taken when a server names none.
+    void refusingServer_isAskedOnceMoreWithFewerConnections_data()
+    {
+        QTest::addColumn<bool>("asDate");
+        QTest::newRow("seconds") << false;
+        QTest::newRow("date") << true;
+    }
     void refusingServer_isAskedOnceMoreWithFewerConnections()
     {
-        server->respond(u"/limited"_s,
-                        HostileServer::response(429, "slow down", { "Retry-After: 1" }));
-        const QUrl limited = server->url(u"/limited"_s);
-        const int limit = HttpClient::instance().connectionLimit(limited);
+        QFETCH(bool, asDate);
+        const qint64 leastWaitMs = 2700; // three seconds, less what a coarse timer may take off
+        // Whole seconds in the date and in the wait: five from now leaves at least three.
+        const QByteArray retryAfter = asDate
+            ? QLocale::c()
+                  .toString(QDateTime::currentDateTimeUtc().addSecs(5),
+                            u"ddd, dd MMM yyyy hh:mm:ss 'GMT'"_s)
+                  .toLatin1()
+            : "3"_ba;
+        QVERIFY(leastWaitMs > HttpClient::defaultRetryAfterSeconds * 1000);
+        const QString path = u"/limited/"_s + QString::fromLatin1(QTest::currentDataTag());
+        server->respond(
+            path, HostileServer::response(429, "slow down", { "Retry-After: " + retryAfter }));
+        const QUrl limited = server->url(path);
         QElapsedTimer clock;
         clock.start();
         const HttpResult result = fetch(limited);
         QVERIFY(result.ok());
         QCOMPARE(result.statusCode, 429);
-        QCOMPARE(server->requests(u"/limited"_s), 2);
-        QVERIFY(clock.elapsed() >= 900); // it waited as asked
-        QVERIFY(HttpClient::instance().connectionLimit(limited) < limit);
+        QCOMPARE(server->requests(path), 2);
+        QVERIFY2(clock.elapsed() >= leastWaitMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(HttpClient::instance().connectionLimit(limited)
+                < HttpClient::maxConnectionsPerHost);
     }
 
-    void refusedListing_keepsItsTitleAndIsMarked_data()
+    void errorOrRefusalPage_isAFailedListingThatSaysWhy_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::newRow("forbidden") << 403;
-        QTest::newRow("too many requests") << 429;
-        QTest::newRow("unavailable") << 503;
+        QTest::addColumn<QByteArray>("statusLine");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("forbidden") << "403 Forbidden"_ba << true << u"refused (HTTP 403)"_s;
+        QTest::newRow("too many requests") << "429 Too"_ba << true << u"refused (HTTP 429)"_s;
+        QTest::newRow("unavailable") << "503 Unavailable"_ba << true << u"refused (HTTP 503)"_s;
+        QTest::newRow("not found") << "404 Not Found"_ba << false << u"HTTP 404"_s;
+        QTest::newRow("gone") << "410 Gone"_ba << false << u"HTTP 410"_s;
+        QTest::newRow("server error") << "500 Oops"_ba << false << u"HTTP 500"_s;
+        QTest::newRow("unknown status") << "299 Odd"_ba << false << QString();
     }
-    void refusedListing_keepsItsTitleAndIsMarked()
+    void errorOrRefusalPage_isAFailedListingThatSaysWhy()
     {
-        QFETCH(int, status);
-        const QString path = u"/item/refused-%1"_s.arg(status);
+        QFETCH(QByteArray, statusLine);
+        QFETCH(bool, refused);
+        QFETCH(QString, why);
+        const QString path = u"/item/status-"_s + QString::fromLatin1(statusLine.left(3));
+        const QByteArray body = "<html><h1>ERROR PAGE " + statusLine + "</h1></html>";
         server->respond(path,
-                        HostileServer::response(status, "<html><h1>ERROR PAGE</h1></html>",
-                                                { "Retry-After: 0" }));
+                        "HTTP/1.1 " + statusLine
+                            + "\r\nContent-Type: text/html\r\nRetry-After: 0\r\nContent-Length: "
+                            + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         const auto record = detail(path);
-        QVERIFY(record->refused());
+        if (why.isNull()) { // a 2xx status is a listing page
+            QVERIFY(!record->detailFailed());
+            QCOMPARE(record->title(), u"ERROR PAGE "_s + QString::fromLatin1(statusLine));
+            return;
+        }
+        QVERIFY(record->detailFailed());
+        QCOMPARE(record->refused(), refused);
+        QCOMPARE(record->detailFailure(), why);
         QVERIFY(!record->done());
         QCOMPARE(record->title(), u"from the results page"_s);
         QVERIFY(!ParsedLink::isCachedUrl(record->url()));

@@ -3,9 +3,12 @@
 #include "platform/environmentproxyfactory.h"
 #include "platform/imageutils.h"
 #include "platform/regularexpression.h"
+#include "platform/retryafter.h"
 #include "platform/url.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestPlatformHelpers : public QObject
 {
@@ -43,10 +46,13 @@ private Q_SLOTS:
         QCOMPARE(regex.hasMatch(text), match);
     }
 
-    void regex_pathologicalPatternEndsWithoutMatch()
+    // Some 2^26 steps of backtracking: finite, but far past the bound.
+    void regex_pathologicalPatternIsAbandoned()
     {
         const RegularExpression regex(QStringLiteral("(a+)+$"));
-        QVERIFY(!regex.hasMatch(QString(40, u'a') + u'b'));
+        const QString text = QString(26, u'a') + u'b';
+        QCOMPARE(regex.match(text), RegularExpression::Outcome::TooCostly);
+        QVERIFY(!regex.hasMatch(text));
     }
 
     void url_strictParsing_data()
@@ -132,6 +138,31 @@ private Q_SLOTS:
         const FloatSize fitted = ImageUtils::fitSize({ w, h }, { boxW, boxH });
         QCOMPARE(fitted.width, fitW);
         QCOMPARE(fitted.height, fitH);
+    }
+
+    void retryAfter_secondsOrHttpDate_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<qint64>("seconds");
+        // Every date is read against 08:49:00 GMT on 6 November 1994.
+        QTest::newRow("seconds") << "120"_ba << qint64(120);
+        QTest::newRow("padded seconds") << " 7 "_ba << qint64(7);
+        QTest::newRow("negative seconds") << "-5"_ba << qint64(-5);
+        QTest::newRow("date") << "Sun, 06 Nov 1994 08:49:37 GMT"_ba << qint64(37);
+        QTest::newRow("date an hour on") << "Sun, 06 Nov 1994 09:49:00 GMT"_ba << qint64(3600);
+        QTest::newRow("obsolete long date") << "Sunday, 06-Nov-94 08:49:37 GMT"_ba << qint64(37);
+        QTest::newRow("obsolete asctime date") << "Sun Nov  6 08:49:37 1994"_ba << qint64(37);
+        QTest::newRow("date gone by") << "Sat, 05 Nov 1994 08:49:00 GMT"_ba << qint64(-86400);
+        QTest::newRow("neither") << "soon"_ba << qint64(-1);
+        QTest::newRow("fraction") << "1.5"_ba << qint64(-1);
+        QTest::newRow("empty") << ""_ba << qint64(-1);
+    }
+    void retryAfter_secondsOrHttpDate()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(qint64, seconds);
+        const QDateTime now(QDate(1994, 11, 6), QTime(8, 49), Qt::UTC);
+        QCOMPARE(retryAfterSeconds(value, now, -1), seconds);
     }
 
     void imageWithImage_scalesToExactSize()

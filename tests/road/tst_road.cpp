@@ -169,7 +169,7 @@ private slots:
         QList<ZestoFavorite> favorites;
         for (int i : { 4, 0, 2 })
             favorites.append({ u"kept listing %1"_s.arg(i), site.listingUrl(i).toString() });
-        // A favorite whose listing has gone: the site's 404 page holds no title and no photo.
+        // A favorite whose listing has gone: the site answers 404, and the favorite fails.
         const QString gone = site.baseUrl().toString() + u"/listoro-demo/item/1.html"_s;
         favorites.append({ u"gone"_s, gone });
 
@@ -191,8 +191,10 @@ private slots:
         const ParsedLink::Ptr missing = records.value(3);
         QCOMPARE(missing->title(), u"gone"_s);
         QCOMPARE(missing->url(), gone);
-        QVERIFY(missing->done());
-        QCOMPARE(missing->imagesUrls(), QStringList());
+        QVERIFY(missing->detailFailed());
+        QCOMPARE(missing->detailFailure(), u"HTTP 404"_s);
+        QVERIFY(!missing->done());
+        QVERIFY(!missing->imagesUrls());
         // An error page is not kept in the cache.
         QVERIFY(!ParsedLink::isCachedUrl(gone));
         extractor->stop();

@@ -111,13 +111,14 @@ private slots:
             << item << listing
             << rules({ { u"title"_s, u"//h1/text()"_s, u"@content"_s },
                        { u"innerImgsWithSrc"_s, u"//img"_s, u"src"_s } })
-            << u"innerImgsWithSrc"_s << 2 << 2 << V::Ok << QStringList() << QString();
+            << u"innerImgsWithSrc"_s << 2 << 2 << V::Ok << QStringList()
+            << u"no listing-link rule"_s;
         QTest::newRow("listing whose photo rule finds nothing")
             << item << listing
             << rules({ { u"title"_s, u"//h1/text()"_s, u"@content"_s },
                        { u"innerImgsWithHref"_s, u"//a[@class='photo']"_s, u"href"_s } })
             << u"innerImgsWithHref"_s << 0 << 0 << V::NoMatch << QStringList{ u"photos"_s }
-            << QString();
+            << u"no listing-link rule"_s;
         // A rule that finds nothing where the page has nothing of the kind is no alarm.
         const auto withNext = [&](const char *next) {
             return rules({ { u"link"_s, u"//li/a"_s, u"href"_s },
@@ -142,11 +143,12 @@ private slots:
             << QByteArray("<h1>Bike</h1><img src='/logo.png'>") << listing
             << rules({ { u"title"_s, u"//h1/text()"_s, u"@content"_s },
                        { u"innerImgsWithHref"_s, u"//a[@class='photo']"_s, u"href"_s } })
-            << u"innerImgsWithHref"_s << 0 << 0 << V::NoneOnPage << QStringList() << QString();
+            << u"innerImgsWithHref"_s << 0 << 0 << V::NoneOnPage << QStringList()
+            << u"no listing-link rule"_s;
         QTest::newRow("listing rules without photo rules")
             << item << listing << rules({ { u"title"_s, u"//h2/text()"_s, u"@content"_s } })
             << u"innerImgsWithSrc"_s << 0 << 0 << V::NoRule
-            << QStringList{ u"title"_s, u"photos"_s } << QString();
+            << QStringList{ u"title"_s, u"photos"_s } << u"no listing-link rule"_s;
     }
 
     void check()
@@ -163,6 +165,7 @@ private slots:
 
         const RuleHealth health = RuleHealth::check(page, pageUrl, kind, ruleSet(rules));
         QCOMPARE(health.unmetNeeds(), unmet);
+        QVERIFY(!summary.isEmpty());
         QVERIFY2(health.linkSummary().contains(summary), qPrintable(health.linkSummary()));
         if (key.isNull()) {
             QVERIFY(!health.hasRuleSet());

@@ -2,6 +2,7 @@
 
 #include "platform/defaultskeys.h"
 #include "platform/userdefaults.h"
+#include "scrape/rulehealth.h"
 #include "scrape/settingsrefresh.h"
 #include "scrape/zestoscrapesetting.h"
 
@@ -203,6 +204,13 @@ private Q_SLOTS:
         QCOMPARE(chosen.has_value(), !regex.isEmpty());
         if (chosen)
             QCOMPARE(chosen->regex(), regex);
+        QCOMPARE(ZestoScrapeSetting::unusableRuleSets(), QStringList{ QStringLiteral("(") });
+        const QString summary
+            = RuleHealth::check(QByteArray(), url, RuleHealth::PageKind::Results, chosen)
+                  .linkSummary();
+        QVERIFY2(summary.contains(QStringLiteral("skipped, their address pattern does not "
+                                                 "compile: (.")),
+                 qPrintable(summary));
     }
 
     void unreadableStore_countsAsNothingStored()
