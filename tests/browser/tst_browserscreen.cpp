@@ -35,6 +35,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QToolButton>
 #include <QUrlQuery>
 #include <QWebEngineView>
@@ -112,7 +113,8 @@ private:
         auto *tile = qobject_cast<DisplayParsedLink *>(
             screen->collectionView()->cellForItemAtIndexPath({ 0, item }));
         auto *label = tile ? tile->findChild<QLabel *>("tileTitle") : nullptr;
-        return label ? label->toolTip() : QString();
+        // The tool tip holds the whole title, escaped as rich text.
+        return label ? QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText() : QString();
     }
 
     bool gridOpen() const

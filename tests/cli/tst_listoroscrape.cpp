@@ -220,8 +220,12 @@ private slots:
         // The photos are on 127.0.0.1: a page on the internet may not lead there.
         QTest::newRow("listing page on the internet, photos on loopback")
             << u"--listing"_s << u"demo-listing.html"_s
-            << u"https://shop.example/listoro-demo/item/7000022.html"_s << QByteArray() << 3
-            << u"innerImgsWithHref"_s << u"only refused addresses"_s << 0
+            << u"https://shop.example/listoro-demo/item/7000022.html"_s
+            << QByteArray(
+                   "{\"title\": {\"select\": \"//*[@id='titletext']/text()\", "
+                   "\"extract\": \"@content\"}, \"innerImgsWithHref\": {\"select\": "
+                   "\"//div[contains(@class, 'thumbs')]//a[@href]\", \"extract\": \"href\"}}")
+            << 3 << u"innerImgsWithHref"_s << u"only refused addresses"_s << 0
             << u"found no photos: innerImgsWithHref (only refused addresses"_s;
         QTest::newRow("no rule set")
             << u"--page"_s << u"demo-results.html"_s << u"https://www.example.com/"_s
