@@ -49,11 +49,9 @@ void LinkDetailer::start()
             if (file.open(QIODevice::ReadOnly))
                 bytes = file.readAll();
             const ListingPage listing = ListingPage::scrape(bytes, url, rules, known);
-            MainQueue::post([weak, bytes, listing] {
-                if (const auto self = weak.lock()) {
-                    self->m_receivedData = bytes;
+            MainQueue::post([weak, listing] {
+                if (const auto self = weak.lock())
                     self->apply(listing);
-                }
             });
         });
         return;
@@ -87,7 +85,6 @@ void LinkDetailer::start()
                   self->fail(true);
                   return;
               }
-              self->m_receivedData = result.body;
               // Cached under the address the page came from; an error page is scraped but not kept.
               QString cacheAs;
               if (result.isSuccessStatus()) {
