@@ -1,5 +1,7 @@
 // listoro: the application. `listoro --demo` runs it on the built-in demo site.
 
+#include "platform/cachelimit.h"
+#include "scrape/cachetrim.h"
 #include "screens/appdelegate.h"
 #include "screens/demosession.h"
 #include "screens/launchoptions.h"
@@ -100,6 +102,8 @@ int main(int argc, char **argv)
     delegate->applicationDidFinishLaunchingWithOptions();
 
     const int result = QApplication::exec();
+    // Trimmed on the way out, so that neither the start nor the grid waits for it.
+    CacheTrim::trimKeepingFavorites(CacheLimit::stored());
     // The window and its screens go before the demo site they may still be talking to.
     delete delegate;
     demo.reset();
