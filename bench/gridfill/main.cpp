@@ -20,6 +20,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -116,32 +117,39 @@ public:
     QList<Slow> slowest;
     bool recording = false;
 
+    // Worker threads deliver their own events through notify() too: only the GUI thread's are
+    // timed, so the list and the depth need no lock. The receiver's class is read before
+    // dispatch because a deferred delete may destroy it.
     bool notify(QObject *receiver, QEvent *event) override
     {
-        if (!recording || depth > 0) {
-            ++depth;
-            const bool handled = QApplication::notify(receiver, event);
-            --depth;
-            return handled;
-        }
+        if (QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        if (!recording || depth > 0)
+            return nestedNotify(receiver, event);
         const int type = event->type();
+        const char *className = receiver->metaObject()->className();
         QElapsedTimer timer;
         timer.start();
-        ++depth;
-        const bool handled = QApplication::notify(receiver, event);
-        --depth;
+        const bool handled = nestedNotify(receiver, event);
         const double ms = double(timer.nsecsElapsed()) / 1e6;
         if (ms > 4) {
-            slowest.append({ ms,
-                             QStringLiteral("%1 (event %2)")
-                                 .arg(QString::fromLatin1(receiver->metaObject()->className()))
-                                 .arg(type) });
+            slowest.append(
+                { ms,
+                  QStringLiteral("%1 (event %2)").arg(QString::fromLatin1(className)).arg(type) });
         }
         return handled;
     }
 
 private:
     int depth = 0;
+
+    bool nestedNotify(QObject *receiver, QEvent *event)
+    {
+        ++depth;
+        const bool handled = QApplication::notify(receiver, event);
+        --depth;
+        return handled;
+    }
 };
 
 double threadCpuMs()

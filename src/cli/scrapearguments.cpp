@@ -1,5 +1,6 @@
 #include "cli/scrapearguments.h"
 
+#include "platform/cachelimit.h"
 #include "platform/url.h"
 
 #include <QCommandLineParser>
@@ -14,6 +15,7 @@ const QString settingsOption = QStringLiteral("settings");
 const QString pagesOption = QStringLiteral("pages");
 const QString cacheDirOption = QStringLiteral("cache-dir");
 const QString timeoutOption = QStringLiteral("timeout");
+const QString cacheLimitOption = QStringLiteral("cache-limit");
 const QString checkOption = QStringLiteral("check");
 const QString teachOption = QStringLiteral("teach");
 const QString exampleOption = QStringLiteral("example");
@@ -112,6 +114,10 @@ std::unique_ptr<QCommandLineParser> makeParser()
           QStringLiteral("Online: report only listings not in the state file STATE, then add "
                          "them to it."),
           QStringLiteral("STATE") },
+        { cacheLimitOption,
+          QStringLiteral("Online: trim the cache to SIZE (bytes, or with K, M or G) after the "
+                         "run, least recently used first; the application's limit otherwise."),
+          QStringLiteral("SIZE") },
         { checkOption, QStringLiteral("Also report how each rule of the rule set fared.") },
         { teachOption, QStringLiteral("Derive a rule set from the page (with --example).") },
         { exampleOption,
@@ -150,14 +156,17 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
     if (parser->values(pageOption).size() > 1 || parser->values(listingOption).size() > 1
         || parser->values(settingsOption).size() > 1 || parser->values(pagesOption).size() > 1
         || parser->values(cacheDirOption).size() > 1 || parser->values(timeoutOption).size() > 1
-        || parser->values(newSinceOption).size() > 1)
+        || parser->values(newSinceOption).size() > 1
+        || parser->values(cacheLimitOption).size() > 1)
         return usageError(QStringLiteral("each option may be given once"));
     const bool online = !page && !listing;
     if (!online
         && (parser->isSet(pagesOption) || parser->isSet(cacheDirOption)
-            || parser->isSet(timeoutOption) || parser->isSet(newSinceOption))) {
-        return usageError(QStringLiteral("--pages, --cache-dir, --timeout and --new-since belong "
-                                         "to the online mode (a URL without --page or "
+            || parser->isSet(timeoutOption) || parser->isSet(newSinceOption)
+            || parser->isSet(cacheLimitOption))) {
+        return usageError(QStringLiteral("--pages, --cache-dir, --cache-limit, --timeout and "
+                                         "--new-since belong to the online mode (a URL without "
+                                         "--page or "
                                          "--listing)"));
     }
 
@@ -185,6 +194,11 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
             result.newSinceFile = parser->value(newSinceOption);
             if (result.newSinceFile.isEmpty())
                 return usageError(QStringLiteral("--new-since takes the path of a state file"));
+        }
+        if (parser->isSet(cacheLimitOption)) {
+            result.cacheLimit = CacheLimit::parse(parser->value(cacheLimitOption));
+            if (!result.cacheLimit)
+                return usageError(QStringLiteral("--cache-limit takes a size such as 500M or 2G"));
         }
     } else {
         result.mode = page ? Mode::ResultsPage : Mode::ListingPage;

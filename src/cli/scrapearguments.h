@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The command line of listoro-scrape, parsed and checked. Offline modes scrape a saved page
 // as if it had been fetched from a URL; the URL chooses the rule set and resolves the links.
 struct ScrapeArguments
@@ -27,6 +29,8 @@ struct ScrapeArguments
     // Online mode, --new-since STATE: only the listings whose addresses are not in the state
     // file are reported, and the file is then updated; null: every listing.
     QString newSinceFile;
+    // Online mode: the cache's size after the run (absent: the application's limit).
+    std::optional<qint64> cacheLimit;
     // --check: also report how each rule fared on each page.
     bool check = false;
     // --teach --example TEXT: derive a rule set from the page instead of applying one; more

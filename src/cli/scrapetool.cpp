@@ -5,8 +5,10 @@
 #include "cli/scrapereport.h"
 #include "cli/seenstate.h"
 #include "platform/cachedirectory.h"
+#include "platform/cachelimit.h"
 #include "platform/userdefaults.h"
 #include "platform/utf8.h"
+#include "scrape/cachetrim.h"
 #include "scrape/listingpage.h"
 #include "scrape/resultspage.h"
 #include "scrape/rulederivation.h"
@@ -173,6 +175,7 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
     });
     loop.exec();
     UserDefaults::setMemoryStore(false);
+    CacheTrim::trimKeepingFavorites(arguments.cacheLimit.value_or(CacheLimit::stored()));
 
     if (!reports.isEmpty()) {
         const QJsonDocument document = arguments.pages == 1

@@ -13,5 +13,7 @@ inline constexpr QLatin1StringView bookmarks("bookmarks");
 inline constexpr QLatin1StringView favorites("favorites");
 inline constexpr QLatin1StringView howtoPopoverOkayed("howtoPopoverOkayed");
 inline constexpr QLatin1StringView windowGeometry("window_geometry");
+// The disk cache's size limit in bytes.
+inline constexpr QLatin1StringView cacheLimit("cache_limit");
 
 } // namespace DefaultsKeys

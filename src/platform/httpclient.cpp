@@ -55,6 +55,25 @@ int retryAfterSeconds(const QNetworkReply &reply)
     return int(qBound(qint64(0), seconds, qint64(HttpClient::maxRetryAfterSeconds)));
 }
 
+// Appends what the reply has ready to body, unless that would take it past limit. The body
+// grows by doubling in place, never beyond the limit, and is read into directly: no copy of it
+// is ever made on the way.
+bool takeAvailable(QNetworkReply &reply, QByteArray &body, qint64 limit)
+{
+    const qint64 available = reply.bytesAvailable();
+    const qint64 had = body.size();
+    if (had + available > limit)
+        return false;
+    if (available <= 0)
+        return true;
+    if (had + available > body.capacity())
+        body.reserve(qMin(limit, qMax(had + available, 2 * qint64(body.capacity()))));
+    body.resize(had + available);
+    const qint64 read = reply.read(body.data() + had, available);
+    body.resize(had + qMax<qint64>(0, read));
+    return true;
+}
+
 QString hostOf(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
@@ -82,6 +101,9 @@ struct HttpClient::Transfer
     QString failure;
     bool addressRefused = false;
     bool cancelled = false;
+    // For the low-speed rule: bytes moved in the current window, and the count last reported.
+    qint64 movedInWindow = 0;
+    qint64 lastReceived = 0;
 };
 
 void HttpFetch::abort()
@@ -128,6 +150,8 @@ void HttpClient::resetLimits()
     transferDeadlineMs = defaultTransferDeadlineSeconds * 1000;
     headerDeadlineMs = defaultHeaderDeadlineSeconds * 1000;
     maxBytes = defaultMaxBytes;
+    lowSpeedBytesPerSecond = defaultLowSpeedBytesPerSecond;
+    lowSpeedWindowMs = defaultLowSpeedWindowSeconds * 1000;
 }
 
 int HttpClient::connectionLimit(const QUrl &url) const
@@ -322,8 +346,7 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
     connect(reply, &QNetworkReply::readyRead, reply, [reply, transfer, endWith, limit] {
         if (!transfer->failure.isEmpty())
             return;
-        transfer->body += reply->readAll();
-        if (transfer->body.size() > limit) {
+        if (!takeAvailable(*reply, transfer->body, limit)) {
             transfer->body = QByteArray();
             endWith(QStringLiteral("response too large (over %1 bytes)").arg(limit));
         }
@@ -354,6 +377,40 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
             break;
         }
     };
+
+    // Qt reports a body that fails to inflate, or inflates like a bomb, here, and may then
+    // hold the fetch open until the inactivity timeout.
+    connect(reply, &QNetworkReply::errorOccurred, reply,
+            [reply, endWith](QNetworkReply::NetworkError error) {
+                const int status
+                    = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                if (error != QNetworkReply::OperationCanceledError && !isStatusError(error, status)
+                    && reply->isRunning())
+                    endWith(reply->errorString());
+            });
+
+    // A transfer that moves fewer bytes than the low-speed rule asks over a whole window is
+    // abandoned long before the deadline.
+    if (lowSpeedBytesPerSecond > 0 && lowSpeedWindowMs > 0) {
+        auto *lowSpeed = new QTimer(reply);
+        const qint64 least = lowSpeedBytesPerSecond * lowSpeedWindowMs / 1000;
+        connect(
+            lowSpeed, &QTimer::timeout, reply, [transfer, endWith, least, ms = lowSpeedWindowMs] {
+                if (transfer->movedInWindow < least) {
+                    endWith(
+                        QStringLiteral("slower than %1 bytes in %2 s").arg(least).arg(ms / 1000.0));
+                }
+                transfer->movedInWindow = 0;
+            });
+        connect(reply, &QNetworkReply::downloadProgress, reply, [transfer](qint64 received) {
+            // The count starts again after a redirect.
+            const qint64 last = transfer->lastReceived;
+            transfer->movedInWindow += received >= last ? received - last : received;
+            transfer->lastReceived = received;
+        });
+        lowSpeed->start(lowSpeedWindowMs);
+    }
+
     connect(reply, &QNetworkReply::redirected, reply,
             [transfer, endWith, follow, headerDeadline, ms = headerDeadlineMs](const QUrl &target) {
                 const QUrl from = transfer->current;
@@ -402,8 +459,10 @@ void HttpClient::finish(Request call, const QString &host, QNetworkReply *reply,
             enqueue(std::move(call));
             return;
         }
-        if (reply->isOpen())
-            transfer->body += reply->readAll();
+        if (reply->isOpen() && !takeAvailable(*reply, transfer->body, maxBytes)) {
+            transfer->body = QByteArray();
+            transfer->failure = QStringLiteral("response too large (over %1 bytes)").arg(maxBytes);
+        }
         if (error == QNetworkReply::OperationCanceledError) {
             // Only the inactivity timeout cancels a fetch nobody aborted.
             result.error = QStringLiteral("timed out");

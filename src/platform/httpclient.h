@@ -33,10 +33,11 @@ private:
 
 // Every fetch the system makes itself goes through this one client on the GUI thread: the
 // fixed desktop "User-Agent", redirects followed (never from https to http, never in a loop),
-// an inactivity timeout and a deadline for the whole transfer, a cap on the body, the proxies
-// named by http_proxy, https_proxy and no_proxy. Fetches run in parallel, a few connections per
-// host; the others wait their turn here, in the order they were asked for. A server that answers
-// 429 or 503 is asked once more after the wait it names, and gets fewer connections from then on.
+// an inactivity timeout, a low-speed rule and a deadline for the whole transfer, a cap on the body,
+// the proxies named by http_proxy, https_proxy and no_proxy. Fetches run in parallel, a few
+// connections per host; the others wait their turn here, in the order they were asked for. A server
+// that answers 429 or 503 is asked once more after the wait it names, and gets fewer connections
+// from then on.
 //
 // Each host is served by a network manager of its own (up to a few; more hosts share them), so a
 // server that floods one connection keeps only its own manager's thread busy.
@@ -66,6 +67,12 @@ public:
     void setHeaderDeadline(int milliseconds) { headerDeadlineMs = milliseconds; }
     // A body larger than this fails the fetch, as soon as it is announced or received.
     void setMaxBytes(qint64 bytes) { maxBytes = bytes; }
+    // A transfer that averages fewer bytes a second than this over a whole window fails.
+    void setLowSpeedLimit(qint64 bytesPerSecond, int windowMilliseconds)
+    {
+        lowSpeedBytesPerSecond = bytesPerSecond;
+        lowSpeedWindowMs = windowMilliseconds;
+    }
     // Restores every limit above to its default.
     void resetLimits();
 
@@ -80,6 +87,8 @@ public:
     static constexpr int defaultTransferDeadlineSeconds = 300;
     static constexpr int defaultHeaderDeadlineSeconds = 30;
     static constexpr qint64 defaultMaxBytes = 64 * 1024 * 1024;
+    static constexpr qint64 defaultLowSpeedBytesPerSecond = 1024;
+    static constexpr int defaultLowSpeedWindowSeconds = 30;
     // The longest wait a refusing server may ask for before it is asked again, and the wait when
     // it names none.
     static constexpr int maxRetryAfterSeconds = 30;
@@ -124,4 +133,6 @@ private:
     int transferDeadlineMs = defaultTransferDeadlineSeconds * 1000;
     int headerDeadlineMs = defaultHeaderDeadlineSeconds * 1000;
     qint64 maxBytes = defaultMaxBytes;
+    qint64 lowSpeedBytesPerSecond = defaultLowSpeedBytesPerSecond;
+    int lowSpeedWindowMs = defaultLowSpeedWindowSeconds * 1000;
 };

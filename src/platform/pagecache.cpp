@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,9 +44,15 @@ QString fittingName(const QString &name)
     return QStringLiteral("listoro-") + QString::fromLatin1(hash.toHex());
 }
 
+// A file looked up is a file used: its modification time is what the cache limit evicts by.
 bool isFile(const QString &url, const QString &path)
 {
-    return !url.isEmpty() && QFileInfo(path).isFile();
+    if (url.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        file.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
+    return true;
 }
 
 bool isPhoto(const QString &url, const QString &path)

@@ -78,9 +78,8 @@ void LinkDetailer::fetch()
                 if (file.open(QIODevice::ReadOnly))
                     bytes = file.readAll();
                 const ListingPage listing = ListingPage::scrape(bytes, url, rules, known, reach);
-                MainQueue::post([weak, bytes, listing] {
+                MainQueue::post([weak, listing] {
                     if (const auto self = weak.lock()) {
-                        self->m_receivedData = bytes;
                         self->vetAndApply(listing);
                     }
                 });
@@ -122,7 +121,6 @@ void LinkDetailer::fetch()
                     self->fail(status);
                 return;
             }
-            self->m_receivedData = result.body;
             // Cached under the address the page came from.
             const QString cacheAs = result.finalUrl == result.requestedUrl
                 ? self->m_url

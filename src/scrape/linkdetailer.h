@@ -14,7 +14,8 @@ class ParsedLink;
 
 // Fetches one listing's own page (from the disk cache when it was fetched before, over HTTP
 // otherwise, caching it under its final address), scrapes its title and photo URLs with the rule
-// set chosen for the listing's URL, and hands the record over to its photo downloads.
+// set chosen for the listing's URL, and hands the record over to its photo downloads. Only what
+// was scraped is kept: a grid of large pages costs the memory of its tiles, not of the pages.
 class LinkDetailer : public std::enable_shared_from_this<LinkDetailer>
 {
 public:
@@ -33,7 +34,6 @@ public:
 
     QString url() const { return m_url; }
     std::shared_ptr<ParsedLink> parsedLink() const { return record.lock(); }
-    QByteArray receivedData() const { return m_receivedData; }
     bool stopped() const { return m_stopped; }
     bool isLoading() const;
 
@@ -53,7 +53,6 @@ private:
 
     QString m_url;
     std::weak_ptr<ParsedLink> record;
-    QByteArray m_receivedData;
     std::shared_ptr<HttpFetch> connection;
     std::atomic<bool> m_stopped = false;
 };

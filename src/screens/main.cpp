@@ -1,6 +1,8 @@
 // listoro: the application. `listoro --demo` runs it on the built-in demo site; `listoro URL`
 // opens a page in the browser, `listoro --grid URL` as a grid.
 
+#include "platform/cachelimit.h"
+#include "scrape/cachetrim.h"
 #include "platform/instancechannel.h"
 #include "screens/appdelegate.h"
 #include "screens/demosession.h"
@@ -155,6 +157,8 @@ int main(int argc, char **argv)
     delegate->applicationDidFinishLaunchingWithOptions();
 
     const int result = QApplication::exec();
+    // Trimmed on the way out, so that neither the start nor the grid waits for it.
+    CacheTrim::trimKeepingFavorites(CacheLimit::stored());
     // The window and its screens go before the demo site they may still be talking to.
     delete delegate;
     demo.reset();
