@@ -8,6 +8,7 @@
 #include "scrape/zestoscrapesetting.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcLinkDetailer, "listoro.linkdetailer")
@@ -48,7 +49,9 @@ void LinkDetailer::start()
             QFile file(path);
             if (file.open(QIODevice::ReadOnly))
                 bytes = file.readAll();
-            const ListingPage listing = ListingPage::scrape(bytes, url, rules, known);
+            // The cached copy was fetched when it was written: relative dates count from then.
+            const QDateTime fetchedAt = QFileInfo(path).lastModified().toUTC();
+            const ListingPage listing = ListingPage::scrape(bytes, url, rules, known, fetchedAt);
             MainQueue::post([weak, bytes, listing] {
                 if (const auto self = weak.lock()) {
                     self->m_receivedData = bytes;
@@ -158,6 +161,13 @@ void LinkDetailer::apply(const ListingPage &listing)
         return;
     if (!listing.title.isNull())
         parsedLink->setTitle(listing.title);
+    // The results row's price and date come first; the listing page fills what the row lacked.
+    if (parsedLink->price().isNull())
+        parsedLink->setPrice(listing.price);
+    if (!parsedLink->posted().isValid() && listing.posted.isValid()) {
+        parsedLink->setDate(listing.dateText);
+        parsedLink->setPosted(listing.posted);
+    }
     parsedLink->setImagesUrls(listing.photos);
     parsedLink->refresh();
 }

@@ -75,6 +75,9 @@ void LinkExtractor::fill(const ResultsPage &page)
         record->setTitle(link.title);
         record->setUrl(link.url);
         record->setIdInList(link.idInList);
+        record->setPrice(link.price);
+        record->setDate(link.dateText);
+        record->setPosted(link.posted);
         m_parsedLinks->insert(link.idInList, record);
     }
     m_nextLink = page.nextLink;

@@ -2,7 +2,9 @@
 
 #include "query/tfhpple.h"
 #include "scrape/extractdirective.h"
+#include "scrape/listingdate.h"
 #include "scrape/nsurlutils.h"
+#include "scrape/pagelocale.h"
 
 namespace {
 
@@ -19,18 +21,30 @@ void addPhotos(const TFHpple &document, const QString &query, const QString &ext
     }
 }
 
+QString firstText(const TFHpple &document, const QString &query, const QString &extract)
+{
+    if (query.isEmpty())
+        return {};
+    for (const TFHppleElement::Ptr &node : document.searchWithXPathQuery(query)) {
+        const QString value = ExtractDirective::textOf(node, extract);
+        if (!value.trimmed().isEmpty())
+            return value;
+    }
+    return {};
+}
+
 } // namespace
 
 ListingPage ListingPage::scrape(const QByteArray &page, const QString &listingUrl,
                                 const std::optional<ZestoScrapeSetting> &rules,
-                                const QStringList &knownPhotos)
+                                const QStringList &knownPhotos, const QDateTime &fetchedAt)
 {
-    return scrape(TFHpple::hppleWithHTMLData(page), listingUrl, rules, knownPhotos);
+    return scrape(TFHpple::hppleWithHTMLData(page), listingUrl, rules, knownPhotos, fetchedAt);
 }
 
 ListingPage ListingPage::scrape(const TFHpple &document, const QString &listingUrl,
                                 const std::optional<ZestoScrapeSetting> &rules,
-                                const QStringList &knownPhotos)
+                                const QStringList &knownPhotos, const QDateTime &fetchedAt)
 {
     ListingPage result;
     result.photos = knownPhotos;
@@ -43,6 +57,13 @@ ListingPage ListingPage::scrape(const TFHpple &document, const QString &listingU
             : node->objectForKey(rules->title_extract());
         if (!value.isEmpty())
             result.title = value;
+    }
+    const QString price = firstText(document, rules->price(), rules->price_extract());
+    result.dateText = firstText(document, rules->date(), rules->date_extract());
+    if (!price.isNull() || !result.dateText.isNull()) {
+        const QString locale = PageLocale::of(document, listingUrl);
+        result.price = ListingPrice::parse(price, locale);
+        result.posted = ListingDate::parse(result.dateText, fetchedAt, locale);
     }
     addPhotos(document, rules->innerImgsWithHref(), rules->innerImgsWithHref_extract(), listingUrl,
               result.photos);

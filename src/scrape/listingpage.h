@@ -1,9 +1,11 @@
 #pragma once
 
 #include "query/tfhpple.h"
+#include "scrape/listingprice.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -17,11 +19,16 @@ struct ListingPage
     // knownPhotos followed by the photos found on the page, resolved against the listing URL.
     // A value already listed (compared as found, before resolution) is not added again.
     QStringList photos;
+    // The first non-empty match of the "price" and "date" rules; dateText as the page writes
+    // it, posted its reading against the fetch time.
+    ListingPrice price;
+    QString dateText;
+    QDateTime posted;
 
     static ListingPage scrape(const QByteArray &page, const QString &listingUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
-                              const QStringList &knownPhotos = {});
+                              const QStringList &knownPhotos = {}, const QDateTime &fetchedAt = {});
     static ListingPage scrape(const TFHpple &document, const QString &listingUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
-                              const QStringList &knownPhotos = {});
+                              const QStringList &knownPhotos = {}, const QDateTime &fetchedAt = {});
 };

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "query/tfhpple.h"
+#include "scrape/listingprice.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -20,6 +22,11 @@ struct ResultsPage
         QString title;
         // The link resolved against the page URL; null when it cannot form a URL.
         QString url;
+        // What the "price" and "date" rules found in the listing's row; null when the row
+        // shows none. dateText is the date as the page writes it, posted its reading.
+        ListingPrice price;
+        QString dateText;
+        QDateTime posted;
     };
 
     // No node matched the rule set's "link" query (or there was no rule set).
@@ -28,9 +35,13 @@ struct ResultsPage
     // Null when there is none.
     QString nextLink;
 
+    // fetchedAt: when the page was fetched, the point relative dates count back from; invalid
+    // for now.
     static ResultsPage scrape(const QByteArray &page, const QString &pageUrl,
-                              const std::optional<ZestoScrapeSetting> &rules);
+                              const std::optional<ZestoScrapeSetting> &rules,
+                              const QDateTime &fetchedAt = {});
     // As above, on a page already held as a document (parsed once for all its queries).
     static ResultsPage scrape(const TFHpple &document, const QString &pageUrl,
-                              const std::optional<ZestoScrapeSetting> &rules);
+                              const std::optional<ZestoScrapeSetting> &rules,
+                              const QDateTime &fetchedAt = {});
 };
