@@ -191,6 +191,8 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
                 { QStringLiteral("url"), textOrNull(link->url()) },
                 { QStringLiteral("done"), link->done() },
                 { QStringLiteral("refused"), link->refused() },
+                { QStringLiteral("price"), ScrapeReport::price(link->price()) },
+                { QStringLiteral("date"), ScrapeReport::date(link->posted()) },
                 { QStringLiteral("photos"), QJsonArray::fromStringList(photos) },
                 { QStringLiteral("photoSizes"), sizes },
             };
