@@ -233,6 +233,8 @@ QJsonObject OnlineScrape::pageReport(const QString &url, const LinkExtractor &ex
                 { QStringLiteral("refused"), link->refused() },
                 { QStringLiteral("failed"), link->detailFailed() },
                 { QStringLiteral("failure"), textOrNull(link->detailFailure()) },
+                { QStringLiteral("price"), ScrapeReport::price(link->price()) },
+                { QStringLiteral("date"), ScrapeReport::date(link->posted()) },
                 { QStringLiteral("photos"), QJsonArray::fromStringList(photos) },
                 { QStringLiteral("photoSizes"), sizes },
             };

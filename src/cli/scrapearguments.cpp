@@ -32,6 +32,7 @@ Modes:
                       {"url": URL, "next": NEXT, "progress": PERCENT,
                        "listings": [{"idInList": 0, "title": TITLE, "url": LINK, "done": BOOL,
                                      "refused": BOOL, "failed": BOOL, "failure": WHY,
+                                     "price": PRICE, "date": DATE,
                                      "photos": [PHOTO, ...], "photoSizes": [[W, H], ...]},
                                     ...]}
                       "failed" marks a listing whose page could not be had: a failed fetch or
@@ -47,13 +48,19 @@ Modes:
                       too, written atomically, the newest 50,000 kept.
   --page FILE URL     FILE is the results page found at URL. Prints
                       {"url": URL, "ruleSet": REGEX, "next": NEXT,
-                       "listings": [{"idInList": 0, "title": TITLE, "url": LINK}, ...]}
+                       "listings": [{"idInList": 0, "title": TITLE, "url": LINK,
+                                     "price": PRICE, "date": DATE}, ...]}
   --listing FILE URL  FILE is the listing page found at URL. Prints
-                      {"url": URL, "ruleSet": REGEX, "title": TITLE, "photos": [PHOTO, ...]}
+                      {"url": URL, "ruleSet": REGEX, "title": TITLE, "photos": [PHOTO, ...],
+                       "price": PRICE, "date": DATE}
 
 URL chooses the rule set (the first whose pattern matches it) and is the base every link
 is resolved against. REGEX is the chosen rule set's pattern; an absent rule set, next link,
-title or listing URL prints as null.
+title or listing URL prints as null. PRICE is {"text": TEXT, "amount": N, "currency": CODE}
+(amount and currency null where the text does not state them) or null; DATE is the posted
+time as "YYYY-MM-DDTHH:MM:SSZ" or null. A results row's price and date come first, the
+listing page's where the row has none; relative dates count from the fetch (for FILE, from
+its modification time).
 
 With --check, every page's document also holds
   "ruleSetName": NAME, "rules": {RULE: {"query": QUERY, "extract": EXTRACT, "matched": N,

@@ -19,6 +19,27 @@ QJsonValue ruleSetOf(const std::optional<ZestoScrapeSetting> &rules)
 
 namespace ScrapeReport {
 
+QJsonValue price(const ListingPrice &price)
+{
+    if (price.isNull())
+        return QJsonValue::Null;
+    return QJsonObject{
+        { QStringLiteral("text"), price.text() },
+        { QStringLiteral("amount"),
+          price.amount() ? QJsonValue(*price.amount()) : QJsonValue(QJsonValue::Null) },
+        { QStringLiteral("currency"),
+          price.currency().isEmpty() ? QJsonValue(QJsonValue::Null)
+                                     : QJsonValue(price.currency()) },
+    };
+}
+
+QJsonValue date(const QDateTime &posted)
+{
+    if (!posted.isValid())
+        return QJsonValue::Null;
+    return posted.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
+}
+
 QJsonObject resultsPage(const QString &url, const std::optional<ZestoScrapeSetting> &rules,
                         const ResultsPage &page)
 {
@@ -28,6 +49,8 @@ QJsonObject resultsPage(const QString &url, const std::optional<ZestoScrapeSetti
             { QStringLiteral("idInList"), link.idInList },
             { QStringLiteral("title"), textOrNull(link.title) },
             { QStringLiteral("url"), textOrNull(link.url) },
+            { QStringLiteral("price"), price(link.price) },
+            { QStringLiteral("date"), date(link.posted) },
         });
     }
     return QJsonObject{
@@ -46,6 +69,8 @@ QJsonObject listingPage(const QString &url, const std::optional<ZestoScrapeSetti
         { QStringLiteral("ruleSet"), ruleSetOf(rules) },
         { QStringLiteral("title"), textOrNull(page.title) },
         { QStringLiteral("photos"), QJsonArray::fromStringList(page.photos) },
+        { QStringLiteral("price"), price(page.price) },
+        { QStringLiteral("date"), date(page.posted) },
     };
 }
 

@@ -5,7 +5,9 @@
 #include "scrape/rulehealth.h"
 #include "scrape/zestoscrapesetting.h"
 
+#include <QDateTime>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +16,11 @@
 // What listoro-scrape prints: a scraped page as a JSON object. Absent values (no rule set, no
 // next link, no title, a link that formed no URL) are JSON null.
 namespace ScrapeReport {
+
+// {"text": T, "amount": N or null, "currency": C or null}, or null for no price.
+QJsonValue price(const ListingPrice &price);
+// "YYYY-MM-DDTHH:MM:SSZ", or null for no date.
+QJsonValue date(const QDateTime &posted);
 
 QJsonObject resultsPage(const QString &url, const std::optional<ZestoScrapeSetting> &rules,
                         const ResultsPage &page);

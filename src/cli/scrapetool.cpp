@@ -286,11 +286,13 @@ int ScrapeTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
 
     const TFHpple document = TFHpple::hppleWithHTMLData(*page);
     const bool results = parsed.mode == ScrapeArguments::Mode::ResultsPage;
+    // A saved page was fetched when it was written: "3 hours ago" counts back from then.
+    const QDateTime fetchedAt = QFileInfo(parsed.file).lastModified().toUTC();
     QJsonObject report = results
         ? ScrapeReport::resultsPage(parsed.url, rules,
-                                    ResultsPage::scrape(document, parsed.url, rules))
-        : ScrapeReport::listingPage(parsed.url, rules,
-                                    ListingPage::scrape(document, parsed.url, rules));
+                                    ResultsPage::scrape(document, parsed.url, rules, {}, fetchedAt))
+        : ScrapeReport::listingPage(
+            parsed.url, rules, ListingPage::scrape(document, parsed.url, rules, {}, {}, fetchedAt));
     QStringList problems;
     if (parsed.check) {
         const RuleHealth health = RuleHealth::check(

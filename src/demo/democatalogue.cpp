@@ -202,6 +202,7 @@ DemoListing DemoCatalogue::generate(int index, int maxPhotos)
     const QDateTime newest(QDate(2024, 3, 15), QTime(18, 0), Qt::UTC);
     const QDateTime posted = newest.addSecs(-qint64(index) * 37 * 60 - rng.bounded(600));
     listing.posted = QLocale::c().toString(posted, u"yyyy-MM-dd h:mmap").toLower();
+    listing.minutesOld = int(posted.secsTo(newest) / 60);
 
     if (maxPhotos > 0 && rng.bounded(100) >= 15)
         listing.photoCount = 1 + rng.bounded(maxPhotos);

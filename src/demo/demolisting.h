@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 // One listing of the demo site. Everything in it follows from its position in the catalogue, so
 // the same options give the same site on every run.
 struct DemoListing
@@ -14,7 +16,18 @@ struct DemoListing
     QString neighbourhood;
     QString description;
     QString posted; // "2024-03-15 6:04pm"
+    int minutesOld = 0; // before the catalogue's newest moment
     int photoCount = 0;
 
     QString priceText() const { return u'$' + QString::number(price); }
+    // As a results row shows it: relative within a day of the newest listing ("3 hours ago"),
+    // else the day ("Mar 14").
+    QString postedText() const
+    {
+        if (minutesOld < 60)
+            return QString::number(std::max(1, minutesOld)) + QStringLiteral(" minutes ago");
+        if (minutesOld < 24 * 60)
+            return QString::number(minutesOld / 60) + QStringLiteral(" hours ago");
+        return posted.section(u' ', 0, 0);
+    }
 };

@@ -35,6 +35,7 @@ a.result-image img { display: block; width: 150px; height: auto; border-radius: 
 li.result-row > a.result-title:first-child { margin-left: 166px; }
 a.result-title { display: block; font-size: 17px; font-weight: 600; margin: 2px 0 6px; }
 .result-price { color: #1b7f3b; font-weight: bold; }
+.result-date { color: #888; font-size: 13px; }
 .result-hood { color: #777; }
 .no-results { padding: 32px; text-align: center; color: #777; }
 nav.pager { display: flex; justify-content: center; align-items: center; gap: 18px; margin: 18px 0; }
@@ -108,8 +109,10 @@ QString resultRow(const DemoListing &listing)
     }
     html += u"    <a class=\"result-title\" href=\"%1\">%2</a>\n"_s.arg(link,
                                                                         escaped(listing.title));
-    html += u"    <span class=\"result-price\">%1</span> <span class=\"result-hood\">(%2)</span>\n"
-            u"  </li>\n"_s.arg(escaped(listing.priceText()), escaped(listing.neighbourhood));
+    html += u"    <span class=\"result-price\">%1</span> <span class=\"result-date\">%2</span> "
+            u"<span class=\"result-hood\">(%3)</span>\n  </li>\n"_s.arg(
+                escaped(listing.priceText()), escaped(listing.postedText()),
+                escaped(listing.neighbourhood));
     return html;
 }
 
@@ -173,7 +176,7 @@ QByteArray DemoPages::listingPage(const DemoListing &listing, const QString &bas
     }
     main += u"</div>\n</div>\n"_s;
     main += u"<section class=\"posting-body\">%1</section>\n"_s.arg(escaped(listing.description));
-    main += u"<p class=\"posting-info\">posted: %1 · id: %2</p>\n</article>\n"_s.arg(
+    main += u"<p class=\"posting-info\">posted: <time>%1</time> · id: %2</p>\n</article>\n"_s.arg(
         escaped(listing.posted), QString::number(listing.id));
 
     const QString title = u"%1 - %2 (%3) - %4"_s.arg(listing.title, listing.priceText(),

@@ -15,4 +15,12 @@ QString valueOf(const TFHppleElement::Ptr &node, const QString &extract)
     return node->objectForKey(extract);
 }
 
+QString textOf(const TFHppleElement::Ptr &node, const QString &extract)
+{
+    if (!isContent(extract))
+        return node->objectForKey(extract);
+    const QString own = node->content();
+    return own.isEmpty() ? firstChildContent(node) : own;
+}
+
 } // namespace ExtractDirective

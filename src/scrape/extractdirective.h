@@ -19,4 +19,8 @@ QString firstChildContent(const TFHppleElement::Ptr &node);
 // "@content": the content of the node's first child; otherwise the named attribute's value.
 QString valueOf(const TFHppleElement::Ptr &node, const QString &extract);
 
+// A text rule's value ("title", "price", "date"): with "@content", the node's own text, or for
+// a selected attribute its value; otherwise the named attribute's value.
+QString textOf(const TFHppleElement::Ptr &node, const QString &extract);
+
 } // namespace ExtractDirective

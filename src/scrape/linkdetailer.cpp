@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcLinkDetailer, "listoro.linkdetailer")
@@ -77,11 +78,13 @@ void LinkDetailer::fetch()
                 QFile file(path);
                 if (file.open(QIODevice::ReadOnly))
                     bytes = file.readAll();
-                const ListingPage listing = ListingPage::scrape(bytes, url, rules, known, reach);
+                // Relative dates count from the cached copy's time.
+                const QDateTime fetchedAt = QFileInfo(path).lastModified().toUTC();
+                const ListingPage listing
+                    = ListingPage::scrape(bytes, url, rules, known, reach, fetchedAt);
                 MainQueue::post([weak, listing] {
-                    if (const auto self = weak.lock()) {
+                    if (const auto self = weak.lock())
                         self->vetAndApply(listing);
-                    }
                 });
             });
         return;
@@ -210,6 +213,13 @@ void LinkDetailer::apply(const ListingPage &listing)
         qCDebug(lcLinkDetailer) << "photos out of reach left out" << m_url
                                 << listing.refused.size();
     parsedLink->setRefusedImages(listing.refused);
+    // The results row's price and date come first; the listing page fills what the row lacked.
+    if (parsedLink->price().isNull())
+        parsedLink->setPrice(listing.price);
+    if (!parsedLink->posted().isValid() && listing.posted.isValid()) {
+        parsedLink->setDate(listing.dateText);
+        parsedLink->setPosted(listing.posted);
+    }
     parsedLink->setImagesUrls(listing.photos);
     parsedLink->refresh();
 }

@@ -77,6 +77,9 @@ void LinkExtractor::fill(const ResultsPage &page)
         record->setUrl(link.url);
         record->setIdInList(link.idInList);
         record->setReach(page.reach);
+        record->setPrice(link.price);
+        record->setDate(link.dateText);
+        record->setPosted(link.posted);
         m_parsedLinks->insert(link.idInList, record);
     }
     m_nextLink = page.nextLink;

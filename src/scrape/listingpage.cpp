@@ -2,7 +2,9 @@
 
 #include "query/tfhpple.h"
 #include "scrape/extractdirective.h"
+#include "scrape/listingdate.h"
 #include "scrape/nsurlutils.h"
+#include "scrape/pagelocale.h"
 
 namespace {
 
@@ -24,20 +26,35 @@ void addPhotos(const TFHpple &document, const QString &query, const QString &ext
     }
 }
 
+QString firstText(const TFHpple &document, const QString &query, const QString &extract)
+{
+    if (query.isEmpty())
+        return {};
+    for (const TFHppleElement::Ptr &node : document.searchWithXPathQuery(query)) {
+        const QString value = ExtractDirective::textOf(node, extract);
+        if (!value.trimmed().isEmpty())
+            return value;
+    }
+    return {};
+}
+
 } // namespace
 
 ListingPage ListingPage::scrape(const QByteArray &page, const QString &listingUrl,
                                 const std::optional<ZestoScrapeSetting> &rules,
                                 const QStringList &knownPhotos,
-                                std::optional<AddressPolicy::Reach> reach)
+                                std::optional<AddressPolicy::Reach> reach,
+                                const QDateTime &fetchedAt)
 {
-    return scrape(TFHpple::hppleWithHTMLData(page), listingUrl, rules, knownPhotos, reach);
+    return scrape(TFHpple::hppleWithHTMLData(page), listingUrl, rules, knownPhotos, reach,
+                  fetchedAt);
 }
 
 ListingPage ListingPage::scrape(const TFHpple &document, const QString &listingUrl,
                                 const std::optional<ZestoScrapeSetting> &rules,
                                 const QStringList &knownPhotos,
-                                std::optional<AddressPolicy::Reach> reach)
+                                std::optional<AddressPolicy::Reach> reach,
+                                const QDateTime &fetchedAt)
 {
     ListingPage result;
     result.photos = knownPhotos;
@@ -52,6 +69,13 @@ ListingPage ListingPage::scrape(const TFHpple &document, const QString &listingU
             result.title = value;
     }
     const AddressPolicy::Reach photoReach = reach.value_or(AddressPolicy::reachFrom(listingUrl));
+    const QString price = firstText(document, rules->price(), rules->price_extract());
+    result.dateText = firstText(document, rules->date(), rules->date_extract());
+    if (!price.isNull() || !result.dateText.isNull()) {
+        const QString locale = PageLocale::of(document, listingUrl);
+        result.price = ListingPrice::parse(price, locale);
+        result.posted = ListingDate::parse(result.dateText, fetchedAt, locale);
+    }
     addPhotos(document, rules->innerImgsWithHref(), rules->innerImgsWithHref_extract(), listingUrl,
               photoReach, result);
     addPhotos(document, rules->innerImgsWithSrc(), rules->innerImgsWithSrc_extract(), listingUrl,

@@ -2,9 +2,11 @@
 
 #include "platform/addresspolicy.h"
 #include "query/tfhpple.h"
+#include "scrape/listingprice.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -20,17 +22,24 @@ struct ListingPage
     QStringList photos;
     // Photos at addresses out of reach, in page order: no photos, never fetched.
     QList<AddressPolicy::Refusal> refused;
+    // The first non-empty match of the "price" and "date" rules; dateText as the page writes
+    // it, posted its reading against the fetch time.
+    ListingPrice price;
+    QString dateText;
+    QDateTime posted;
 
     // reach: what the photos may reach; as the listing's address tells without a lookup,
     // unless given.
     static ListingPage scrape(const QByteArray &page, const QString &listingUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
                               const QStringList &knownPhotos = {},
-                              std::optional<AddressPolicy::Reach> reach = {});
+                              std::optional<AddressPolicy::Reach> reach = {},
+                              const QDateTime &fetchedAt = {});
     static ListingPage scrape(const TFHpple &document, const QString &listingUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
                               const QStringList &knownPhotos = {},
-                              std::optional<AddressPolicy::Reach> reach = {});
+                              std::optional<AddressPolicy::Reach> reach = {},
+                              const QDateTime &fetchedAt = {});
     // Moves the photos at refused addresses (found by a lookup) from photos to refused.
     void drop(const QList<AddressPolicy::Refusal> &refusals);
 };

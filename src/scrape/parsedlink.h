@@ -2,9 +2,11 @@
 
 #include "platform/addresspolicy.h"
 #include "platform/floatsize.h"
+#include "scrape/listingprice.h"
 #include "scrape/photofetcher.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QMap>
@@ -50,10 +52,14 @@ public:
 
     QString title() const { return m_title; }
     void setTitle(const QString &title) { m_title = title; }
-    QString price() const { return m_price; }
-    void setPrice(const QString &price) { m_price = price; }
+    // The asking price its results row or its own page shows; null when neither does.
+    ListingPrice price() const { return m_price; }
+    void setPrice(const ListingPrice &price) { m_price = price; }
+    // The posted date as the page writes it, and when that is (UTC; invalid when unread).
     QString date() const { return m_date; }
     void setDate(const QString &date) { m_date = date; }
+    QDateTime posted() const { return m_posted; }
+    void setPosted(const QDateTime &posted) { m_posted = posted; }
     std::optional<QStringList> imagesUrls() const;
     void setImagesUrls(const std::optional<QStringList> &urls);
     QString url() const { return m_url; }
@@ -152,8 +158,9 @@ private:
     void tellExtractor();
 
     QString m_title;
-    QString m_price;
+    ListingPrice m_price;
     QString m_date;
+    QDateTime m_posted;
     std::optional<QStringList> m_imagesUrls;
     QString m_url;
     int m_idInList = 0;

@@ -4,7 +4,10 @@
 #include "query/tfhpple.h"
 #include "scrape/extractdirective.h"
 #include "scrape/listingaddress.h"
+#include "scrape/listingdate.h"
 #include "scrape/nsurlutils.h"
+#include "scrape/pagelocale.h"
+#include "scrape/rowvalues.h"
 
 #include <QHash>
 #include <QSet>
@@ -31,18 +34,38 @@ QString resolveNextLink(const QString &value, const QString &pageUrl)
     return resolved.toString(QUrl::FullyEncoded);
 }
 
+void addRowValues(const TFHpple &document, const QString &pageUrl, const ZestoScrapeSetting &set,
+                  const QList<int> &nodeListings, const QDateTime &fetchedAt,
+                  QList<ResultsPage::Link> &links)
+{
+    const QHash<int, QString> prices
+        = RowValues::match(document, set.link(), nodeListings, set.price(), set.price_extract());
+    const QHash<int, QString> dates
+        = RowValues::match(document, set.link(), nodeListings, set.date(), set.date_extract());
+    if (prices.isEmpty() && dates.isEmpty())
+        return;
+    const QString locale = PageLocale::of(document, pageUrl);
+    for (ResultsPage::Link &link : links) {
+        link.price = ListingPrice::parse(prices.value(link.idInList), locale);
+        link.dateText = dates.value(link.idInList);
+        link.posted = ListingDate::parse(link.dateText, fetchedAt, locale);
+    }
+}
+
 } // namespace
 
 ResultsPage ResultsPage::scrape(const QByteArray &page, const QString &pageUrl,
                                 const std::optional<ZestoScrapeSetting> &rules,
-                                std::optional<AddressPolicy::Reach> reach)
+                                std::optional<AddressPolicy::Reach> reach,
+                                const QDateTime &fetchedAt)
 {
-    return scrape(TFHpple::hppleWithHTMLData(page), pageUrl, rules, reach);
+    return scrape(TFHpple::hppleWithHTMLData(page), pageUrl, rules, reach, fetchedAt);
 }
 
 ResultsPage ResultsPage::scrape(const TFHpple &document, const QString &pageUrl,
                                 const std::optional<ZestoScrapeSetting> &rules,
-                                std::optional<AddressPolicy::Reach> reach)
+                                std::optional<AddressPolicy::Reach> reach,
+                                const QDateTime &fetchedAt)
 {
     ResultsPage result;
     result.reach = reach.value_or(AddressPolicy::reachFrom(pageUrl));
@@ -57,8 +80,11 @@ ResultsPage ResultsPage::scrape(const TFHpple &document, const QString &pageUrl,
     // One listing per address: a card often links its photo and its title to the same page.
     // The first link keeps its place; a later one lends its text when the first has none.
     QHash<QString, qsizetype> listed;
+    // Each link node's listing, for the per-row price and date.
+    QList<int> nodeListings;
     for (const TFHppleElement::Ptr &node : nodes) {
         const QString value = ExtractDirective::valueOf(node, set.link_extract());
+        nodeListings.append(-1);
         if (value.isNull())
             continue;
         Link link;
@@ -77,13 +103,16 @@ ResultsPage ResultsPage::scrape(const TFHpple &document, const QString &pageUrl,
                 Link &first = result.links[*found];
                 if (first.title.trimmed().isEmpty() && !link.title.trimmed().isEmpty())
                     first.title = link.title;
+                nodeListings.last() = int(*found);
                 continue;
             }
             listed.insert(key, result.links.size());
         }
         link.idInList = int(result.links.size());
+        nodeListings.last() = link.idInList;
         result.links.append(link);
     }
+    addRowValues(document, pageUrl, set, nodeListings, fetchedAt, result.links);
 
     const QList<TFHppleElement::Ptr> nextNodes = document.searchWithXPathQuery(set.next());
     if (nextNodes.isEmpty())

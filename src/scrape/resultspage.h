@@ -2,9 +2,11 @@
 
 #include "platform/addresspolicy.h"
 #include "query/tfhpple.h"
+#include "scrape/listingprice.h"
 #include "scrape/zestoscrapesetting.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -21,6 +23,11 @@ struct ResultsPage
         QString title;
         // The link resolved against the page URL; null when it cannot form a URL.
         QString url;
+        // What the "price" and "date" rules found in the listing's row; null when the row
+        // shows none. dateText is the date as the page writes it, posted its reading.
+        ListingPrice price;
+        QString dateText;
+        QDateTime posted;
     };
 
     // No node matched the rule set's "link" query (or there was no rule set).
@@ -33,14 +40,17 @@ struct ResultsPage
     // Links to addresses out of reach, in page order: no listings, never fetched.
     QList<AddressPolicy::Refusal> refused;
 
-    // reach: as the page's address tells without a lookup, unless given.
+    // reach: as the page's address tells without a lookup, unless given. fetchedAt: when the
+    // page was fetched, the point relative dates count back from; invalid for now.
     static ResultsPage scrape(const QByteArray &page, const QString &pageUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
-                              std::optional<AddressPolicy::Reach> reach = {});
+                              std::optional<AddressPolicy::Reach> reach = {},
+                              const QDateTime &fetchedAt = {});
     // As above, on a page already held as a document (parsed once for all its queries).
     static ResultsPage scrape(const TFHpple &document, const QString &pageUrl,
                               const std::optional<ZestoScrapeSetting> &rules,
-                              std::optional<AddressPolicy::Reach> reach = {});
+                              std::optional<AddressPolicy::Reach> reach = {},
+                              const QDateTime &fetchedAt = {});
     // Moves the links to refused addresses (found by a lookup) from links to refused; the
     // listings left are numbered again from 0.
     void drop(const QList<AddressPolicy::Refusal> &refusals);

@@ -97,6 +97,11 @@ private slots:
                  u"Yamaha upright piano – tuned in März, €1 200 or best offer"_s);
         QCOMPARE(third.value(u"url").toString(),
                  u"http://127.0.0.1:41234/listoro-demo/item/7000022.html"_s);
+        const QJsonObject price{ { u"text"_s, u"$1300"_s },
+                                 { u"amount"_s, 1300 },
+                                 { u"currency"_s, QJsonValue::Null } };
+        QCOMPARE(third.value(u"price").toObject(), price);
+        QCOMPARE(third.value(u"date").toString(), u"2026-06-02T00:00:00Z"_s);
         // The empty store was seeded with the shipped document.
         QVERIFY(QFile::exists(storeFile()));
     }
@@ -119,6 +124,8 @@ private slots:
                  u"http://127.0.0.1:41234/listoro-demo/photos/7000022-0.jpg"_s);
         QCOMPARE(photos.at(2).toString(),
                  u"http://127.0.0.1:41234/listoro-demo/photos/7000022-2.jpg"_s);
+        QCOMPARE(report.value(u"price").toObject().value(u"amount").toDouble(), 1300.0);
+        QCOMPARE(report.value(u"date").toString(), u"2026-06-02T00:00:00Z"_s);
     }
 
     void savedRealPage_isScraped()

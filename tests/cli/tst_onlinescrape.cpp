@@ -75,7 +75,10 @@ QStringList differences(const DemoSite &site, int page, const QJsonObject &repor
         return found << u"%1 listings"_s.arg(reported.size());
     for (qsizetype n = 0; n < listings.size(); ++n) {
         const DemoListing &listing = listings.at(n);
-        const QJsonObject got = reported.at(n).toObject();
+        QJsonObject got = reported.at(n).toObject();
+        // Every demo listing shows when it was posted; relative ones move with the clock.
+        if (!got.take(u"date"_s).isString())
+            found << u"no date for %1"_s.arg(listing.title);
         QJsonArray photos;
         QJsonArray sizes;
         for (int k = 0; k < listing.photoCount; ++k) {
@@ -91,6 +94,10 @@ QStringList differences(const DemoSite &site, int page, const QJsonObject &repor
             { u"refused"_s, false },
             { u"failed"_s, false },
             { u"failure"_s, QJsonValue::Null },
+            { u"price"_s,
+              QJsonObject{ { u"text"_s, listing.priceText() },
+                           { u"amount"_s, listing.price },
+                           { u"currency"_s, QJsonValue::Null } } },
             { u"photos"_s, photos },
             { u"photoSizes"_s, sizes },
         };
@@ -441,6 +448,8 @@ private slots:
                 { u"refused"_s, false },
                 { u"failed"_s, false },
                 { u"failure"_s, QJsonValue::Null },
+                { u"price"_s, QJsonValue::Null },
+                { u"date"_s, QJsonValue::Null },
                 { u"photos"_s, QJsonArray{ site.photoUrl(listing.index, 0).toString() } },
                 { u"photoSizes"_s,
                   QJsonArray{ QJsonArray{ site.photoSize(listing.index, 0).width(),

@@ -147,19 +147,65 @@ inline const ListingExpectation listingExpectations[] = {
       u"http://127.0.0.1:41234/listoro-demo/photos/7000022-0.jpg" },
 };
 
-// The price and posted date a listing page shows, as the page writes them (first of each).
+// The price and posted date a page shows, read against a fetch at 2026-04-02 10:00 UTC. On a
+// results page: those of its first listing, and how many listings show each (listing pages: -1).
+// Times without a zone on the page read as UTC.
 struct PriceDateExpectation
 {
     const char *file;
-    const char16_t *price;
-    const char16_t *date;
+    const char16_t *price; // nullptr: none shown
+    double amount; // -1: no amount in the text
+    const char *currency; // "": not told
+    const char *date; // nullptr: none shown
+    int pricedRows;
+    int datedRows;
 };
 
 inline const PriceDateExpectation priceDateExpectations[] = {
-    { "craigslist/cl-2015-06-sfbay-eby-apa-listing.html", u"$3500", u"2015-06-10  7:37pm" },
-    { "kijiji/kj-2017-montreal-room-listing.html", u"$575.00", u"25-Mar-17" },
+    // Rows of 2012: " Oct 30 - title - $55"; 8 rows leave their price empty.
+    { "craigslist/cl-2012-sfbay-bia-results.html", u"$55", 55, "", "2025-10-30T00:00:00Z", 92,
+      100 },
+    { "craigslist/cl-2012-sfbay-cta-miata-results.html", nullptr, -1, "", "2025-10-29T00:00:00Z",
+      14, 100 },
+    // Jobs show no price; the time element's datetime holds the year.
+    { "craigslist/cl-old-bend-jjj-results-2017.html", nullptr, -1, "", "2017-12-22T14:08:00Z", 0,
+      32 },
+    { "craigslist/cl-old-vancouver-apa-results-2019.html", u"$3995", 3995, "",
+      "2019-01-06T12:10:00Z", 120, 120 },
+    // The static markup shows no dates.
+    { "craigslist/cl-new-milwaukee-apa-results.html", u"$1,325", 1325, "", nullptr, 37, 0 },
+    { "craigslist/cl-new-vancouver-apa-results.html", u"$1,470", 1470, "", nullptr, 354, 0 },
+    // "< 13 minutes ago" and the like; the top ads above are skipped.
+    { "kijiji/kj-2012-toronto-bachelor-results.html", u"$1,300.00", 1300, "CAD",
+      "2026-04-02T09:47:00Z", 20, 20 },
+    // French: "575,00 $", "Il y a moins de 10 heures", "hier", "22-mars-17"; one "Sur demande".
+    { "kijiji/kj-2017-montreal-charlevoix-results.html", u"575,00 $", 575, "CAD",
+      "2026-04-02T00:00:00Z", 20, 20 },
+    // Dates only in the embedded state, which rows cannot be matched against.
+    { "kijiji/kj-2026-vancouver-apartments-results.html", u"$2,450.00", 2450, "CAD", nullptr, 40,
+      0 },
+    { "craigslist/cl-2012-sfbay-vac-listing.html", nullptr, -1, "", "2012-10-29T18:19:00Z", -1,
+      -1 },
+    { "craigslist/cl-2012-toronto-apa-listing-table.html", nullptr, -1, "", "2012-03-05T17:22:00Z",
+      -1, -1 },
+    { "craigslist/cl-2015-06-sfbay-eby-apa-listing.html", u"$3500", 3500, "",
+      "2015-06-11T02:37:21Z", -1, -1 },
+    { "craigslist/cl-2016-bend-snw-listing.html", u"$1200", 1200, "", "2016-09-08T00:57:55Z", -1,
+      -1 },
+    { "craigslist/cl-2022-seattle-tac-pts-listing-nophoto.html", nullptr, -1, "",
+      "2022-10-21T13:58:19Z", -1, -1 },
+    { "craigslist/cl-new-milwaukee-apa-listing.html", u"$1,325", 1325, "", "2026-05-24T13:45:51Z",
+      -1, -1 },
+    { "craigslist/cl-old-losangeles-job-listing-2017.html", nullptr, -1, "", "2017-12-21T03:39:39Z",
+      -1, -1 },
+    { "kijiji/kj-2012-toronto-apt-listing-1.html", u"$625.00", 625, "CAD", "2012-03-08T00:00:00Z",
+      -1, -1 },
+    { "kijiji/kj-2012-toronto-apt-listing-nophoto.html", u"$800.00", 800, "CAD",
+      "2012-03-06T00:00:00Z", -1, -1 },
+    { "kijiji/kj-2017-montreal-room-listing.html", u"$575.00", 575, "CAD", "2017-03-25T00:00:00Z",
+      -1, -1 },
     // The posted date only in the page's embedded state (__NEXT_DATA__).
-    { "kijiji/kj-2026-listing-01.html", u"$2,010", u"2026-03-16T13:29:54.000Z" },
+    { "kijiji/kj-2026-listing-01.html", u"$2,010", 2010, "CAD", "2026-03-16T13:29:54Z", -1, -1 },
 };
 
 } // namespace SavedPageTruth

@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
+#include <QTimeZone>
 
 #include <libxml/HTMLparser.h>
 #include <libxml/xpath.h>
@@ -336,32 +337,49 @@ private slots:
         }
     }
 
-    void listingPriceAndDate_data()
+    void priceAndDate_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("price");
-        QTest::addColumn<QString>("date");
-        for (const PriceDateExpectation &row : priceDateExpectations)
-            QTest::newRow(row.file) << QString::fromUtf8(row.file) << text(row.price) << text(row.date);
+        QTest::addColumn<int>("row");
+        for (qsizetype i = 0; i < qsizetype(std::size(priceDateExpectations)); ++i)
+            QTest::newRow(priceDateExpectations[i].file) << int(i);
     }
 
-    void listingPriceAndDate()
+    void priceAndDate()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, price);
-        QFETCH(QString, date);
-        const Page page = pageFor(file);
+        QFETCH(int, row);
+        const PriceDateExpectation &truth = priceDateExpectations[row];
+        const Page page = pageFor(QString::fromUtf8(truth.file));
         if (page.path.isNull() && !QDir(ListoroTest::fixturesDir()).exists())
             QSKIP("no saved pages of the real sites");
         const std::optional<ZestoScrapeSetting> rules = shippedRulesFor(page.url);
         QVERIFY(rules);
-        const TFHpple document = TFHpple::hppleWithHTMLData(readPage(page));
-        const auto first = [&](const QString &select) {
-            const auto node = document.peekAtSearchWithXPathQuery(select);
-            return node ? node->content().trimmed() : QString();
-        };
-        QCOMPARE(first(rules->price()), price);
-        QCOMPARE(first(rules->date()), date);
+        const QDateTime fetchedAt(QDate(2026, 4, 2), QTime(10, 0), QTimeZone::utc());
+        const QByteArray bytes = readPage(page);
+
+        ListingPrice price;
+        QDateTime posted;
+        if (truth.pricedRows >= 0) {
+            const ResultsPage result = ResultsPage::scrape(bytes, page.url, rules, fetchedAt);
+            QVERIFY(!result.links.isEmpty());
+            price = result.links.constFirst().price;
+            posted = result.links.constFirst().posted;
+            const auto count = [&](auto shows) {
+                return int(std::count_if(result.links.cbegin(), result.links.cend(), shows));
+            };
+            QCOMPARE(count([](const ResultsPage::Link &l) { return !l.price.isNull(); }),
+                     truth.pricedRows);
+            QCOMPARE(count([](const ResultsPage::Link &l) { return l.posted.isValid(); }),
+                     truth.datedRows);
+        } else {
+            const ListingPage result = ListingPage::scrape(bytes, page.url, rules, {}, fetchedAt);
+            price = result.price;
+            posted = result.posted;
+        }
+        QCOMPARE(price.text(), text(truth.price));
+        QCOMPARE(price.amount().value_or(-1), truth.amount);
+        QCOMPARE(price.currency(), QString::fromLatin1(truth.currency));
+        QCOMPARE(posted.isValid() ? posted.toString(Qt::ISODate) : QString(),
+                 QString::fromLatin1(truth.date));
     }
 };
 
