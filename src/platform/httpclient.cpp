@@ -384,9 +384,17 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
             [reply, endWith](QNetworkReply::NetworkError error) {
                 const int status
                     = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-                if (error != QNetworkReply::OperationCanceledError && !isStatusError(error, status)
-                    && reply->isRunning())
-                    endWith(reply->errorString());
+                if (error == QNetworkReply::OperationCanceledError || isStatusError(error, status))
+                    return;
+                // After the signal: most errors finish the reply at once, and ending it from
+                // inside the error signal makes Qt report the error twice.
+                QMetaObject::invokeMethod(
+                    reply,
+                    [reply, endWith] {
+                        if (reply->isRunning())
+                            endWith(reply->errorString());
+                    },
+                    Qt::QueuedConnection);
             });
 
     // A transfer that moves fewer bytes than the low-speed rule asks over a whole window is

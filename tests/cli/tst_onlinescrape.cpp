@@ -208,7 +208,19 @@ private slots:
         site.resetCounters();
         const Run second = run(arguments);
         QCOMPARE(second.status, 0);
-        QCOMPARE(parse(second.out).toObject(), report);
+        // "N minutes ago" counts back from each run's own fetch: the dates may differ by the
+        // seconds between the runs, nothing else may.
+        const auto withoutDates = [](QJsonObject page) {
+            QJsonArray listings = page.value(u"listings").toArray();
+            for (qsizetype n = 0; n < listings.size(); ++n) {
+                QJsonObject listing = listings.at(n).toObject();
+                listing.remove(u"date"_s);
+                listings[n] = listing;
+            }
+            page[u"listings"_s] = listings;
+            return page;
+        };
+        QCOMPARE(withoutDates(parse(second.out).toObject()), withoutDates(report));
         QCOMPARE(site.requestCount(u"/listoro-demo/item/"_s), 0);
         QCOMPARE(site.requestCount(u"/listoro-demo/photos/"_s), 0);
     }

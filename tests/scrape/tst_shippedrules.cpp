@@ -359,7 +359,7 @@ private slots:
         ListingPrice price;
         QDateTime posted;
         if (truth.pricedRows >= 0) {
-            const ResultsPage result = ResultsPage::scrape(bytes, page.url, rules, fetchedAt);
+            const ResultsPage result = ResultsPage::scrape(bytes, page.url, rules, {}, fetchedAt);
             QVERIFY(!result.links.isEmpty());
             price = result.links.constFirst().price;
             posted = result.links.constFirst().posted;
@@ -371,7 +371,8 @@ private slots:
             QCOMPARE(count([](const ResultsPage::Link &l) { return l.posted.isValid(); }),
                      truth.datedRows);
         } else {
-            const ListingPage result = ListingPage::scrape(bytes, page.url, rules, {}, fetchedAt);
+            const ListingPage result
+                = ListingPage::scrape(bytes, page.url, rules, {}, {}, fetchedAt);
             price = result.price;
             posted = result.posted;
         }
