@@ -36,12 +36,6 @@ constexpr int favoriteButtonSize = 32;
 
 constexpr qreal titleScale = 1.2;
 
-// Titles and reasons come from pages: a tool tip would take markup in them for rich text.
-QString plainToolTip(const QString &text)
-{
-    return text.isEmpty() ? text : u"<qt>"_s + text.toHtmlEscaped() + u"</qt>"_s;
-}
-
 } // namespace
 
 DisplayParsedLink::DisplayParsedLink(QWidget *parent)
@@ -194,7 +188,7 @@ void DisplayParsedLink::render()
         const QString shown = failure->fontMetrics().elidedText(why, Qt::ElideRight, widest);
         rightSide = failure->fontMetrics().horizontalAdvance(shown) + 10;
         failure->setText(shown);
-        failure->setToolTip(plainToolTip(why));
+        UntrustedText::setToolTip(failure, why);
         failure->setGeometry(m_width - m_horizontalMargin - rightSide, 0, rightSide,
                              m_headerHeight);
         failure->show();
