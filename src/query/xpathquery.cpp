@@ -1,6 +1,7 @@
 #include "query/xpathquery.h"
 
 #include "query/parseddocument.h"
+#include "query/xpathwatchdog.h"
 
 #include <QByteArrayView>
 #include <QLoggingCategory>
@@ -175,16 +176,21 @@ std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query
     context->opCount = 0;
 
     const QByteArray expression = query.toUtf8();
-    xmlXPathObjectPtr result = xmlXPathEvalExpression(
-        reinterpret_cast<const xmlChar *>(expression.constData()), context);
-    // libxml2 stops at the limit and leaves the count there.
-    const bool overBudget = context->opCount >= context->opLimit;
+    xmlXPathObjectPtr result;
+    bool overBudget;
+    {
+        const XPathWatchdog::Watch watch(context, maxXPathTime);
+        result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar *>(expression.constData()),
+                                        context);
+        // libxml2 stops at the limit and leaves the count there.
+        overBudget = watch.expired() || context->opCount >= context->opLimit;
+    }
     if (!result || overBudget) {
         xmlXPathFreeObject(result);
         xmlXPathFreeContext(context);
         if (overBudget) {
-            qCDebug(lcXPath) << "query over its budget of" << maxXPathOperations
-                             << "steps, taken as matching nothing:" << query;
+            qCDebug(lcXPath) << "query over its budget of" << maxXPathOperations << "steps or"
+                             << maxXPathTime.count() << "ms, taken as matching nothing:" << query;
             report.status = QueryOutcome::Status::OverBudget;
             return NodeList();
         }

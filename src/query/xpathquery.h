@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 #include <libxml/tree.h>
@@ -27,7 +28,7 @@ struct QueryOutcome
         NoDocument, // the bytes did not parse
         Malformed, // the expression does not compile or fails to evaluate
         NotANodeSet, // a number, string or boolean
-        OverBudget, // too many evaluation steps or matched nodes
+        OverBudget, // too many evaluation steps or matched nodes, or too long
     };
     Status status = Status::Matched;
     // Nodes the expression selected (before the budget's cut).
@@ -36,9 +37,11 @@ struct QueryOutcome
     bool cut = false;
 };
 
-// Evaluation steps one query may take, matched nodes it may yield, and nodes of their subtrees
-// it copies out in full.
+// Evaluation steps and time one query may take, matched nodes it may yield, and nodes of their
+// subtrees it copies out in full. The time also bounds what the steps do not count (merging the
+// node sets between steps).
 inline constexpr unsigned long maxXPathOperations = 20'000'000;
+inline constexpr std::chrono::milliseconds maxXPathTime{ 2000 };
 inline constexpr int maxMatchedNodes = 50'000;
 inline constexpr int maxConvertedNodes = 200'000;
 
