@@ -384,7 +384,9 @@ void HttpClient::watch(QNetworkReply *reply, const std::shared_ptr<Transfer> &tr
             [reply, endWith](QNetworkReply::NetworkError error) {
                 const int status
                     = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-                if (error == QNetworkReply::OperationCanceledError || isStatusError(error, status))
+                // Connection and proxy failures (codes under 200) finish the reply by
+                // themselves; ending it as well would report the error twice.
+                if (error < QNetworkReply::ContentAccessDenied || isStatusError(error, status))
                     return;
                 // After the signal: most errors finish the reply at once, and ending it from
                 // inside the error signal makes Qt report the error twice.
