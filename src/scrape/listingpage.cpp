@@ -6,18 +6,25 @@
 #include "scrape/nsurlutils.h"
 #include "scrape/pagelocale.h"
 
+#include <QSet>
+
 namespace {
 
 void addPhotos(const TFHpple &document, const QString &query, const QString &extract,
-               const QString &listingUrl, AddressPolicy::Reach reach, ListingPage &page)
+               const QString &listingUrl, AddressPolicy::Reach reach, QSet<QString> &listed,
+               ListingPage &page)
 {
     for (const TFHppleElement::Ptr &node : document.searchWithXPathQuery(query)) {
+        if (page.photos.size() >= ListingPage::maxPhotos
+            || page.refused.size() >= ListingPage::maxPhotos)
+            return;
         const QString value = ExtractDirective::valueOf(node, extract);
-        if (value.isNull() || page.photos.contains(value))
+        if (value.isNull() || listed.contains(value))
             continue;
         const QString resolved = NSUrlUtils::fixUrl(value, listingUrl);
         if (resolved.isNull())
             continue;
+        listed.insert(resolved);
         QString reason;
         if (AddressPolicy::check(QUrl(resolved), reach, &reason) == AddressPolicy::Verdict::Refused)
             page.refused.append({ resolved, reason });
@@ -76,10 +83,11 @@ ListingPage ListingPage::scrape(const TFHpple &document, const QString &listingU
         result.price = ListingPrice::parse(price, locale);
         result.posted = ListingDate::parse(result.dateText, fetchedAt, locale);
     }
+    QSet<QString> listed(result.photos.cbegin(), result.photos.cend());
     addPhotos(document, rules->innerImgsWithHref(), rules->innerImgsWithHref_extract(), listingUrl,
-              photoReach, result);
+              photoReach, listed, result);
     addPhotos(document, rules->innerImgsWithSrc(), rules->innerImgsWithSrc_extract(), listingUrl,
-              photoReach, result);
+              photoReach, listed, result);
     return result;
 }
 

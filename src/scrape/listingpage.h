@@ -17,10 +17,16 @@ struct ListingPage
 {
     // The last non-empty match of the "title" rule; null when none matched.
     QString title;
-    // knownPhotos followed by the photos found on the page, resolved against the listing URL.
-    // A value already listed (compared as found, before resolution) is not added again.
+    // A listing shows at most this many photos (the busiest sites show 25 or so): a page that
+    // names thousands must not cost thousands of lookups and downloads.
+    static constexpr qsizetype maxPhotos = 100;
+
+    // knownPhotos followed by the photos found on the page, resolved against the listing URL, at
+    // most maxPhotos. A value already listed (compared as found, before resolution) is not added
+    // again.
     QStringList photos;
-    // Photos at addresses out of reach, in page order: no photos, never fetched.
+    // Photos at addresses out of reach, in page order (at most maxPhotos): no photos, never
+    // fetched.
     QList<AddressPolicy::Refusal> refused;
     // The first non-empty match of the "price" and "date" rules; dateText as the page writes
     // it, posted its reading against the fetch time.

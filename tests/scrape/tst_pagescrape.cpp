@@ -228,6 +228,20 @@ private Q_SLOTS:
         QVERIFY(result.title.isNull());
     }
 
+    void listingPhotos_stopAtTheCap()
+    {
+        ZestoScrapeSetting s;
+        s.setInnerImgsWithSrc("//img");
+        s.setInnerImgsWithSrc_extract("src");
+        QByteArray body;
+        for (int i = 0; i < 5000; ++i)
+            body += "<img src='http://img/" + QByteArray::number(i) + ".jpg'>";
+        const ListingPage result = ListingPage::scrape(html(body), "http://host/item/1.html", s);
+        QCOMPARE(result.photos.size(), ListingPage::maxPhotos);
+        QCOMPARE(result.photos.last(),
+                 QStringLiteral("http://img/%1.jpg").arg(ListingPage::maxPhotos - 1));
+    }
+
     void listingWithoutRules_givesNothingNew()
     {
         const ListingPage result
