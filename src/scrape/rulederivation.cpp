@@ -5,6 +5,7 @@
 #include "query/parseddocument.h"
 #include "query/tfhpple.h"
 #include "query/xpathliteral.h"
+#include "query/xpathwatchdog.h"
 #include "scrape/listingpage.h"
 #include "scrape/nsurlutils.h"
 #include "scrape/resultspage.h"
@@ -18,6 +19,7 @@
 #include <libxml/xpath.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <limits>
 
@@ -145,14 +147,17 @@ QString step(const QString &tag, const QString &test)
     return test.isEmpty() ? name : QStringLiteral("%1[%2]").arg(name, test);
 }
 
+// The derivation's queries share one deadline: candidates are tried query by query, and a page
+// built to make each of them costly must still give an answer within a few seconds.
 class Evaluator
 {
 public:
+    using Clock = XPathWatchdog::Clock;
+
     explicit Evaluator(xmlDoc *document)
         : context(document ? xmlXPathNewContext(document) : nullptr)
+        , deadline(Clock::now() + RuleDerivation::timeBudget())
     {
-        if (context)
-            context->opLimit = 5'000'000;
     }
     ~Evaluator()
     {
@@ -164,18 +169,30 @@ public:
 
     xmlDoc *document() const { return context ? context->doc : nullptr; }
 
-    // The nodes query selects from node (the document when null); empty when it fails.
+    // The nodes query selects from node (the document when null); empty when it fails, and
+    // for every query once the deadline has passed.
     QList<xmlNode *> nodes(const QString &query, xmlNode *from = nullptr)
     {
         QList<xmlNode *> found;
-        if (!context)
+        if (!context || timedOut)
             return found;
+        const Clock::duration left = deadline - Clock::now();
+        if (left <= Clock::duration::zero()) {
+            timedOut = true;
+            return found;
+        }
+        context->opLimit = 5'000'000;
         context->opCount = 0;
         context->node = from;
         const QByteArray expression = query.toUtf8();
-        xmlXPathObjectPtr result = xmlXPathEvalExpression(
-            reinterpret_cast<const xmlChar *>(expression.constData()), context);
-        if (result && result->type == XPATH_NODESET && result->nodesetval) {
+        xmlXPathObjectPtr result;
+        {
+            const XPathWatchdog::Watch watch(context, left);
+            result = xmlXPathEvalExpression(
+                reinterpret_cast<const xmlChar *>(expression.constData()), context);
+            timedOut = watch.expired();
+        }
+        if (!timedOut && result && result->type == XPATH_NODESET && result->nodesetval) {
             for (int i = 0; i < result->nodesetval->nodeNr; ++i)
                 found.append(result->nodesetval->nodeTab[i]);
         }
@@ -183,8 +200,25 @@ public:
         return found;
     }
 
+    // What derive gives, or that the page is too costly to learn from once the deadline passed
+    // on the way (what was derived by then rests on queries that came back empty).
+    RuleDerivation::Result settle(const std::function<RuleDerivation::Result()> &derive)
+    {
+        RuleDerivation::Result result = derive();
+        if (timedOut) {
+            qCDebug(lcDerivation) << "derivation over its budget of"
+                                  << RuleDerivation::timeBudget().count() << "ms";
+            result = {};
+            result.error = tr("This page is too irregular to learn from: try another page of the "
+                              "site.");
+        }
+        return result;
+    }
+
 private:
     xmlXPathContextPtr context;
+    Clock::time_point deadline;
+    bool timedOut = false;
 };
 
 QString resolved(xmlNode *link, const char *attribute, const QString &url)
@@ -576,6 +610,20 @@ QString sectionPattern(const QUrl &address, RuleDerivation::PageKind kind)
 
 } // namespace
 
+namespace {
+std::atomic<std::chrono::milliseconds::rep> budgetMs{ 4000 };
+} // namespace
+
+std::chrono::milliseconds RuleDerivation::timeBudget()
+{
+    return std::chrono::milliseconds(budgetMs.load());
+}
+
+void RuleDerivation::setTimeBudget(std::chrono::milliseconds budget)
+{
+    budgetMs.store(budget.count());
+}
+
 QString RuleDerivation::addressPattern(const QString &url, PageKind kind, const QString &alsoUrl)
 {
     const QUrl address(url);
@@ -644,134 +692,137 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
         return result;
     }
     Evaluator evaluate(document.get());
-    QList<xmlNode *> exampleLinks;
-    for (const Example &example : examples) {
-        const QList<xmlNode *> found = linksPointed(evaluate, example, url);
-        if (found.isEmpty()) {
-            result.error = tr("No link on the page says “%1”: click the link of a listing.")
-                               .arg(simplified(example.name));
+    return evaluate.settle([&] {
+        QList<xmlNode *> exampleLinks;
+        for (const Example &example : examples) {
+            const QList<xmlNode *> found = linksPointed(evaluate, example, url);
+            if (found.isEmpty()) {
+                result.error = tr("No link on the page says “%1”: click the link of a listing.")
+                                   .arg(simplified(example.name));
+                return result;
+            }
+            exampleLinks.append(found.first());
+        }
+        if (exampleLinks.isEmpty()) {
+            result.error = tr("Click the link of one listing first.");
             return result;
         }
-        exampleLinks.append(found.first());
-    }
-    if (exampleLinks.isEmpty()) {
-        result.error = tr("Click the link of one listing first.");
-        return result;
-    }
-    QList<xmlNode *> excludedLinks;
-    for (const Example &exclusion : exclusions)
-        excludedLinks += linksPointed(evaluate, exclusion, url);
+        QList<xmlNode *> excludedLinks;
+        for (const Example &exclusion : exclusions)
+            excludedLinks += linksPointed(evaluate, exclusion, url);
 
-    // A link that names what it is (data-testid="listing-link") is its own rule; otherwise the
-    // repeating element around the first example, from the closest ancestor up.
-    std::optional<Candidate> chosen;
-    xmlNode *first = exampleLinks.first();
-    for (const QString &test : dataTests(first)) {
-        if (!test.contains(u'='))
-            continue;
-        const QString query = QStringLiteral("//a[%1][@href]").arg(test);
-        const QList<xmlNode *> links = evaluate.nodes(query);
-        if (links.size() >= 2 && containsAll(links, exampleLinks)) {
-            chosen = Candidate{ query, links };
-            break;
-        }
-    }
-    // At each level up, the most telling test of the element that repeats, with the link rule
-    // finding most listings around it; of all levels, the one finding most listings, the closest
-    // of equals. An element known by its tag alone is taken only when nothing else repeats.
-    std::optional<Candidate> byTagOnly;
-    int level = 0;
-    for (xmlNode *item : chosen ? QList<xmlNode *>() : ancestorsOf(first)) {
-        if (++level > maxLevels || tagOf(item) == u"body" || tagOf(item) == u"html")
-            break;
-        for (const QString &test : identityTests(item, false)) {
-            const QString itemQuery = QStringLiteral("//") + step(tagOf(item), test);
-            std::optional<Candidate> here;
-            for (const QString &linkStep : linkSteps(first, item)) {
-                Candidate candidate;
-                if (acceptable(evaluate, itemQuery, linkStep, exampleLinks, candidate)
-                    && (!here || candidate.links.size() > here->links.size()))
-                    here = candidate;
-            }
-            if (!here)
+        // A link that names what it is (data-testid="listing-link") is its own rule; otherwise the
+        // repeating element around the first example, from the closest ancestor up.
+        std::optional<Candidate> chosen;
+        xmlNode *first = exampleLinks.first();
+        for (const QString &test : dataTests(first)) {
+            if (!test.contains(u'='))
                 continue;
-            std::optional<Candidate> &best = test.isEmpty() ? byTagOnly : chosen;
-            if (!best || here->links.size() > best->links.size())
-                best = here;
-            break;
-        }
-    }
-    if (!chosen)
-        chosen = byTagOnly;
-    if (!chosen) {
-        result.error = exampleLinks.size() > 1
-            ? tr("These links do not repeat one structure of the page: click two listings of "
-                 "the same list.")
-            : tr("Nothing around this link repeats for other listings: this page may have one "
-                 "listing only, or its listings are not links.");
-        return result;
-    }
-
-    // Links that repeat the address of another are a second box of the same listings: of each
-    // such group, the links farther from the examples' list than the nearest one go.
-    QString query = chosen->query;
-    const QList<xmlNode *> exampleChain = ancestorsOf(first);
-    const auto closeness = [&](xmlNode *link) {
-        for (xmlNode *up = link; isElement(up); up = up->parent) {
-            if (const qsizetype at = exampleChain.indexOf(up); at >= 0)
-                return exampleChain.size() - at;
-        }
-        return qsizetype(0);
-    };
-    QHash<QString, QList<xmlNode *>> byAddress;
-    for (xmlNode *link : chosen->links)
-        byAddress[resolved(link, "href", url)].append(link);
-    QList<xmlNode *> repeats;
-    for (const QList<xmlNode *> &same : std::as_const(byAddress)) {
-        if (same.size() < 2)
-            continue;
-        qsizetype nearest = 0;
-        for (xmlNode *link : same)
-            nearest = std::max(nearest, closeness(link));
-        for (xmlNode *link : same) {
-            if (!contains(exampleLinks, link) && closeness(link) < nearest)
-                repeats.append(link);
-        }
-    }
-    query = leaveOut(evaluate, query, repeats + excludedLinks, exampleLinks);
-
-    ZestoScrapeSetting rules;
-    rules.setRegex(addressPattern(url, PageKind::Results));
-    rules.setLink(query);
-    rules.setLink_extract(QStringLiteral("href"));
-    // A next-page link the page names as such.
-    for (xmlNode *link : evaluate.nodes(QStringLiteral("//a[@href]"))) {
-        const bool named = saysNext(textOf(link)) || saysNext(attributeOf(link, "title"))
-            || attributeOf(link, "rel").split(u' ').contains(u"next");
-        if (named && !resolved(link, "href", url).isNull()) {
-            const Result next = nextRule(evaluate, url, textOf(link));
-            if (next.error.isNull()) {
-                rules.setNext(next.rules.next());
-                rules.setNext_extract(next.rules.next_extract());
-                rules.setRegex(addressPattern(url, PageKind::Results, next.values.value(0)));
+            const QString query = QStringLiteral("//a[%1][@href]").arg(test);
+            const QList<xmlNode *> links = evaluate.nodes(query);
+            if (links.size() >= 2 && containsAll(links, exampleLinks)) {
+                chosen = Candidate{ query, links };
+                break;
             }
-            break;
         }
-    }
+        // At each level up, the most telling test of the element that repeats, with the link rule
+        // finding most listings around it; of all levels, the one finding most listings, the
+        // closest of equals. An element known by its tag alone is taken only when nothing else
+        // repeats.
+        std::optional<Candidate> byTagOnly;
+        int level = 0;
+        for (xmlNode *item : chosen ? QList<xmlNode *>() : ancestorsOf(first)) {
+            if (++level > maxLevels || tagOf(item) == u"body" || tagOf(item) == u"html")
+                break;
+            for (const QString &test : identityTests(item, false)) {
+                const QString itemQuery = QStringLiteral("//") + step(tagOf(item), test);
+                std::optional<Candidate> here;
+                for (const QString &linkStep : linkSteps(first, item)) {
+                    Candidate candidate;
+                    if (acceptable(evaluate, itemQuery, linkStep, exampleLinks, candidate)
+                        && (!here || candidate.links.size() > here->links.size()))
+                        here = candidate;
+                }
+                if (!here)
+                    continue;
+                std::optional<Candidate> &best = test.isEmpty() ? byTagOnly : chosen;
+                if (!best || here->links.size() > best->links.size())
+                    best = here;
+                break;
+            }
+        }
+        if (!chosen)
+            chosen = byTagOnly;
+        if (!chosen) {
+            result.error = exampleLinks.size() > 1
+                ? tr("These links do not repeat one structure of the page: click two listings of "
+                     "the same list.")
+                : tr("Nothing around this link repeats for other listings: this page may have one "
+                     "listing only, or its listings are not links.");
+            return result;
+        }
 
-    const ResultsPage scraped = ResultsPage::scrape(parsed, url, rules);
-    qCDebug(lcDerivation) << "link rule" << rules.link() << scraped.links.size() << "links";
-    for (const ResultsPage::Link &link : scraped.links) {
-        if (!link.url.isNull() && !result.values.contains(link.url))
-            result.values.append(link.url);
-    }
-    if (result.values.size() < 2) {
-        result.error = tr("The rule found fewer than two listings on this page.");
+        // Links that repeat the address of another are a second box of the same listings: of each
+        // such group, the links farther from the examples' list than the nearest one go.
+        QString query = chosen->query;
+        const QList<xmlNode *> exampleChain = ancestorsOf(first);
+        const auto closeness = [&](xmlNode *link) {
+            for (xmlNode *up = link; isElement(up); up = up->parent) {
+                if (const qsizetype at = exampleChain.indexOf(up); at >= 0)
+                    return exampleChain.size() - at;
+            }
+            return qsizetype(0);
+        };
+        QHash<QString, QList<xmlNode *>> byAddress;
+        for (xmlNode *link : chosen->links)
+            byAddress[resolved(link, "href", url)].append(link);
+        QList<xmlNode *> repeats;
+        for (const QList<xmlNode *> &same : std::as_const(byAddress)) {
+            if (same.size() < 2)
+                continue;
+            qsizetype nearest = 0;
+            for (xmlNode *link : same)
+                nearest = std::max(nearest, closeness(link));
+            for (xmlNode *link : same) {
+                if (!contains(exampleLinks, link) && closeness(link) < nearest)
+                    repeats.append(link);
+            }
+        }
+        query = leaveOut(evaluate, query, repeats + excludedLinks, exampleLinks);
+
+        ZestoScrapeSetting rules;
+        rules.setRegex(addressPattern(url, PageKind::Results));
+        rules.setLink(query);
+        rules.setLink_extract(QStringLiteral("href"));
+        // A next-page link the page names as such.
+        for (xmlNode *link : evaluate.nodes(QStringLiteral("//a[@href]"))) {
+            const bool named = saysNext(textOf(link)) || saysNext(attributeOf(link, "title"))
+                || attributeOf(link, "rel").split(u' ').contains(u"next");
+            if (named && !resolved(link, "href", url).isNull()) {
+                const Result next = nextRule(evaluate, url, textOf(link));
+                if (next.error.isNull()) {
+                    rules.setNext(next.rules.next());
+                    rules.setNext_extract(next.rules.next_extract());
+                    rules.setRegex(addressPattern(url, PageKind::Results, next.values.value(0)));
+                }
+                break;
+            }
+        }
+
+        const ResultsPage scraped = ResultsPage::scrape(parsed, url, rules);
+        qCDebug(lcDerivation) << "link rule" << rules.link() << scraped.links.size() << "links";
+        for (const ResultsPage::Link &link : scraped.links) {
+            if (!link.url.isNull() && !result.values.contains(link.url))
+                result.values.append(link.url);
+        }
+        if (result.values.size() < 2) {
+            result.error = tr("The rule found fewer than two listings on this page.");
+            return result;
+        }
+        result.count = int(result.values.size());
+        result.rules = rules;
         return result;
-    }
-    result.count = int(result.values.size());
-    result.rules = rules;
-    return result;
+    });
 }
 
 RuleDerivation::Result RuleDerivation::deriveNext(const QByteArray &page, const QString &url,
@@ -779,7 +830,7 @@ RuleDerivation::Result RuleDerivation::deriveNext(const QByteArray &page, const 
 {
     const ParsedDocument document = ParsedDocument::html(page);
     Evaluator evaluate(document.get());
-    return nextRule(evaluate, url, next);
+    return evaluate.settle([&] { return nextRule(evaluate, url, next); });
 }
 
 RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, const QString &url,
@@ -795,181 +846,188 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
         return result;
     }
     Evaluator evaluate(document.get());
-    ZestoScrapeSetting rules;
-    rules.setRegex(addressPattern(url, PageKind::Listing));
+    return evaluate.settle([&] {
+        ZestoScrapeSetting rules;
+        rules.setRegex(addressPattern(url, PageKind::Listing));
 
-    // The title: the smallest element whose text is the one clicked (or holds it).
-    const QString wanted = simplified(title.name);
-    // The element clicked when it holds the text; else, of the elements holding it, the one
-    // whose text is closest to it, the first of equals.
-    xmlNode *titleNode = pointedAt(evaluate, title, nullptr);
-    if (titleNode) {
-        const QList<xmlNode *> above = ancestorsOf(titleNode);
-        const bool shown = tagOf(titleNode) != u"script" && tagOf(titleNode) != u"style"
-            && std::any_of(above.cbegin(), above.cend(),
-                           [](xmlNode *up) { return tagOf(up) == u"body"; });
-        if (!shown || wanted.isEmpty() || !textOf(titleNode).contains(wanted, Qt::CaseInsensitive))
-            titleNode = nullptr;
-    }
-    qsizetype closest = std::numeric_limits<qsizetype>::max();
-    for (xmlNode *node : titleNode
-             ? QList<xmlNode *>()
-             : evaluate.nodes(QStringLiteral(
-                 "//body//*[not(self::script or self::style or ancestor::script)]"))) {
-        const QString text = textOf(node);
-        if (text.isEmpty() || !text.contains(wanted, Qt::CaseInsensitive))
-            continue;
-        const qsizetype extra = text.size() - wanted.size();
-        // Of equals, the innermost: the heading rather than the box around it.
-        if (extra < closest || (extra == closest && ancestorsOf(node).contains(titleNode))) {
-            closest = extra;
-            titleNode = node;
+        // The title: the smallest element whose text is the one clicked (or holds it).
+        const QString wanted = simplified(title.name);
+        // The element clicked when it holds the text; else, of the elements holding it, the one
+        // whose text is closest to it, the first of equals.
+        xmlNode *titleNode = pointedAt(evaluate, title, nullptr);
+        if (titleNode) {
+            const QList<xmlNode *> above = ancestorsOf(titleNode);
+            const bool shown = tagOf(titleNode) != u"script" && tagOf(titleNode) != u"style"
+                && std::any_of(above.cbegin(), above.cend(),
+                               [](xmlNode *up) { return tagOf(up) == u"body"; });
+            if (!shown || wanted.isEmpty()
+                || !textOf(titleNode).contains(wanted, Qt::CaseInsensitive))
+                titleNode = nullptr;
         }
-    }
-    if (wanted.isEmpty() || !titleNode) {
-        result.error = tr("No text on the page says “%1”: click the listing's title.").arg(wanted);
-        return result;
-    }
-    // The element itself, then inside each ancestor that says what it is, then the page's first
-    // element of its kind (the first heading).
-    const QString own = QStringLiteral("/text()[normalize-space()]");
-    const QString tag = XPathLiteral::element(tagOf(titleNode));
-    QStringList titleQueries{ elementQuery(titleNode) + own };
-    // A heading whose title sits in a child beside other parts (the price): that child.
-    QList<xmlNode *> parts = evaluate.nodes(QStringLiteral(".//*[@id or @class]"), titleNode);
-    std::stable_sort(parts.begin(), parts.end(),
-                     [](xmlNode *a, xmlNode *b) { return textOf(a).size() > textOf(b).size(); });
-    for (xmlNode *part : std::as_const(parts)) {
-        if (textOf(part).size() * 2 >= wanted.size())
-            titleQueries << elementQuery(part) + own;
-    }
-    int level = 0;
-    for (xmlNode *up : ancestorsOf(titleNode)) {
-        if (++level > 6 || tagOf(up) == u"body")
-            break;
-        if (!attributeOf(up, "id").isEmpty() || !classTokens(up).isEmpty())
-            titleQueries << elementQuery(up) + QStringLiteral("//") + tag + own;
-    }
-    titleQueries << QStringLiteral("//%1[not(preceding::%1)]").arg(tag) + own;
-    // Text spread over the element's children.
-    level = 0;
-    for (xmlNode *node = titleNode; isElement(node) && ++level <= 4; node = node->parent)
-        titleQueries << elementQuery(node) + QStringLiteral("//text()[normalize-space()]");
-    for (const QString &query : std::as_const(titleQueries)) {
-        rules.setTitle(query);
-        rules.setTitle_extract(QStringLiteral("@content"));
-        const QString title = ListingPage::scrape(parsed, url, rules).title.simplified();
-        // The whole title, or most of the text given (a title split over elements), or the
-        // text given is part of it.
-        const bool whole = wanted.contains(title, Qt::CaseInsensitive)
-            && title.size() * 2 >= std::min<qsizetype>(wanted.size(), 40);
-        if (!title.isEmpty() && (whole || title.contains(wanted, Qt::CaseInsensitive))) {
-            result.values = { title };
-            break;
-        }
-        rules.setTitle({});
-    }
-    if (rules.title().isNull()) {
-        result.error = tr("The title cannot be told from the rest of the page.");
-        return result;
-    }
-
-    // The photos: the gallery of the one clicked, or the page's largest group of photos.
-    xmlNode *image = nullptr;
-    const QString photoSrc = photo.name;
-    if (!photoSrc.isEmpty()) {
-        const auto isClicked = [&](xmlNode *node) {
-            const QString src = attributeOf(node, "src");
-            return src == photoSrc
-                || NSUrlUtils::fixUrl(src, url) == NSUrlUtils::fixUrl(photoSrc, url);
-        };
-        if (xmlNode *pointed = pointedAt(evaluate, photo, "img"); pointed && isClicked(pointed))
-            image = pointed;
-        for (xmlNode *node :
-             image ? QList<xmlNode *>() : evaluate.nodes(QStringLiteral("//img[@src]"))) {
-            if (isClicked(node)) {
-                image = node;
-                break;
+        qsizetype closest = std::numeric_limits<qsizetype>::max();
+        for (xmlNode *node : titleNode
+                 ? QList<xmlNode *>()
+                 : evaluate.nodes(QStringLiteral(
+                     "//body//*[not(self::script or self::style or ancestor::script)]"))) {
+            const QString text = textOf(node);
+            if (text.isEmpty() || !text.contains(wanted, Qt::CaseInsensitive))
+                continue;
+            const qsizetype extra = text.size() - wanted.size();
+            // Of equals, the innermost: the heading rather than the box around it.
+            if (extra < closest || (extra == closest && ancestorsOf(node).contains(titleNode))) {
+                closest = extra;
+                titleNode = node;
             }
         }
-        if (!image) {
-            result.error = tr("No photo of the page has that address.");
+        if (wanted.isEmpty() || !titleNode) {
+            result.error
+                = tr("No text on the page says “%1”: click the listing's title.").arg(wanted);
             return result;
         }
-    } else if (photos == Photos::FindThem) {
-        int most = 0;
-        for (xmlNode *node : evaluate.nodes(QStringLiteral("//body//img[@src]"))) {
-            if (!looksLikePhotoLink(attributeOf(node, "src")) || isDecoration(node))
-                continue;
-            xmlNode *gallery = galleryAround(evaluate, node, QStringLiteral(".//img[@src]"), 2);
-            const int count
-                = gallery ? int(evaluate.nodes(QStringLiteral(".//img[@src]"), gallery).size()) : 1;
-            if (count > most) {
-                most = count;
-                image = node;
+        // The element itself, then inside each ancestor that says what it is, then the page's first
+        // element of its kind (the first heading).
+        const QString own = QStringLiteral("/text()[normalize-space()]");
+        const QString tag = XPathLiteral::element(tagOf(titleNode));
+        QStringList titleQueries{ elementQuery(titleNode) + own };
+        // A heading whose title sits in a child beside other parts (the price): that child.
+        QList<xmlNode *> parts = evaluate.nodes(QStringLiteral(".//*[@id or @class]"), titleNode);
+        std::stable_sort(parts.begin(), parts.end(), [](xmlNode *a, xmlNode *b) {
+            return textOf(a).size() > textOf(b).size();
+        });
+        for (xmlNode *part : std::as_const(parts)) {
+            if (textOf(part).size() * 2 >= wanted.size())
+                titleQueries << elementQuery(part) + own;
+        }
+        int level = 0;
+        for (xmlNode *up : ancestorsOf(titleNode)) {
+            if (++level > 6 || tagOf(up) == u"body")
+                break;
+            if (!attributeOf(up, "id").isEmpty() || !classTokens(up).isEmpty())
+                titleQueries << elementQuery(up) + QStringLiteral("//") + tag + own;
+        }
+        titleQueries << QStringLiteral("//%1[not(preceding::%1)]").arg(tag) + own;
+        // Text spread over the element's children.
+        level = 0;
+        for (xmlNode *node = titleNode; isElement(node) && ++level <= 4; node = node->parent)
+            titleQueries << elementQuery(node) + QStringLiteral("//text()[normalize-space()]");
+        for (const QString &query : std::as_const(titleQueries)) {
+            rules.setTitle(query);
+            rules.setTitle_extract(QStringLiteral("@content"));
+            const QString title = ListingPage::scrape(parsed, url, rules).title.simplified();
+            // The whole title, or most of the text given (a title split over elements), or the
+            // text given is part of it.
+            const bool whole = wanted.contains(title, Qt::CaseInsensitive)
+                && title.size() * 2 >= std::min<qsizetype>(wanted.size(), 40);
+            if (!title.isEmpty() && (whole || title.contains(wanted, Qt::CaseInsensitive))) {
+                result.values = { title };
+                break;
+            }
+            rules.setTitle({});
+        }
+        if (rules.title().isNull()) {
+            result.error = tr("The title cannot be told from the rest of the page.");
+            return result;
+        }
+
+        // The photos: the gallery of the one clicked, or the page's largest group of photos.
+        xmlNode *image = nullptr;
+        const QString photoSrc = photo.name;
+        if (!photoSrc.isEmpty()) {
+            const auto isClicked = [&](xmlNode *node) {
+                const QString src = attributeOf(node, "src");
+                return src == photoSrc
+                    || NSUrlUtils::fixUrl(src, url) == NSUrlUtils::fixUrl(photoSrc, url);
+            };
+            if (xmlNode *pointed = pointedAt(evaluate, photo, "img"); pointed && isClicked(pointed))
+                image = pointed;
+            for (xmlNode *node :
+                 image ? QList<xmlNode *>() : evaluate.nodes(QStringLiteral("//img[@src]"))) {
+                if (isClicked(node)) {
+                    image = node;
+                    break;
+                }
+            }
+            if (!image) {
+                result.error = tr("No photo of the page has that address.");
+                return result;
+            }
+        } else if (photos == Photos::FindThem) {
+            int most = 0;
+            for (xmlNode *node : evaluate.nodes(QStringLiteral("//body//img[@src]"))) {
+                if (!looksLikePhotoLink(attributeOf(node, "src")) || isDecoration(node))
+                    continue;
+                xmlNode *gallery = galleryAround(evaluate, node, QStringLiteral(".//img[@src]"), 2);
+                const int count = gallery
+                    ? int(evaluate.nodes(QStringLiteral(".//img[@src]"), gallery).size())
+                    : 1;
+                if (count > most) {
+                    most = count;
+                    image = node;
+                }
             }
         }
-    }
-    if (image) {
-        // A link to the larger photo, on the image or just above it.
-        xmlNode *link = nullptr;
-        int up = 0;
-        for (xmlNode *node = image->parent; isElement(node) && !link && up < 2;
-             node = node->parent, ++up) {
-            if (tagOf(node) == u"a")
-                link = node;
+        if (image) {
+            // A link to the larger photo, on the image or just above it.
+            xmlNode *link = nullptr;
+            int up = 0;
+            for (xmlNode *node = image->parent; isElement(node) && !link && up < 2;
+                 node = node->parent, ++up) {
+                if (tagOf(node) == u"a")
+                    link = node;
+            }
+            const QString linksInside = QStringLiteral(".//a[@href][.//img]");
+            bool linked = link && looksLikePhotoLink(attributeOf(link, "href"));
+            xmlNode *gallery
+                = galleryAround(evaluate, linked ? link : image,
+                                linked ? linksInside : QStringLiteral(".//img[@src]"), 2);
+            // A gallery whose thumbnails link to the larger photos gives them by those links, the
+            // large photo on show among them.
+            if (!linked && gallery) {
+                const QList<xmlNode *> links = evaluate.nodes(linksInside, gallery);
+                linked = std::count_if(
+                             links.cbegin(), links.cend(),
+                             [](xmlNode *l) { return looksLikePhotoLink(attributeOf(l, "href")); })
+                    >= 2;
+            }
+            const QString base = gallery ? elementQuery(gallery) : QString();
+            // The lead photo the page names for sharing (og:image), shown on its own beside a
+            // gallery of thumbnails, is one of the listing's photos too.
+            QStringList sources;
+            if (!linked)
+                sources << base + QStringLiteral("//img[@src]");
+            QStringList shared;
+            for (xmlNode *meta : evaluate.nodes(QStringLiteral(
+                     "//meta[@property='og:image' or @name='og:image' or @name='twitter:image']"
+                     "[@content]")))
+                shared << NSUrlUtils::fixUrl(attributeOf(meta, "content"), url);
+            for (xmlNode *node : evaluate.nodes(QStringLiteral("//body//img[@src]"))) {
+                if ((gallery && ancestorsOf(node).contains(gallery))
+                    || !shared.contains(resolved(node, "src", url)))
+                    continue;
+                xmlNode *frame = galleryAround(evaluate, node, QStringLiteral(".//img[@src]"), 1);
+                if (!frame || frame == gallery
+                    || evaluate.nodes(QStringLiteral(".//img[@src]"), frame).size() != 1)
+                    continue;
+                const QString lead = elementQuery(frame) + QStringLiteral("//img[@src]");
+                if (!sources.contains(lead))
+                    sources.prepend(lead);
+            }
+            if (linked) {
+                rules.setInnerImgsWithHref(base + QStringLiteral("//a[@href][.//img]"));
+                rules.setInnerImgsWithHref_extract(QStringLiteral("href"));
+            }
+            if (!sources.isEmpty()) {
+                rules.setInnerImgsWithSrc(sources.join(QStringLiteral(" | ")));
+                rules.setInnerImgsWithSrc_extract(QStringLiteral("src"));
+            }
         }
-        const QString linksInside = QStringLiteral(".//a[@href][.//img]");
-        bool linked = link && looksLikePhotoLink(attributeOf(link, "href"));
-        xmlNode *gallery = galleryAround(evaluate, linked ? link : image,
-                                         linked ? linksInside : QStringLiteral(".//img[@src]"), 2);
-        // A gallery whose thumbnails link to the larger photos gives them by those links, the
-        // large photo on show among them.
-        if (!linked && gallery) {
-            const QList<xmlNode *> links = evaluate.nodes(linksInside, gallery);
-            linked = std::count_if(
-                         links.cbegin(), links.cend(),
-                         [](xmlNode *l) { return looksLikePhotoLink(attributeOf(l, "href")); })
-                >= 2;
+        const ListingPage scraped = ListingPage::scrape(parsed, url, rules);
+        result.count = int(scraped.photos.size());
+        if (!photoSrc.isEmpty() && result.count == 0) {
+            result.error = tr("The photo rule found no photos.");
+            return result;
         }
-        const QString base = gallery ? elementQuery(gallery) : QString();
-        // The lead photo the page names for sharing (og:image), shown on its own beside a
-        // gallery of thumbnails, is one of the listing's photos too.
-        QStringList sources;
-        if (!linked)
-            sources << base + QStringLiteral("//img[@src]");
-        QStringList shared;
-        for (xmlNode *meta : evaluate.nodes(QStringLiteral(
-                 "//meta[@property='og:image' or @name='og:image' or @name='twitter:image']"
-                 "[@content]")))
-            shared << NSUrlUtils::fixUrl(attributeOf(meta, "content"), url);
-        for (xmlNode *node : evaluate.nodes(QStringLiteral("//body//img[@src]"))) {
-            if ((gallery && ancestorsOf(node).contains(gallery))
-                || !shared.contains(resolved(node, "src", url)))
-                continue;
-            xmlNode *frame = galleryAround(evaluate, node, QStringLiteral(".//img[@src]"), 1);
-            if (!frame || frame == gallery
-                || evaluate.nodes(QStringLiteral(".//img[@src]"), frame).size() != 1)
-                continue;
-            const QString lead = elementQuery(frame) + QStringLiteral("//img[@src]");
-            if (!sources.contains(lead))
-                sources.prepend(lead);
-        }
-        if (linked) {
-            rules.setInnerImgsWithHref(base + QStringLiteral("//a[@href][.//img]"));
-            rules.setInnerImgsWithHref_extract(QStringLiteral("href"));
-        }
-        if (!sources.isEmpty()) {
-            rules.setInnerImgsWithSrc(sources.join(QStringLiteral(" | ")));
-            rules.setInnerImgsWithSrc_extract(QStringLiteral("src"));
-        }
-    }
-    const ListingPage scraped = ListingPage::scrape(parsed, url, rules);
-    result.count = int(scraped.photos.size());
-    if (!photoSrc.isEmpty() && result.count == 0) {
-        result.error = tr("The photo rule found no photos.");
+        result.rules = rules;
         return result;
-    }
-    result.rules = rules;
-    return result;
+    });
 }

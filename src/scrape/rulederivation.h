@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+
 // Derives scrape rules from a page and what the user pointed at on it: the rules select by what
 // the markup means (class tokens, ids, data- attributes, tag names of the repeating element
 // around the example), never by positions such as div[3], and every rule is tried on the page
@@ -61,6 +63,11 @@ public:
     // link to larger images, else the images' src) and the address pattern of listing pages.
     static Result deriveListing(const QByteArray &page, const QString &url, const Example &title,
                                 const Example &photo = {}, Photos photos = Photos::FindThem);
+
+    // What one derivation may take in all, 4 s unless set: past it, the derivation says the
+    // page is too irregular to learn from.
+    static std::chrono::milliseconds timeBudget();
+    static void setTimeBudget(std::chrono::milliseconds budget);
 
     enum class PageKind { Results, Listing };
     // ^https?://host(:port)/section/, regex-escaped: for results pages the section that later

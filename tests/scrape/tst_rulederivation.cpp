@@ -9,6 +9,7 @@
 #include "scrape/zestoscrapesetting.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 
@@ -131,25 +132,29 @@ private slots:
         QTest::addColumn<QByteArray>("html");
         QTest::addColumn<QStringList>("examples");
         QTest::addColumn<QString>("why"); // part of the error
+        QTest::addColumn<int>("budgetMs"); // the derivation's time, when not the default
         const QString noRepeat = u"Nothing around this link repeats"_s;
         const QString unread = u"could not be read"_s;
         QTest::newRow("one listing only") << u"variants/cl-2012-lastpage.html"_s << QByteArray()
-                                          << QStringList{ u"Last one"_s } << noRepeat;
+                                          << QStringList{ u"Last one"_s } << noRepeat << -1;
         QTest::newRow("no link says so")
             << u"variants/cl-2014-prow-hdrlnk.html"_s << QByteArray()
-            << QStringList{ u"no such words on the page"_s } << u"No link on the page says"_s;
+            << QStringList{ u"no such words on the page"_s } << u"No link on the page says"_s << -1;
         QTest::newRow("no example") << u"variants/cl-2014-prow-hdrlnk.html"_s << QByteArray()
-                                    << QStringList() << u"Click the link of one listing"_s;
+                                    << QStringList() << u"Click the link of one listing"_s << -1;
         QTest::newRow("two lists")
             << u"variants/cl-2014-prow-hdrlnk.html"_s << QByteArray()
-            << QStringList{ u"Road bike"_s, u"next >"_s } << u"do not repeat one structure"_s;
+            << QStringList{ u"Road bike"_s, u"next >"_s } << u"do not repeat one structure"_s << -1;
         QTest::newRow("nothing repeats")
             << QString() << "<html><body><p><a href='/a/1'>One</a></p><div>x</div></body></html>"_ba
-            << QStringList{ u"One"_s } << noRepeat;
+            << QStringList{ u"One"_s } << noRepeat << -1;
         QTest::newRow("empty page")
-            << QString() << QByteArray() << QStringList{ u"One"_s } << unread;
+            << QString() << QByteArray() << QStringList{ u"One"_s } << unread << -1;
         QTest::newRow("not html") << QString() << "\x89PNG\r\n\x1a\n\0\0\0"_ba
-                                  << QStringList{ u"One"_s } << u"No link on the page says"_s;
+                                  << QStringList{ u"One"_s } << u"No link on the page says"_s << -1;
+        QTest::newRow("out of time")
+            << u"variants/cl-2014-prow-hdrlnk.html"_s << QByteArray()
+            << QStringList{ u"Road bike"_s } << u"too irregular to learn from"_s << 0;
     }
 
     void resultsRule_saysWhyNoneCanBeDerived()
@@ -158,6 +163,11 @@ private slots:
         QFETCH(QByteArray, html);
         QFETCH(QStringList, examples);
         QFETCH(QString, why);
+        QFETCH(int, budgetMs);
+        const std::chrono::milliseconds usual = RuleDerivation::timeBudget();
+        if (budgetMs >= 0)
+            RuleDerivation::setTimeBudget(std::chrono::milliseconds(budgetMs));
+        const auto restore = qScopeGuard([usual] { RuleDerivation::setTimeBudget(usual); });
         QString url = u"http://example.com/search"_s;
         if (!file.isNull()) {
             const SavedPages::Page page = SavedPages::pageFor(file);
