@@ -1,6 +1,7 @@
 #include "screens/teachsession.h"
 
 #include "platform/httpclient.h"
+#include "platform/mainqueue.h"
 #include "scrape/rulederivation.h"
 #include "scrape/userrulesets.h"
 #include "screens/browserpane.h"
@@ -81,6 +82,7 @@ void TeachSession::stop()
         m_fetch.reset();
     }
     m_bridge->stop();
+    ++m_derivation;
     m_step = Step::Off;
     if (m_bar)
         m_bar->hide();
@@ -154,8 +156,6 @@ void TeachSession::askPhoto()
           [this] {
               m_photoExample = {};
               deriveListing();
-              if (m_draft)
-                  askName();
           } },
     });
 }
@@ -216,8 +216,6 @@ void TeachSession::onClick(const TeachPageBridge::Click &click)
         }
         m_photoExample = { click.src, click.imagePath };
         deriveListing();
-        if (m_draft)
-            askName();
         return;
     case Step::Off:
     case Step::Reading:
@@ -227,10 +225,35 @@ void TeachSession::onClick(const TeachPageBridge::Click &click)
     }
 }
 
+void TeachSession::derive(std::function<RuleDerivation::Result()> work,
+                          std::function<void(const RuleDerivation::Result &)> done)
+{
+    const quint64 ticket = ++m_derivation;
+    const Step step = m_step;
+    m_bar->setStatus(tr("Working out the rule…"));
+    MainQueue::runInBackground([self = QPointer<TeachSession>(this), ticket, step,
+                                work = std::move(work), done = std::move(done)] {
+        const RuleDerivation::Result derived = work();
+        MainQueue::post([self, ticket, step, derived, done] {
+            // A later click, a step the user moved on to or the end of teach mode made this
+            // answer moot.
+            if (self && self->m_derivation == ticket && self->m_step == step)
+                done(derived);
+        });
+    });
+}
+
 void TeachSession::deriveResults()
 {
-    const RuleDerivation::Result derived
-        = RuleDerivation::deriveResults(m_page, m_url, m_examples, m_exclusions);
+    derive(
+        [page = m_page, url = m_url, examples = m_examples, exclusions = m_exclusions] {
+            return RuleDerivation::deriveResults(page, url, examples, exclusions);
+        },
+        [this](const RuleDerivation::Result &derived) { showResults(derived); });
+}
+
+void TeachSession::showResults(const RuleDerivation::Result &derived)
+{
     if (!derived.error.isNull()) {
         problem(derived.error);
         if (!m_exclusions.isEmpty() && m_draft)
@@ -251,7 +274,13 @@ void TeachSession::deriveResults()
 
 void TeachSession::deriveNext(const RuleDerivation::Example &next)
 {
-    const RuleDerivation::Result derived = RuleDerivation::deriveNext(m_page, m_url, next);
+    derive(
+        [page = m_page, url = m_url, next] { return RuleDerivation::deriveNext(page, url, next); },
+        [this](const RuleDerivation::Result &derived) { showNext(derived); });
+}
+
+void TeachSession::showNext(const RuleDerivation::Result &derived)
+{
     if (!derived.error.isNull() || !m_draft) {
         problem(derived.error);
         return;
@@ -267,10 +296,18 @@ void TeachSession::deriveNext(const RuleDerivation::Example &next)
 
 void TeachSession::deriveListing()
 {
-    const RuleDerivation::Result derived = RuleDerivation::deriveListing(
-        m_page, m_url, m_titleExample, m_photoExample,
-        m_photoExample.name.isEmpty() ? RuleDerivation::Photos::None
-                                      : RuleDerivation::Photos::FindThem);
+    derive(
+        [page = m_page, url = m_url, title = m_titleExample, photo = m_photoExample] {
+            return RuleDerivation::deriveListing(page, url, title, photo,
+                                                 photo.name.isEmpty()
+                                                     ? RuleDerivation::Photos::None
+                                                     : RuleDerivation::Photos::FindThem);
+        },
+        [this](const RuleDerivation::Result &derived) { showListing(derived); });
+}
+
+void TeachSession::showListing(const RuleDerivation::Result &derived)
+{
     if (!derived.error.isNull()) {
         problem(derived.error);
         m_draft.reset();
@@ -289,6 +326,7 @@ void TeachSession::deriveListing()
                          : derived.count == 1
                          ? tr("Title “%1” and 1 photo.").arg(title)
                          : tr("Title “%1” and %2 photos.").arg(title).arg(derived.count));
+    askName();
 }
 
 void TeachSession::showDraft(const QString &query, const QString &summary)

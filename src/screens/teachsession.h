@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -55,9 +56,16 @@ private:
     void askPhoto();
     void askName();
     void onClick(const TeachPageBridge::Click &click);
+    // Runs work on the background pool and hands its answer to done on the GUI thread, unless
+    // teach mode ended or another derivation began meanwhile.
+    void derive(std::function<RuleDerivation::Result()> work,
+                std::function<void(const RuleDerivation::Result &)> done);
     void deriveResults();
     void deriveListing();
     void deriveNext(const RuleDerivation::Example &next);
+    void showResults(const RuleDerivation::Result &derived);
+    void showListing(const RuleDerivation::Result &derived);
+    void showNext(const RuleDerivation::Result &derived);
     void showDraft(const QString &query, const QString &summary);
     void save();
     void problem(const QString &text);
@@ -75,4 +83,5 @@ private:
     RuleDerivation::Example m_titleExample;
     RuleDerivation::Example m_photoExample;
     std::optional<ZestoScrapeSetting> m_draft;
+    quint64 m_derivation = 0;
 };
