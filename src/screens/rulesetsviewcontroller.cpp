@@ -1,6 +1,7 @@
 #include "screens/rulesetsviewcontroller.h"
 
 #include "platform/httpclient.h"
+#include "platform/mainqueue.h"
 #include "platform/storeproblems.h"
 #include "platform/userdefaults.h"
 #include "scrape/rulehealth.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStackedWidget>
@@ -326,23 +328,46 @@ void RuleSetsViewController::testSelected(const QString &url)
             const RuleHealth::PageKind kind = rules->link().isNull()
                 ? RuleHealth::PageKind::Listing
                 : RuleHealth::PageKind::Results;
-            const RuleHealth health = RuleHealth::check(r.body, url, kind, rules);
-            QStringList lines{ tr("On %1:").arg(url), QString() };
-            for (const RuleHealth::Check &check : health.checks()) {
-                lines << tr("%1: %2 (%3 of %4 elements gave a value)")
-                             .arg(check.key, RuleHealth::verdictText(check.verdict))
-                             .arg(check.values)
-                             .arg(check.matched);
-            }
-            m_pages->setCurrentWidget(m_details);
-            m_details->setPlainText(lines.join(u'\n'));
-            const QStringList unmet = health.unmetNeeds();
-            if (unmet.isEmpty())
-                showStatus(tr("Every rule the page needs found something."));
-            else
-                showStatus(tr("Found nothing for: %1.").arg(unmet.join(QStringLiteral(", "))),
-                           true);
+            // The check parses and queries the page: off the GUI thread, and a later test
+            // makes this one's answer moot.
+            showStatus(tr("Checking the rules on %1…").arg(url));
+            const quint64 ticket = ++m_testTicket;
+            MainQueue::runInBackground([self = QPointer<RuleSetsViewController>(this), ticket,
+                                        body = r.body, url, kind, rules = *rules] {
+                const RuleHealth health = RuleHealth::check(body, url, kind, rules);
+                const bool forPage = rules.matchesUrl(url);
+                MainQueue::post([self, ticket, url, health, forPage] {
+                    if (self && self->m_testTicket == ticket)
+                        self->showHealth(url, health, forPage);
+                });
+            });
         });
+}
+
+void RuleSetsViewController::showHealth(const QString &url, const RuleHealth &health, bool forPage)
+{
+    QStringList lines{ tr("On %1:").arg(url), QString() };
+    // Zesto would not use these rules on this page: say so before what they found.
+    if (!forPage) {
+        lines.insert(1,
+                     tr("This page's address does not match the rule set's addresses, so "
+                        "Zesto will not use these rules on it."));
+    }
+    for (const RuleHealth::Check &check : health.checks()) {
+        lines << tr("%1: %2 (%3 of %4 elements gave a value)")
+                     .arg(check.key, RuleHealth::verdictText(check.verdict))
+                     .arg(check.values)
+                     .arg(check.matched);
+    }
+    m_pages->setCurrentWidget(m_details);
+    m_details->setPlainText(lines.join(u'\n'));
+    const QStringList unmet = health.unmetNeeds();
+    if (!forPage)
+        showStatus(tr("The rule set is not for this page's address."), true);
+    else if (unmet.isEmpty())
+        showStatus(tr("Every rule the page needs found something."));
+    else
+        showStatus(tr("Found nothing for: %1.").arg(unmet.join(QStringLiteral(", "))), true);
 }
 
 bool RuleSetsViewController::importFrom(const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scrape/rulehealth.h"
 #include "scrape/userrulesets.h"
 #include "scrape/zestoscrapesetting.h"
 #include "ui/viewcontroller.h"
@@ -47,6 +48,7 @@ public:
     void deleteSelected();
     // Fetches url and says what each rule of the selected set finds on it.
     void testSelected(const QString &url);
+    void showHealth(const QString &url, const RuleHealth &health, bool forPage);
     // Imports the rule sets of the document at path; when the user has rule sets of the same
     // names, asks first whether to replace them. False when nothing can be imported.
     bool importFrom(const QString &path);
@@ -66,4 +68,5 @@ private:
     QLabel *m_status = nullptr;
     QList<QPushButton *> m_buttons;
     std::shared_ptr<HttpFetch> m_testFetch;
+    quint64 m_testTicket = 0;
 };
