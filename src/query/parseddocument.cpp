@@ -24,13 +24,8 @@ bool fitsLibxml(const QByteArray &bytes)
 
 } // namespace
 
-void ParsedDocument::Free::operator()(xmlDoc *document) const
-{
-    xmlFreeDoc(document);
-}
-
 ParsedDocument::ParsedDocument(xmlDoc *parsed)
-    : document(parsed)
+    : document(parsed, xmlFreeDoc)
 {
 }
 
@@ -64,9 +59,20 @@ ParsedDocument ParsedDocument::xml(const QByteArray &bytes)
 std::optional<NodeList> ParsedDocument::query(const QString &expression,
                                               QueryOutcome *outcome) const
 {
+    if (spent && document) {
+        if (outcome) {
+            *outcome = QueryOutcome();
+            outcome->status = QueryOutcome::Status::OverBudget;
+        }
+        return NodeList();
+    }
     if (!jsonExposed && expression.contains(u"json")) {
         EmbeddedJson::expose(document.get());
         jsonExposed = true;
     }
-    return PerformXPathQuery(document.get(), expression, outcome);
+    QueryOutcome local;
+    QueryOutcome &report = outcome ? *outcome : local;
+    std::optional<NodeList> nodes = PerformXPathQuery(document, expression, &report);
+    spent = report.abandoned;
+    return nodes;
 }

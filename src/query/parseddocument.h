@@ -18,8 +18,14 @@ public:
     static ParsedDocument html(const QByteArray &bytes);
     static ParsedDocument xml(const QByteArray &bytes);
 
+    ParsedDocument(ParsedDocument &&) = default;
+    ParsedDocument &operator=(ParsedDocument &&) = default;
+    ParsedDocument(const ParsedDocument &) = delete;
+    ParsedDocument &operator=(const ParsedDocument &) = delete;
+
     bool isValid() const { return document != nullptr; }
     xmlDoc *get() const { return document.get(); }
+    const std::shared_ptr<xmlDoc> &shared() const { return document; }
 
     // The nodes query selects, as PerformXPathQuery gives them. A query that names "json" first
     // has the page's embedded JSON documents added to the tree (see EmbeddedJson); other queries
@@ -27,12 +33,12 @@ public:
     std::optional<NodeList> query(const QString &expression, QueryOutcome *outcome = nullptr) const;
 
 private:
-    struct Free
-    {
-        void operator()(xmlDoc *document) const;
-    };
     explicit ParsedDocument(xmlDoc *document);
 
-    std::unique_ptr<xmlDoc, Free> document;
+    // Shared with an evaluation left behind at its deadline, which may still read it.
+    std::shared_ptr<xmlDoc> document;
     mutable bool jsonExposed = false;
+    // A query was left behind: the page is built to be costly, and the evaluation still reads
+    // it, so it is neither queried nor changed any more.
+    mutable bool spent = false;
 };

@@ -1,7 +1,7 @@
 #include "query/xpathquery.h"
 
 #include "query/parseddocument.h"
-#include "query/xpathwatchdog.h"
+#include "query/xpathevaluation.h"
 
 #include <QByteArrayView>
 #include <QLoggingCategory>
@@ -15,8 +15,6 @@ namespace {
 
 // Subtrees deeper than this are cut off: a crafted page must not exhaust the stack.
 constexpr int maxDepth = 1024;
-
-void ignoreStructuredError(void *, xmlErrorPtr) { }
 
 // libxml2's UTF-8 text, or a null string when it does not decode.
 QString decode(const xmlChar *text)
@@ -156,8 +154,8 @@ std::shared_ptr<NodeDictionary> DictionaryForNode(xmlNode *node, NodeDictionary 
                              parentDictionary != nullptr, contentToParent, 0, budget, false);
 }
 
-std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query,
-                                          QueryOutcome *outcome)
+std::optional<NodeList> PerformXPathQuery(const std::shared_ptr<xmlDoc> &document,
+                                          const QString &query, QueryOutcome *outcome)
 {
     QueryOutcome local;
     QueryOutcome &report = outcome ? *outcome : local;
@@ -166,40 +164,21 @@ std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query
         report.status = QueryOutcome::Status::NoDocument;
         return std::nullopt;
     }
-    xmlXPathContextPtr context = xmlXPathNewContext(document);
-    if (!context) {
-        report.status = QueryOutcome::Status::NoDocument;
-        return std::nullopt;
+    XPathEvaluation evaluation
+        = XPathEvaluation::run(document, nullptr, query.toUtf8(), maxXPathOperations, maxXPathTime);
+    if (evaluation.status != XPathEvaluation::Status::Done) {
+        qCDebug(lcXPath) << "query over its budget of" << maxXPathOperations << "steps or"
+                         << maxXPathTime.count() << "ms, taken as matching nothing:" << query;
+        report.status = QueryOutcome::Status::OverBudget;
+        report.abandoned = evaluation.status == XPathEvaluation::Status::Abandoned;
+        return NodeList();
     }
-    context->error = ignoreStructuredError;
-    context->opLimit = maxXPathOperations;
-    context->opCount = 0;
-
-    const QByteArray expression = query.toUtf8();
-    xmlXPathObjectPtr result;
-    bool overBudget;
-    {
-        const XPathWatchdog::Watch watch(context, maxXPathTime);
-        result = xmlXPathEvalExpression(reinterpret_cast<const xmlChar *>(expression.constData()),
-                                        context);
-        // libxml2 stops at the limit and leaves the count there.
-        overBudget = watch.expired() || context->opCount >= context->opLimit;
-    }
-    if (!result || overBudget) {
-        xmlXPathFreeObject(result);
-        xmlXPathFreeContext(context);
-        if (overBudget) {
-            qCDebug(lcXPath) << "query over its budget of" << maxXPathOperations << "steps or"
-                             << maxXPathTime.count() << "ms, taken as matching nothing:" << query;
-            report.status = QueryOutcome::Status::OverBudget;
-            return NodeList();
-        }
+    const xmlXPathObjectPtr result = evaluation.result;
+    if (!result) {
         report.status = QueryOutcome::Status::Malformed;
         return std::nullopt;
     }
     if (result->type != XPATH_NODESET) {
-        xmlXPathFreeObject(result);
-        xmlXPathFreeContext(context);
         report.status = QueryOutcome::Status::NotANodeSet;
         return std::nullopt;
     }
@@ -225,8 +204,6 @@ std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query
             qCDebug(lcXPath) << "query's subtrees cut at" << maxConvertedNodes << "nodes:" << query;
         }
     }
-    xmlXPathFreeObject(result);
-    xmlXPathFreeContext(context);
     return list;
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 #include <libxml/tree.h>
@@ -35,6 +36,8 @@ struct QueryOutcome
     int matchedNodes = 0;
     // Subtrees were left out to keep within the budget.
     bool cut = false;
+    // The evaluation was still running at its deadline and was left behind.
+    bool abandoned = false;
 };
 
 // Evaluation steps and time one query may take, matched nodes it may yield, and nodes of their
@@ -47,8 +50,8 @@ inline constexpr int maxConvertedNodes = 200'000;
 
 std::optional<NodeList> PerformHTMLXPathQuery(const QByteArray &document, const QString &query);
 std::optional<NodeList> PerformXMLXPathQuery(const QByteArray &document, const QString &query);
-std::optional<NodeList> PerformXPathQuery(xmlDoc *document, const QString &query,
-                                          QueryOutcome *outcome = nullptr);
+std::optional<NodeList> PerformXPathQuery(const std::shared_ptr<xmlDoc> &document,
+                                          const QString &query, QueryOutcome *outcome = nullptr);
 
 // The dictionary of node and its subtree. With a parent dictionary and contentToParent, a text
 // node gives its trimmed text to the parent as "nodeContent" and yields nothing itself.

@@ -1,6 +1,7 @@
 #include "query/xpathwatchdog.h"
 
 #include <atomic>
+#include <thread>
 
 #include <libxml/xpath.h>
 
@@ -21,19 +22,10 @@ bool XPathWatchdog::Watch::expired() const
 
 XPathWatchdog &XPathWatchdog::instance()
 {
-    static XPathWatchdog watchdog;
-    return watchdog;
-}
-
-XPathWatchdog::~XPathWatchdog()
-{
-    {
-        const std::lock_guard lock(mutex);
-        stopping = true;
-    }
-    wake.notify_all();
-    if (thread.joinable())
-        thread.join();
+    // Never destroyed: an evaluation left behind may still end (and leave the watch) while the
+    // process exits.
+    static XPathWatchdog *watchdog = new XPathWatchdog;
+    return *watchdog;
 }
 
 std::uint64_t XPathWatchdog::add(_xmlXPathContext *context, Clock::time_point deadline)
@@ -41,8 +33,10 @@ std::uint64_t XPathWatchdog::add(_xmlXPathContext *context, Clock::time_point de
     std::uint64_t id;
     {
         const std::lock_guard lock(mutex);
-        if (!thread.joinable())
-            thread = std::thread([this] { run(); });
+        if (!started) {
+            std::thread([this] { run(); }).detach();
+            started = true;
+        }
         id = nextId++;
         watched.emplace(id, Entry{ context, deadline });
     }
@@ -67,7 +61,7 @@ bool XPathWatchdog::hasExpired(std::uint64_t id) const
 void XPathWatchdog::run()
 {
     std::unique_lock lock(mutex);
-    while (!stopping) {
+    for (;;) {
         if (watched.empty()) {
             wake.wait(lock);
             continue;

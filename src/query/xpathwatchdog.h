@@ -6,7 +6,6 @@
 #include <map>
 #include <mutex>
 #include <set>
-#include <thread>
 
 struct _xmlXPathContext;
 
@@ -36,9 +35,9 @@ public:
         std::uint64_t id;
     };
 
-    ~XPathWatchdog();
-
 private:
+    XPathWatchdog() = default;
+
     struct Entry
     {
         _xmlXPathContext *context;
@@ -56,6 +55,5 @@ private:
     std::map<std::uint64_t, Entry> watched;
     std::set<std::uint64_t> expiredIds;
     std::uint64_t nextId = 1;
-    bool stopping = false;
-    std::thread thread;
+    bool started = false;
 };

@@ -4,8 +4,8 @@
 #include "query/elementpath.h"
 #include "query/parseddocument.h"
 #include "query/tfhpple.h"
+#include "query/xpathevaluation.h"
 #include "query/xpathliteral.h"
-#include "query/xpathwatchdog.h"
 #include "scrape/listingpage.h"
 #include "scrape/nsurlutils.h"
 #include "scrape/resultspage.h"
@@ -154,49 +154,37 @@ class Evaluator
 public:
     using Clock = XPathWatchdog::Clock;
 
-    explicit Evaluator(xmlDoc *document)
-        : context(document ? xmlXPathNewContext(document) : nullptr)
+    explicit Evaluator(const ParsedDocument &document)
+        : doc(document.shared())
         , deadline(Clock::now() + RuleDerivation::timeBudget())
     {
     }
-    ~Evaluator()
-    {
-        if (context)
-            xmlXPathFreeContext(context);
-    }
-    Evaluator(const Evaluator &) = delete;
-    Evaluator &operator=(const Evaluator &) = delete;
 
-    xmlDoc *document() const { return context ? context->doc : nullptr; }
+    xmlDoc *document() const { return doc.get(); }
 
     // The nodes query selects from node (the document when null); empty when it fails, and
     // for every query once the deadline has passed.
     QList<xmlNode *> nodes(const QString &query, xmlNode *from = nullptr)
     {
         QList<xmlNode *> found;
-        if (!context || timedOut)
+        if (!doc || timedOut)
             return found;
         const Clock::duration left = deadline - Clock::now();
         if (left <= Clock::duration::zero()) {
             timedOut = true;
             return found;
         }
-        context->opLimit = 5'000'000;
-        context->opCount = 0;
-        context->node = from;
-        const QByteArray expression = query.toUtf8();
-        xmlXPathObjectPtr result;
-        {
-            const XPathWatchdog::Watch watch(context, left);
-            result = xmlXPathEvalExpression(
-                reinterpret_cast<const xmlChar *>(expression.constData()), context);
-            timedOut = watch.expired();
-        }
+        const XPathEvaluation evaluation
+            = XPathEvaluation::run(doc, from, query.toUtf8(), 5'000'000, left);
+        // A query over its step limit matches nothing; one past the deadline ends the
+        // derivation.
+        timedOut
+            = evaluation.status == XPathEvaluation::Status::Abandoned || Clock::now() >= deadline;
+        const xmlXPathObjectPtr result = evaluation.result;
         if (!timedOut && result && result->type == XPATH_NODESET && result->nodesetval) {
             for (int i = 0; i < result->nodesetval->nodeNr; ++i)
                 found.append(result->nodesetval->nodeTab[i]);
         }
-        xmlXPathFreeObject(result);
         return found;
     }
 
@@ -216,7 +204,7 @@ public:
     }
 
 private:
-    xmlXPathContextPtr context;
+    std::shared_ptr<xmlDoc> doc;
     Clock::time_point deadline;
     bool timedOut = false;
 };
@@ -691,7 +679,7 @@ RuleDerivation::Result RuleDerivation::deriveResults(const QByteArray &page, con
         result.error = tr("The page could not be read.");
         return result;
     }
-    Evaluator evaluate(document.get());
+    Evaluator evaluate(document);
     return evaluate.settle([&] {
         QList<xmlNode *> exampleLinks;
         for (const Example &example : examples) {
@@ -829,7 +817,7 @@ RuleDerivation::Result RuleDerivation::deriveNext(const QByteArray &page, const 
                                                   const Example &next)
 {
     const ParsedDocument document = ParsedDocument::html(page);
-    Evaluator evaluate(document.get());
+    Evaluator evaluate(document);
     return evaluate.settle([&] { return nextRule(evaluate, url, next); });
 }
 
@@ -845,7 +833,7 @@ RuleDerivation::Result RuleDerivation::deriveListing(const QByteArray &page, con
         result.error = tr("The page could not be read.");
         return result;
     }
-    Evaluator evaluate(document.get());
+    Evaluator evaluate(document);
     return evaluate.settle([&] {
         ZestoScrapeSetting rules;
         rules.setRegex(addressPattern(url, PageKind::Listing));

@@ -68,7 +68,7 @@ const char rules[]
     = "{\"version\": 1, \"settings\": ["
       "{\"regex\": \"/item/\", \"settings\": {"
       "\"title\": {\"select\": \"//h1/text()\", \"extract\": \"@content\"},"
-      "\"innerImgsWithHref\": {\"select\": \"//div[@class='thumbs']/a[@class='photo']\","
+      "\"innerImgsWithHref\": {\"select\": \"//div[@class='thumbs']//a[@class='photo']\","
       " \"extract\": \"href\"},"
       "\"innerImgsWithSrc\": {\"select\": \"//img[@class='main']\", \"extract\": \"src\"}}},"
       "{\"regex\": \"/search\", \"settings\": {"
@@ -451,6 +451,23 @@ private Q_SLOTS:
         QVERIFY(record->done());
         QCOMPARE(record->imagesUrls()->size(), ListingPage::maxPhotos);
         QCOMPARE(server->requests(u"/same.jpg"_s), 1);
+    }
+
+    void amplifyingListingPage_settlesInBoundedTime()
+    {
+        // Nested galleries around 30,000 photo links: every gallery's links are merged with
+        // the links found so far, at a cost that grows with their square (minutes unbounded).
+        QByteArray body = "<h1>t</h1>" + QByteArray("<div class='thumbs'>").repeated(100);
+        for (int i = 0; i < 30000; ++i)
+            body += "<a class='photo' href='/p/" + QByteArray::number(i) + ".jpg'>p</a>";
+        server->respond(u"/item/amplifying"_s, page(body));
+        QElapsedTimer clock;
+        clock.start();
+        const auto record = detail(u"/item/amplifying"_s, 60000);
+        QVERIFY(record->done());
+        QCOMPARE(record->title(), u"t"_s);
+        QVERIFY(record->imagesUrls()->isEmpty());
+        QCOMPARE_LT(clock.elapsed(), 30000);
     }
 
     void floodingServer_failsAloneAndOthersFinish_data()
