@@ -11,7 +11,10 @@
 #include <unicode/unistr.h>
 
 #include <array>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -181,22 +184,39 @@ QList<icu::Locale> localesFor(const QString &locale)
     return locales;
 }
 
+// The parser of one format in one language, made once for each thread: making one costs far
+// more than a page's every other step, and a results page asks for one per row.
+icu::SimpleDateFormat *parserFor(const icu::Locale &language, std::size_t format)
+{
+    thread_local std::map<std::pair<std::string, std::size_t>,
+                          std::unique_ptr<icu::SimpleDateFormat>>
+        parsers;
+    std::unique_ptr<icu::SimpleDateFormat> &parser = parsers[{ language.getName(), format }];
+    if (!parser) {
+        UErrorCode status = U_ZERO_ERROR;
+        auto made = std::make_unique<icu::SimpleDateFormat>(
+            icu::UnicodeString(absoluteFormats[format].pattern, -1, US_INV), language, status);
+        if (U_FAILURE(status))
+            return nullptr;
+        made->setLenient(false);
+        made->adoptTimeZone(icu::TimeZone::createTimeZone("UTC"));
+        parser = std::move(made);
+    }
+    return parser.get();
+}
+
 QDateTime absolute(const QString &text, const QDateTime &fetchedAt, const QString &locale)
 {
     const icu::UnicodeString input(reinterpret_cast<const UChar *>(text.utf16()),
                                    int32_t(text.size()));
-    std::unique_ptr<icu::TimeZone> utc(icu::TimeZone::createTimeZone("UTC"));
     for (const icu::Locale &language : localesFor(locale)) {
-        for (const AbsoluteFormat &format : absoluteFormats) {
-            UErrorCode status = U_ZERO_ERROR;
-            icu::SimpleDateFormat parser(icu::UnicodeString(format.pattern, -1, US_INV), language,
-                                         status);
-            if (U_FAILURE(status))
+        for (std::size_t i = 0; i < std::size(absoluteFormats); ++i) {
+            const AbsoluteFormat &format = absoluteFormats[i];
+            icu::SimpleDateFormat *parser = parserFor(language, i);
+            if (!parser)
                 continue;
-            parser.setLenient(false);
-            parser.setTimeZone(*utc);
             icu::ParsePosition position(0);
-            const UDate parsed = parser.parse(input, position);
+            const UDate parsed = parser->parse(input, position);
             if (position.getIndex() != input.length() || position.getErrorIndex() >= 0)
                 continue;
             QDateTime stamp = QDateTime::fromMSecsSinceEpoch(qint64(parsed), QTimeZone::utc());

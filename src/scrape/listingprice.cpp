@@ -92,12 +92,19 @@ std::optional<double> amountOf(QString digits)
     // ICU reads the number in a locale whose marks are these: English for a decimal point,
     // German for a decimal comma.
     const icu::Locale locale = decimal == u'.' ? icu::Locale::getUS() : icu::Locale::getGermany();
+    // Made once for each thread: making one costs more than reading a whole row.
+    thread_local std::unique_ptr<icu::NumberFormat> point, comma;
+    std::unique_ptr<icu::NumberFormat> &format = decimal == u'.' ? point : comma;
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::NumberFormat> format(icu::NumberFormat::createInstance(locale, status));
-    if (U_FAILURE(status) || !format)
-        return std::nullopt;
-    format->setLenient(false);
-    format->setParseIntegerOnly(false);
+    if (!format) {
+        format.reset(icu::NumberFormat::createInstance(locale, status));
+        if (U_FAILURE(status) || !format) {
+            format.reset();
+            return std::nullopt;
+        }
+        format->setLenient(false);
+        format->setParseIntegerOnly(false);
+    }
     const icu::UnicodeString number(reinterpret_cast<const UChar *>(digits.utf16()),
                                     int32_t(digits.size()));
     icu::Formattable result;
