@@ -64,7 +64,7 @@ int main(int argc, char **argv)
     parser.addOptions({
         { QStringLiteral("port"), QStringLiteral("Port to listen on (0: any free port)."),
           QStringLiteral("N"), QStringLiteral("0") },
-        { QStringLiteral("listings"), QStringLiteral("Listings per results page (1 to 1000)."),
+        { QStringLiteral("listings"), QStringLiteral("Listings per results page (1 to 10000)."),
           QStringLiteral("N"), QStringLiteral("20") },
         { QStringLiteral("pages"), QStringLiteral("Results pages (1 to 1000)."),
           QStringLiteral("N"), QStringLiteral("5") },
@@ -93,7 +93,7 @@ int main(int argc, char **argv)
     int port = 0;
     QString error;
     if (!readNumber(parser, QStringLiteral("port"), 0, 65535, port, error)
-        || !readNumber(parser, QStringLiteral("listings"), 1, 1000, options.listingsPerPage, error)
+        || !readNumber(parser, QStringLiteral("listings"), 1, 10000, options.listingsPerPage, error)
         || !readNumber(parser, QStringLiteral("pages"), 1, 1000, options.pages, error)
         || !readNumber(parser, QStringLiteral("photos"), 0, 100, options.maxPhotos, error)
         || !readNumber(parser, QStringLiteral("delay-ms"), 0, 600000, options.delayMs, error)) {

@@ -222,10 +222,13 @@ void HomeViewController::loadBarButtonItems()
     m_btnRuleSets = new BarButtonItem(tr("Rule sets"), BarButtonItem::Style::Bordered);
     connect(m_btnRuleSets, &BarButtonItem::triggered, this,
             [this] { performSegue(ListoroStoryboard::ruleSets, m_btnRuleSets); });
-    // The first item stands at the right edge: the bar reads Rule sets, Craigslist, Backpage,
-    // Kijiji.
+    m_btnPreferences = new BarButtonItem(tr("Preferences"), BarButtonItem::Style::Bordered);
+    connect(m_btnPreferences, &BarButtonItem::triggered, this,
+            [this] { performSegue(ListoroStoryboard::preferences, m_btnPreferences); });
+    // The first item stands at the right edge: the bar reads Preferences, Rule sets, Craigslist,
+    // Backpage, Kijiji.
     navigationItem()->setRightBarButtonItems(
-        { m_btnKijiji, m_btnBackpage, m_btnCraigslist, m_btnRuleSets });
+        { m_btnKijiji, m_btnBackpage, m_btnCraigslist, m_btnRuleSets, m_btnPreferences });
 }
 
 void HomeViewController::segueBarButtonItem(BarButtonItem *sender)

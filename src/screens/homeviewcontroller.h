@@ -51,6 +51,7 @@ public:
     BarButtonItem *btnKijiji() const { return m_btnKijiji; }
     BarButtonItem *btnBackpage() const { return m_btnBackpage; }
     BarButtonItem *btnRuleSets() const { return m_btnRuleSets; }
+    BarButtonItem *btnPreferences() const { return m_btnPreferences; }
     // The how-to popover while it exists: set when the segue is prepared, cleared when the user
     // dismisses it.
     Popover *popover() const { return m_popover; }
@@ -145,6 +146,7 @@ private:
     QPointer<BarButtonItem> m_btnKijiji;
     QPointer<BarButtonItem> m_btnBackpage;
     QPointer<BarButtonItem> m_btnRuleSets;
+    QPointer<BarButtonItem> m_btnPreferences;
     QPointer<Popover> m_popover;
     QPointer<AlertView> m_deleteAlert;
     ZestoBookmark m_deleteBookmark;

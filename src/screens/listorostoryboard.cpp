@@ -4,6 +4,7 @@
 #include "screens/homeviewcontroller.h"
 #include "screens/howtopopoverviewcontroller.h"
 #include "screens/listoroviewcontroller.h"
+#include "screens/preferencesviewcontroller.h"
 #include "screens/rulesetsviewcontroller.h"
 #include "ui/navigationcontroller.h"
 #include "ui/storyboard.h"
@@ -16,6 +17,7 @@ Storyboard *ListoroStoryboard::create(QObject *parent)
     storyboard->addPushSegue(surf, [] { return new ListoroViewController; });
     storyboard->addPushSegue(detailedView, [] { return new DetailViewController; });
     storyboard->addPushSegue(ruleSets, [] { return new RuleSetsViewController; });
+    storyboard->addPushSegue(preferences, [] { return new PreferencesViewController; });
     storyboard->addPopoverSegue(
         howtopopover, [] { return new HowtoPopOverViewController; },
         [](ViewController *source) {

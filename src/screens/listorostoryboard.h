@@ -17,13 +17,14 @@ public:
     static constexpr QLatin1StringView howtopopover{ "howtopopover" };
     static constexpr QLatin1StringView detailedView{ "Detailed View" };
     static constexpr QLatin1StringView ruleSets{ "Rule Sets" };
+    static constexpr QLatin1StringView preferences{ "Preferences" };
 
     // The size of the how-to popover's content.
     static constexpr QSize howtoContentSize{ 460, 470 };
 
     // The segue table: "Home to Listoro" and "Surf" push a new browser screen, "Detailed View"
-    // a new detail screen, "Rule Sets" a new rule sets screen, and "howtopopover" presents a new
-    // how-to in a popover anchored on the home screen.
+    // a new detail screen, "Rule Sets" a new rule sets screen, "Preferences" a new preferences
+    // screen, and "howtopopover" presents a new how-to in a popover anchored on the home screen.
     static Storyboard *create(QObject *parent = nullptr);
 
     // The first window: the initial screen inside a navigation controller, at the size and place

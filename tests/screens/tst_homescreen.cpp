@@ -398,9 +398,9 @@ void TestHomeScreen::siteItems_openTheSiteWithoutGridMode()
     QStringList titles;
     for (BarButtonItem *item : w.home()->navigationItem()->rightBarButtonItems())
         titles.append(item->title());
-    QCOMPARE(
-        titles,
-        QStringList({ u"Kijiji"_s, u"Backpage \u00AE"_s, u"Craigslist \u00AE"_s, u"Rule sets"_s }));
+    QCOMPARE(titles,
+             QStringList({ u"Kijiji"_s, u"Backpage \u00AE"_s, u"Craigslist \u00AE"_s,
+                           u"Rule sets"_s, u"Preferences"_s }));
 
     QAbstractButton *kijiji = w.window->navigationBar()->buttonForItem(w.home()->btnKijiji());
     QVERIFY(kijiji);
