@@ -119,8 +119,7 @@ void OnlineScrape::progress(int percent)
 {
     if (progressStream && extractor && extractor->parsedLinks()) {
         const auto &links = *extractor->parsedLinks();
-        const auto settled = std::count_if(links.cbegin(), links.cend(),
-                                           [](const ParsedLink::Ptr &l) { return l->settled(); });
+        const int settled = extractor->settledCount();
         *progressStream << QStringLiteral("\r%1: %2% (%3 of %4 listings settled)   ")
                                .arg(currentUrl)
                                .arg(percent, 3)

@@ -34,6 +34,7 @@ public:
 
 private:
     explicit ParsedDocument(xmlDoc *document);
+    static void numberElements(xmlDoc *parsed);
 
     // Shared with an evaluation left behind at its deadline, which may still read it.
     std::shared_ptr<xmlDoc> document;

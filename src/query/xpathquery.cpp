@@ -2,6 +2,7 @@
 
 #include "query/parseddocument.h"
 #include "query/xpathevaluation.h"
+#include "query/xpathrewrite.h"
 
 #include <QByteArrayView>
 #include <QLoggingCategory>
@@ -36,12 +37,12 @@ bool hasContent(const xmlChar *content)
     return content != nullptr && reinterpret_cast<quintptr>(content) != ~quintptr(0);
 }
 
-// Only these node types are laid out as xmlNode with a content field; the others (documents,
-// DTDs, declarations, attributes, namespaces) are other structures.
+// Only these node types are laid out as xmlNode with a content field that holds text; the
+// others (documents, DTDs, declarations, attributes, namespaces) are other structures, and an
+// element's field holds its place in document order (ParsedDocument numbers them).
 bool carriesContent(xmlElementType type)
 {
     switch (type) {
-    case XML_ELEMENT_NODE:
     case XML_TEXT_NODE:
     case XML_CDATA_SECTION_NODE:
     case XML_ENTITY_REF_NODE:
@@ -165,7 +166,8 @@ std::optional<NodeList> PerformXPathQuery(const std::shared_ptr<xmlDoc> &documen
         return std::nullopt;
     }
     XPathEvaluation evaluation
-        = XPathEvaluation::run(document, nullptr, query.toUtf8(), maxXPathOperations, maxXPathTime);
+        = XPathEvaluation::run(document, nullptr, XPathRewrite::withDescendantSteps(query.toUtf8()),
+                               maxXPathOperations, maxXPathTime);
     if (evaluation.status != XPathEvaluation::Status::Done) {
         qCDebug(lcXPath) << "query over its budget of" << maxXPathOperations << "steps or"
                          << maxXPathTime.count() << "ms, taken as matching nothing:" << query;

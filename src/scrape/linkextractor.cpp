@@ -101,6 +101,7 @@ void LinkExtractor::dropListingsShown(QSet<QString> &shown)
         kept.insert(record->idInList(), record);
     }
     *m_parsedLinks = std::move(kept);
+    computeProgress();
 }
 
 void LinkExtractor::startDetailing()
@@ -118,7 +119,17 @@ void LinkExtractor::startDetailing()
 
 void LinkExtractor::refresh(const std::shared_ptr<ParsedLink> &record)
 {
-    computeProgress();
+    // Only this record can have changed: counting it alone keeps a page of thousands of
+    // listings from recounting them all on every change.
+    if (m_parsedLinks && record && m_parsedLinks->value(record->idInList()) == record) {
+        if (record->settled())
+            m_settled.insert(record.get());
+        else
+            m_settled.remove(record.get());
+        m_progress = percentage(int(m_settled.size()), int(m_parsedLinks->size()));
+    } else {
+        computeProgress();
+    }
     if (!m_parent)
         return;
     m_parent->onParsedLinkModified(record);
@@ -138,15 +149,16 @@ int LinkExtractor::percentage(int settled, int total)
 void LinkExtractor::computeProgress()
 {
     if (!m_parsedLinks) {
+        m_settled.clear();
         m_progress = 0;
         return;
     }
-    int settled = 0;
+    m_settled.clear();
     for (const ParsedLink::Ptr &record : std::as_const(*m_parsedLinks)) {
         if (record->settled())
-            ++settled;
+            m_settled.insert(record.get());
     }
-    m_progress = percentage(settled, int(m_parsedLinks->size()));
+    m_progress = percentage(int(m_settled.size()), int(m_parsedLinks->size()));
 }
 
 void LinkExtractor::stop()

@@ -60,6 +60,8 @@ public:
     }
     QString nextLink() const { return m_nextLink; }
     int progress() const { return m_progress; }
+    // The listings settled (done or failed) of parsedLinks().
+    int settledCount() const { return int(m_settled.size()); }
     bool stopped() const { return m_stopped; }
 
     // The percentage the extractor reports for settled of total listings: the quotient is
@@ -76,5 +78,6 @@ private:
     ParsedLinkModified *m_parent = nullptr;
     QString m_nextLink;
     int m_progress = 0;
+    QSet<const ParsedLink *> m_settled;
     std::atomic<bool> m_stopped = false;
 };

@@ -89,10 +89,26 @@ QDateTime subtract(const QDateTime &from, qint64 count, Unit unit)
     return {};
 }
 
+// The languages' patterns, compiled once per thread: compiling them for every date cost more
+// than the rest of a results page's scrape.
+const QList<QRegularExpression> &relativePatterns()
+{
+    thread_local const QList<QRegularExpression> patterns = [] {
+        QList<QRegularExpression> compiled;
+        for (const RelativeLanguage &language : relativeLanguages)
+            compiled.append(QRegularExpression(QString::fromUtf16(language.pattern),
+                                               QRegularExpression::UseUnicodePropertiesOption));
+        return compiled;
+    }();
+    return patterns;
+}
+
 QDateTime relative(const QString &text, const QDateTime &fetchedAt)
 {
     const QString lower = text.toLower();
-    for (const RelativeLanguage &language : relativeLanguages) {
+    const QList<QRegularExpression> &patterns = relativePatterns();
+    for (qsizetype i = 0; i < patterns.size(); ++i) {
+        const RelativeLanguage &language = relativeLanguages[i];
         for (const char16_t *word : language.yesterday) {
             if (word && lower == QStringView(word))
                 return fetchedAt.addDays(-1);
@@ -101,9 +117,7 @@ QDateTime relative(const QString &text, const QDateTime &fetchedAt)
             if (word && lower == QStringView(word))
                 return fetchedAt;
         }
-        const QRegularExpression pattern(QString::fromUtf16(language.pattern),
-                                         QRegularExpression::UseUnicodePropertiesOption);
-        const QRegularExpressionMatch match = pattern.match(lower);
+        const QRegularExpressionMatch match = patterns.at(i).match(lower);
         if (!match.hasMatch())
             continue;
         bool isNumber = false;
