@@ -11,9 +11,10 @@ QString of(const TFHpple &document, const QString &url)
                                         QRegularExpression::CaseInsensitiveOption);
     QString language;
     QString region;
-    if (const TFHppleElement::Ptr root
-        = document.peekAtSearchWithXPathQuery(QStringLiteral("/html"))) {
-        const QRegularExpressionMatch match = tag.match(root->objectForKey(QStringLiteral("lang")));
+    // The attribute alone: asking for the root element would copy out the whole page.
+    if (const TFHppleElement::Ptr lang
+        = document.peekAtSearchWithXPathQuery(QStringLiteral("/html/@lang"))) {
+        const QRegularExpressionMatch match = tag.match(lang->text());
         if (match.hasMatch()) {
             language = match.captured(1).toLower();
             region = match.captured(2).toUpper();

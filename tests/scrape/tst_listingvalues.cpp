@@ -2,6 +2,7 @@
 
 #include "scrape/listingdate.h"
 #include "scrape/listingprice.h"
+#include "scrape/pagelocale.h"
 
 #include <QTest>
 #include <QTimeZone>
@@ -130,6 +131,31 @@ private Q_SLOTS:
         QFETCH(QString, age);
         const QDateTime now(QDate(2026, 4, 2), QTime(10, 0), QTimeZone::utc());
         QCOMPARE(ListingDate::age(now.addSecs(-secondsAgo), now), age);
+    }
+
+    // The page's language from its root's lang attribute, its region from the attribute or else
+    // the address's country domain.
+    void locale_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("language and region")
+            << u"<html lang='fr-CA'><body><p lang='de'>x</p></body></html>"_qs
+            << u"https://www.kijiji.ca/"_qs << u"fr_CA"_qs;
+        QTest::newRow("region from the domain") << u"<html lang='DE'><body>x</body></html>"_qs
+                                                << u"https://site.at/a"_qs << u"de_AT"_qs;
+        QTest::newRow("uk") << u"<html><body>x</body></html>"_qs << u"https://site.co.uk/"_qs
+                            << u"_GB"_qs;
+        QTest::newRow("no mark") << u"<html lang='x'><body>x</body></html>"_qs
+                                 << u"https://site.com/"_qs << QString();
+    }
+    void locale()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, url);
+        QFETCH(QString, locale);
+        QCOMPARE(PageLocale::of(TFHpple::hppleWithHTMLData(html.toUtf8()), url), locale);
     }
 };
 
