@@ -22,6 +22,15 @@ void post(QObject *context, std::function<void()> fn);
 // photos) there would stall the GUI thread behind them.
 void runInBackground(std::function<void()> fn, QThread::Priority priority = QThread::HighPriority);
 
+// Gives the calling thread a lower share of a busy processor than the GUI thread (a nice value
+// of its own, once per thread): on a machine of two cores, work in the background otherwise
+// delays the GUI thread's paints. Pool tasks run so; other background threads call it.
+void lowerThisThread();
+
+// The tasks the background pool runs at once: one fewer than the processor's cores, at least
+// one.
+int backgroundThreadCount();
+
 // Blocks until every background task has finished (for tests, and before tearing down what the
 // tasks use).
 void waitForBackgroundTasks();

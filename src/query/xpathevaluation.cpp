@@ -1,5 +1,7 @@
 #include "query/xpathevaluation.h"
 
+#include "platform/mainqueue.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -35,7 +37,10 @@ public:
     static std::shared_ptr<Evaluator> start()
     {
         auto evaluator = std::make_shared<Evaluator>();
-        std::thread([evaluator] { evaluator->loop(); }).detach();
+        std::thread([evaluator] {
+            MainQueue::lowerThisThread();
+            evaluator->loop();
+        }).detach();
         return evaluator;
     }
 
