@@ -126,6 +126,131 @@ private slots:
                  qPrintable(derived.rules.regex()));
     }
 
+    // Every saved results page the shipped rules read, taught from its first listing link's
+    // address alone: the same listings (featured boxes left out as the shipped rules leave
+    // them out) and the same next page.
+    void resultsRule_fromTheFirstListingLink_data()
+    {
+        QTest::addColumn<QString>("file");
+        const QHash<QString, SavedPages::Page> pages = SavedPages::fixturePages();
+        for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
+            if (it->kind == u"results" && shippedRulesFor(it->url))
+                QTest::newRow(qPrintable(it.key())) << it.key();
+        }
+    }
+    void resultsRule_fromTheFirstListingLink()
+    {
+        QFETCH(QString, file);
+        const SavedPages::Page page = SavedPages::pageFor(file);
+        const QByteArray bytes = SavedPages::readPage(page);
+        const ResultsPage shipped = ResultsPage::scrape(bytes, page.url, shippedRulesFor(page.url));
+        if (shipped.links.size() < 2)
+            QSKIP("fewer than two listings to learn from");
+        const RuleDerivation::Result derived = RuleDerivation::deriveResults(
+            bytes, page.url, QStringList{ shipped.links.constFirst().url });
+        QVERIFY2(derived.error.isNull(), qPrintable(derived.error));
+        const ResultsPage found = ResultsPage::scrape(bytes, page.url, derived.rules);
+        QCOMPARE(linkSet(found), linkSet(shipped));
+        QCOMPARE(found.nextLink, shipped.nextLink);
+    }
+
+    // Pages no rule set knows: from the first listing link, every listing once and the next
+    // page, counted by reading the page.
+    void resultsRule_findsTheTrueListings_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("example");
+        QTest::addColumn<int>("listings");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("leboncoin 2017: whole-card anchors, a#next, scheme-relative links")
+            << u"other/leboncoin-2017-voitures-basse-normandie-results.html"_s
+            << u"//www.leboncoin.fr/voitures/1110535422.htm?ca=4_s"_s << 35
+            << u"https://www.leboncoin.fr/voitures/offres/basse_normandie/?o=3&ms=30000&me=100000"
+               u"&fu=2&gb=2&location=Caen%2014000"_s;
+    }
+    void resultsRule_findsTheTrueListings()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, example);
+        QFETCH(int, listings);
+        QFETCH(QString, next);
+        const SavedPages::Page page = SavedPages::pageFor(file);
+        if (skipWithoutFixtures(page))
+            QSKIP("no saved pages of the real sites");
+        const QByteArray bytes = SavedPages::readPage(page);
+        const RuleDerivation::Result derived
+            = RuleDerivation::deriveResults(bytes, page.url, QStringList{ example });
+        QVERIFY2(derived.error.isNull(), qPrintable(derived.error));
+        const ResultsPage found = ResultsPage::scrape(bytes, page.url, derived.rules);
+        QCOMPARE(linkSet(found).size(), listings);
+        QCOMPARE(found.links.size(), listings);
+        QCOMPARE(found.nextLink, next);
+    }
+
+    // Hand-written pages of each kind a rule taught from one link used to get wrong.
+    void resultsRule_generalisesFromOneLink_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("listings");
+        QTest::addColumn<QString>("next"); // empty: none on this page
+        const QByteArray list = "<ul class='results'><li class='result'><a href='/i/1'>Oak "
+                                "table</a></li><li class='result'><a href='/i/2'>Red bike</a>"
+                                "</li><li class='result'><a href='/i/3'>Lamp</a></li></ul>";
+        const QString three = u"/i/1 /i/2 /i/3"_s;
+        const auto row
+            = [&](const char *name, const QByteArray &pagination, const QString &next = QString()) {
+                  QTest::newRow(name) << list + pagination << three << next;
+              };
+        QTest::newRow("promoted box above the results")
+            << "<div id='topAds' class='box'><ul><li class='result'><a href='/p/1'>Sofa</a></li>"
+               "<li class='result'><a href='/p/2'>Desk</a></li></ul></div>"_ba
+                + list
+            << three << QString();
+        QTest::newRow("photo and title link per card")
+            << "<div class='card'><a href='/i/1'><img src='1.jpg'></a><h3><a href='/i/1'>Oak "
+               "table</a></h3></div><div class='card'><a href='/i/2'><img src='2.jpg'></a><h3>"
+               "<a href='/i/2'>Red bike</a></h3></div><div class='card'><a href='/i/3'><img "
+               "src='3.jpg'></a><h3><a href='/i/3'>Lamp</a></h3></div>"_ba
+            << three << QString();
+        row("rel next", "<a rel='next nofollow' href='?page=2'>More</a>", u"?page=2"_s);
+        row("a#next", "<a id='next' href='?page=2'><i class='icon-chevron'></i></a>", u"?page=2"_s);
+        row("pagination-next", "<a class='pagination-next' href='?page=2'><b></b></a>",
+            u"?page=2"_s);
+        row("German", "<a href='?page=2'>Nächste</a>", u"?page=2"_s);
+        row("Romanian", "<a href='?page=2'>Următoarele</a>", u"?page=2"_s);
+        row("Portuguese", "<a href='?page=2'>Próxima</a>", u"?page=2"_s);
+        row("Spanish", "<a href='?page=2'>Siguiente »</a>", u"?page=2"_s);
+        row("after the current page number",
+            "<div class='pages'><a href='?page=1'>1</a><span class='current'>2</span><a "
+            "href='?page=3'>3</a><a href='?page=4'>4</a></div>",
+            u"?page=3"_s);
+        row("previous beside next",
+            "<a class='prev' href='?page=1'>Previous</a><a class='next' href='?page=3'>Next</a>",
+            u"?page=3"_s);
+        row("hidden on the last page",
+            "<ul class='pagination'><li><a href='?page=8'>8</a></li><li class='next disabled'>"
+            "<a href='?page=9'>Next</a></li></ul>");
+    }
+    void resultsRule_generalisesFromOneLink()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, listings);
+        QFETCH(QString, next);
+        const QString url = u"http://example.com/search"_s;
+        const QByteArray html = "<html><body>" + body + "</body></html>";
+        const RuleDerivation::Result derived
+            = RuleDerivation::deriveResults(html, url, QStringList{ u"Red bike"_s });
+        QVERIFY2(derived.error.isNull(), qPrintable(derived.error));
+        const ResultsPage found = ResultsPage::scrape(html, url, derived.rules);
+        QStringList paths;
+        for (const ResultsPage::Link &link : found.links) {
+            paths << link.url.mid(url.indexOf(u"/search"));
+            QVERIFY(!link.title.isEmpty());
+        }
+        QCOMPARE(paths.join(u' '), listings);
+        QCOMPARE(found.nextLink, next.isEmpty() ? QString() : url + next);
+    }
+
     void resultsRule_saysWhyNoneCanBeDerived_data()
     {
         QTest::addColumn<QString>("file");
