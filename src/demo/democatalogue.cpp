@@ -148,11 +148,41 @@ DemoListing DemoCatalogue::listing(int index) const
     return m_listings.at(index);
 }
 
-QList<DemoListing> DemoCatalogue::listingsOnPage(int page) const
+QList<DemoListing> DemoCatalogue::listingsOnPage(int page, const Search &search) const
 {
-    if (page < 1 || page > m_pages)
+    if (page < 1 || page > pages(search))
         return {};
-    return m_listings.mid(qsizetype(page - 1) * m_listingsPerPage, m_listingsPerPage);
+    const qsizetype first = qsizetype(page - 1) * m_listingsPerPage;
+    if (search.isEmpty())
+        return m_listings.mid(first, m_listingsPerPage);
+    return matching(search).mid(first, m_listingsPerPage);
+}
+
+QList<DemoListing> DemoCatalogue::matching(const Search &search) const
+{
+    if (search.isEmpty())
+        return m_listings;
+    const QStringList words = search.words.simplified().split(u' ', Qt::SkipEmptyParts);
+    QList<DemoListing> found;
+    for (const DemoListing &listing : m_listings) {
+        if (search.category >= 0 && listing.category != search.category)
+            continue;
+        const bool holdsAll = std::all_of(words.cbegin(), words.cend(), [&](const QString &w) {
+            return listing.title.contains(w, Qt::CaseInsensitive)
+                || listing.description.contains(w, Qt::CaseInsensitive);
+        });
+        if (holdsAll)
+            found.append(listing);
+    }
+    return found;
+}
+
+int DemoCatalogue::pages(const Search &search) const
+{
+    if (search.isEmpty())
+        return m_pages;
+    const qsizetype found = matching(search).size();
+    return std::max(1, int((found + m_listingsPerPage - 1) / std::max(1, m_listingsPerPage)));
 }
 
 int DemoCatalogue::indexOfId(qint64 id) const

@@ -4,6 +4,15 @@
 
 #include <QList>
 
+// What a search of the demo site asks for: words each listing's title or description must hold
+// (any case), and a category (-1: any). An empty search finds every listing.
+struct DemoSearch
+{
+    QString words;
+    int category = -1;
+    bool isEmpty() const { return words.trimmed().isEmpty() && category < 0; }
+};
+
 // The listings of the demo site, generated at construction from a seeded generator per listing.
 class DemoCatalogue
 {
@@ -19,8 +28,16 @@ public:
 
     // The listing at index, or an empty listing (index -1) when there is none.
     DemoListing listing(int index) const;
-    // The listings of results page `page` (from 1); empty for a page beyond the last.
-    QList<DemoListing> listingsOnPage(int page) const;
+    using Search = DemoSearch;
+
+    // The listings of results page `page` (from 1) of a search; empty for a page beyond the
+    // last.
+    QList<DemoListing> listingsOnPage(int page, const Search &search = {}) const;
+    // The listings a search finds, in catalogue order.
+    QList<DemoListing> matching(const Search &search) const;
+    // The results pages of a search: pages() for every listing, else as many as its listings
+    // fill (at least one).
+    int pages(const Search &search) const;
     // The index of the listing with this id, or -1.
     int indexOfId(qint64 id) const;
 

@@ -2,6 +2,9 @@
 
 #include "demo/democatalogue.h"
 
+#include <QStringList>
+#include <QUrl>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -59,7 +62,8 @@ QString escaped(const QString &text)
     return text.toHtmlEscaped();
 }
 
-QString document(const QString &title, const QString &main, const QString &aside = QString())
+QString document(const QString &title, const QString &main, const QString &aside = QString(),
+                 const DemoCatalogue::Search &search = {})
 {
     QString html;
     html += u"<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -71,10 +75,15 @@ QString document(const QString &title, const QString &main, const QString &aside
     html += DemoPages::searchPath(1);
     html += u"\">";
     html += siteName;
-    html += u"</a>\n<form class=\"search\" action=\"#\" onsubmit=\"return false;\">"
+    html += u"</a>\n<form class=\"search\" action=\"/listoro-demo/search\" method=\"get\">"
             u"<input type=\"search\" name=\"query\" placeholder=\"search for sale\" "
-            u"aria-label=\"search for sale\"><button type=\"submit\">search</button></form>\n"
-            u"</header>\n<div class=\"layout\">\n";
+            u"aria-label=\"search for sale\" value=\""_s;
+    html += escaped(search.words);
+    html += u"\">"_s;
+    if (search.category >= 0)
+        html += u"<input type=\"hidden\" name=\"cat\" value=\"%1\">"_s.arg(search.category);
+    html += u"<button type=\"submit\">search</button></form>\n</header>\n<div "
+            u"class=\"layout\">\n"_s;
     html += aside;
     html += u"<main>\n";
     html += main;
@@ -84,15 +93,17 @@ QString document(const QString &title, const QString &main, const QString &aside
     return html;
 }
 
-QString categorySidebar(const DemoCatalogue &catalogue)
+QString categorySidebar(const DemoCatalogue &catalogue, int current = -1)
 {
     QList<int> counts(DemoCatalogue::categoryCount(), 0);
     for (int index = 0; index < catalogue.listingCount(); ++index)
         ++counts[catalogue.listing(index).category];
     QString html = u"<aside class=\"categories\">\n<h2>for sale</h2>\n<ul>\n"_s;
     for (int category = 0; category < DemoCatalogue::categoryCount(); ++category) {
-        html += u"<li><a href=\"%1\">%2</a> <span class=\"count\">%3</span></li>\n"_s.arg(
-            DemoPages::searchPath(1), escaped(DemoCatalogue::categoryName(category).toLower()),
+        html += u"<li%1><a href=\"%2\">%3</a> <span class=\"count\">%4</span></li>\n"_s.arg(
+            category == current ? u" class=\"current\""_s : QString(),
+            escaped(DemoPages::searchPath(1, { QString(), category })),
+            escaped(DemoCatalogue::categoryName(category).toLower()),
             QString::number(counts.at(category)));
     }
     html += u"</ul>\n</aside>\n";
@@ -118,23 +129,34 @@ QString resultRow(const DemoListing &listing)
 
 } // namespace
 
-QByteArray DemoPages::resultsPage(const DemoCatalogue &catalogue, int page)
+QByteArray DemoPages::resultsPage(const DemoCatalogue &catalogue, int page,
+                                  const DemoCatalogue::Search &search)
 {
-    const QList<DemoListing> listings = catalogue.listingsOnPage(page);
+    const QList<DemoListing> listings = catalogue.listingsOnPage(page, search);
+    const QString category = DemoCatalogue::categoryName(search.category).toLower();
+    const QString words = search.words.simplified();
+    QString heading = category.isEmpty() ? u"for sale in Montréal"_s
+                                         : u"%1 for sale in Montréal"_s.arg(category);
+    if (!words.isEmpty())
+        heading = u"“%1” in %2"_s.arg(words, category.isEmpty() ? u"for sale"_s : category);
     QString main
-        = u"<h1 class=\"page-heading\">for sale in Montréal</h1>\n<ul class=\"results\">\n"_s;
+        = u"<h1 class=\"page-heading\">%1</h1>\n<ul class=\"results\">\n"_s.arg(escaped(heading));
     for (const DemoListing &listing : listings)
         main += resultRow(listing);
     main += u"</ul>\n"_s;
-    if (listings.isEmpty())
+    const int total
+        = search.isEmpty() ? catalogue.listingCount() : int(catalogue.matching(search).size());
+    if (listings.isEmpty() && total == 0)
+        main += u"<p class=\"no-results\">Nothing matches: try other words or another "
+                u"category.</p>\n"_s;
+    else if (listings.isEmpty())
         main += u"<p class=\"no-results\">No more listings: try an earlier page.</p>\n"_s;
 
     main += u"<nav class=\"pager\">"_s;
     if (page > 1) {
-        main += u"<a class=\"prev\" href=\"/listoro-demo/search?page=%1\">‹ prev</a>\n  "_s.arg(
-            page - 1);
+        main += u"<a class=\"prev\" href=\"%1\">‹ prev</a>\n  "_s.arg(
+            escaped(searchPath(page - 1, search)));
     }
-    const int total = catalogue.listingCount();
     if (listings.isEmpty()) {
         main += u"<span class=\"range\">%1 listings in all</span>"_s.arg(total);
     } else {
@@ -143,15 +165,15 @@ QByteArray DemoPages::resultsPage(const DemoCatalogue &catalogue, int page)
                     .arg(first + int(listings.size()) - 1)
                     .arg(total);
     }
-    if (page < catalogue.pages()) {
-        main += u"\n  <a class=\"next\" href=\"/listoro-demo/search?page=%1\">next ›</a>"_s.arg(
-            page + 1);
+    if (page < catalogue.pages(search)) {
+        main += u"\n  <a class=\"next\" href=\"%1\">next ›</a>"_s.arg(
+            escaped(searchPath(page + 1, search)));
     }
     main += u"</nav>\n"_s;
 
-    const QString title = page > 1 ? u"for sale, page %1 - %2"_s.arg(page).arg(siteName)
-                                   : u"for sale - %1"_s.arg(siteName);
-    return document(title, main, categorySidebar(catalogue)).toUtf8();
+    const QString title = page > 1 ? u"%1, page %2 - %3"_s.arg(heading).arg(page).arg(siteName)
+                                   : u"%1 - %2"_s.arg(heading, siteName);
+    return document(title, main, categorySidebar(catalogue, search.category), search).toUtf8();
 }
 
 QByteArray DemoPages::listingPage(const DemoListing &listing, const QString &base)
@@ -202,9 +224,17 @@ QByteArray DemoPages::serverErrorPage()
         "</body>\n</html>\n");
 }
 
-QString DemoPages::searchPath(int page)
+QString DemoPages::searchPath(int page, const DemoCatalogue::Search &search)
 {
-    return page > 1 ? u"/listoro-demo/search?page=%1"_s.arg(page) : u"/listoro-demo/search"_s;
+    QStringList items;
+    if (const QString words = search.words.simplified(); !words.isEmpty())
+        items << u"query="_s + QString::fromLatin1(QUrl::toPercentEncoding(words));
+    if (search.category >= 0)
+        items << u"cat=%1"_s.arg(search.category);
+    if (page > 1)
+        items << u"page=%1"_s.arg(page);
+    return items.isEmpty() ? u"/listoro-demo/search"_s
+                           : u"/listoro-demo/search?"_s + items.join(u'&');
 }
 
 QString DemoPages::listingPath(qint64 id)

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "demo/democatalogue.h"
+
 #include <QByteArray>
 #include <QString>
 
-class DemoCatalogue;
 struct DemoListing;
 
 // The HTML of the demo site's pages, UTF-8 encoded. Results pages link listings and thumbnails
@@ -12,12 +13,16 @@ struct DemoListing;
 class DemoPages
 {
 public:
-    static QByteArray resultsPage(const DemoCatalogue &catalogue, int page);
+    // A page of a search's results; its pager, search box and category links keep the search.
+    static QByteArray resultsPage(const DemoCatalogue &catalogue, int page,
+                                  const DemoCatalogue::Search &search = {});
     static QByteArray listingPage(const DemoListing &listing, const QString &base);
     static QByteArray notFoundPage(const QString &path);
     static QByteArray serverErrorPage();
 
-    static QString searchPath(int page);
+    // The address of a search's results page: query= and cat= for a search, page= after the
+    // first page.
+    static QString searchPath(int page, const DemoCatalogue::Search &search = {});
     static QString listingPath(qint64 id);
     static QString photoPath(qint64 id, int k, bool thumb);
 };

@@ -82,7 +82,13 @@ DemoServer::Answer DemoServer::searchPage(const QHttpServerRequest &request) con
     const qlonglong asked = request.query().queryItemValue(u"page"_s).toLongLong(&ok);
     if (ok && asked > 1)
         page = int(std::min<qlonglong>(asked, std::numeric_limits<int>::max()));
-    return { StatusCode::Ok, htmlType, DemoPages::resultsPage(*m_setup.catalogue, page) };
+    // The search box's words (as many as a search box takes) and a category link's number.
+    DemoCatalogue::Search search;
+    search.words = request.query().queryItemValue(u"query"_s, QUrl::FullyDecoded).left(200);
+    const int category = request.query().queryItemValue(u"cat"_s).toInt(&ok);
+    if (ok && category >= 0 && category < DemoCatalogue::categoryCount())
+        search.category = category;
+    return { StatusCode::Ok, htmlType, DemoPages::resultsPage(*m_setup.catalogue, page, search) };
 }
 
 DemoServer::Answer DemoServer::listingPage(const QString &path, const QString &file) const

@@ -1,5 +1,7 @@
 #include "common/testregistry.h"
 
+#include "demo/democatalogue.h"
+#include "demo/demopages.h"
 #include "demo/demosite.h"
 #include "htmlscan.h"
 #include "rawhttp.h"
@@ -7,6 +9,7 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -24,6 +27,8 @@ private slots:
     void listingPage_carriesTitleAndAbsolutePhotoLinks_data();
     void listingPage_carriesTitleAndAbsolutePhotoLinks();
     void photos_decodeAtTheirAnnouncedSizes();
+    void search_findsWhatWasAskedAndKeepsItOnEveryPage_data();
+    void search_findsWhatWasAskedAndKeepsItOnEveryPage();
 
 private:
     static HtmlScan fetchPage(const QUrl &url);
@@ -178,3 +183,51 @@ void TestDemoPages::photos_decodeAtTheirAnnouncedSizes()
 
 LISTORO_TEST(TestDemoPages)
 #include "tst_demopages.moc"
+
+void TestDemoPages::search_findsWhatWasAskedAndKeepsItOnEveryPage_data()
+{
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<int>("category");
+    QTest::newRow("a word") << u"table"_s << -1;
+    QTest::newRow("two words, any case") << u"OAK Table"_s << -1;
+    QTest::newRow("a category") << QString() << 2;
+    QTest::newRow("a word in a category") << u"a"_s << 0;
+    QTest::newRow("nothing matches") << u"zzzqqq"_s << -1;
+}
+
+// The search box and the category links find only what they ask for, the pager and the box
+// keep the search, and every listing found is listed once over the pages.
+void TestDemoPages::search_findsWhatWasAskedAndKeepsItOnEveryPage()
+{
+    QFETCH(QString, words);
+    QFETCH(int, category);
+    const DemoCatalogue::Search search{ words, category };
+    QList<qint64> expected;
+    for (int i = 0; i < site->listingCount(); ++i) {
+        const DemoListing listing = site->listing(i);
+        const QString text = listing.title + u' ' + listing.description;
+        const QStringList asked = words.split(u' ', Qt::SkipEmptyParts);
+        if ((category < 0 || listing.category == category)
+            && std::all_of(asked.cbegin(), asked.cend(),
+                           [&](const QString &w) { return text.contains(w, Qt::CaseInsensitive); }))
+            expected.append(listing.id);
+    }
+    QList<qint64> found;
+    QString path = DemoPages::searchPath(1, search);
+    for (int pages = 0; !path.isEmpty() && pages < 10; ++pages) {
+        const HtmlScan html = fetchPage(QUrl(
+            site->searchUrl().adjusted(QUrl::RemovePath | QUrl::RemoveQuery).toString() + path));
+        QVERIFY2(html.error().isEmpty(), qPrintable(html.error()));
+        for (int row : html.find("li", "result-row"))
+            found.append(html.attribute(row, "data-id").toLongLong());
+        QCOMPARE(html.values("input", "", -1, "value").value(0), words);
+        const QStringList next = html.values("a", "next", -1, "href");
+        if (!next.isEmpty())
+            QVERIFY(next.first().startsWith(DemoPages::searchPath(1, search)));
+        path = next.value(0);
+        if (expected.isEmpty())
+            QCOMPARE(html.find("p", "no-results").size(), 1);
+    }
+    QCOMPARE(found, expected);
+    QVERIFY(expected.size() < site->listingCount());
+}
