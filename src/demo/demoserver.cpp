@@ -84,7 +84,10 @@ DemoServer::Answer DemoServer::searchPage(const QHttpServerRequest &request) con
         page = int(std::min<qlonglong>(asked, std::numeric_limits<int>::max()));
     // The search box's words (as many as a search box takes) and a category link's number.
     DemoCatalogue::Search search;
-    search.words = request.query().queryItemValue(u"query"_s, QUrl::FullyDecoded).left(200);
+    // A form sends its words with "+" for each space.
+    QString words = request.query().queryItemValue(u"query"_s, QUrl::FullyEncoded);
+    words.replace(u'+', u' ');
+    search.words = QUrl::fromPercentEncoding(words.toUtf8()).left(200);
     const int category = request.query().queryItemValue(u"cat"_s).toInt(&ok);
     if (ok && category >= 0 && category < DemoCatalogue::categoryCount())
         search.category = category;

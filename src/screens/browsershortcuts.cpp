@@ -52,7 +52,7 @@ void BrowserShortcuts::escape()
         return;
     }
     if (m_screen->teachSession()->isActive()) {
-        m_screen->teachSession()->stop();
+        m_screen->teachSession()->requestStop();
         return;
     }
     if (m_pane->isPageShown()) {

@@ -10,10 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// What each rule gives, as the form names it.
-QString ruleTitle(QStringView key)
+QString RuleSetForm::ruleTitle(QStringView key)
 {
     if (key == u"link")
         return RuleSetForm::tr("Listing links");
@@ -29,8 +26,6 @@ QString ruleTitle(QStringView key)
         return RuleSetForm::tr("Date");
     return RuleSetForm::tr("Price");
 }
-
-} // namespace
 
 RuleSetForm::RuleSetForm(QWidget *parent)
     : QWidget(parent)

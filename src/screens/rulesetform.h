@@ -17,6 +17,10 @@ class RuleSetForm final : public QWidget
     Q_DISABLE_COPY_MOVE(RuleSetForm)
 
 public:
+    // What the rule of key gives, as the form and the rule-sets screen name it ("Listing
+    // links" for "link").
+    static QString ruleTitle(QStringView key);
+
     explicit RuleSetForm(QWidget *parent = nullptr);
     ~RuleSetForm() override;
 

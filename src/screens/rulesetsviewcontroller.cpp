@@ -41,7 +41,7 @@ QString describe(const ZestoScrapeSetting &rules)
     for (const ZestoScrapeSetting::Rule &rule : rules.rules()) {
         if (!rule.select.isNull())
             lines << QStringLiteral("%1 (%2):\n    %3")
-                         .arg(QString(rule.key), rule.extract, rule.select);
+                         .arg(RuleSetForm::ruleTitle(QString(rule.key)), rule.extract, rule.select);
     }
     return lines.join(u'\n');
 }
@@ -355,7 +355,7 @@ void RuleSetsViewController::showHealth(const QString &url, const RuleHealth &he
     }
     for (const RuleHealth::Check &check : health.checks()) {
         lines << tr("%1: %2 (%3 of %4 elements gave a value)")
-                     .arg(check.key, RuleHealth::verdictText(check.verdict))
+                     .arg(RuleSetForm::ruleTitle(check.key), RuleHealth::verdictText(check.verdict))
                      .arg(check.values)
                      .arg(check.matched);
     }

@@ -6,7 +6,10 @@
 #include "scrape/userrulesets.h"
 #include "screens/browserpane.h"
 #include "screens/teachbar.h"
+#include "ui/alertview.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QUrl>
 #include <QWebEngineView>
@@ -43,10 +46,12 @@ void TeachSession::start(const QString &url)
     m_draft.reset();
     if (!m_bar) {
         m_bar = new TeachBar(m_pane);
-        connect(m_bar, &TeachBar::stopRequested, this, &TeachSession::stop);
+        connect(m_bar, &TeachBar::stopRequested, this, &TeachSession::requestStop);
         m_pane->insertBar(m_bar);
     }
     m_bar->show();
+    // The page takes Escape for itself once it has the keyboard: teach mode hears it first.
+    qApp->installEventFilter(this);
     m_bar->showNaming(false);
     m_bar->setActions({});
     m_bar->setInstruction(tr("Reading the page…"));
@@ -82,11 +87,57 @@ void TeachSession::stop()
         m_fetch.reset();
     }
     m_bridge->stop();
+    qApp->removeEventFilter(this);
     ++m_derivation;
     m_step = Step::Off;
     if (m_bar)
         m_bar->hide();
     emit stopped();
+}
+
+void TeachSession::focusPage()
+{
+    // Clicks pick the page's parts: the keyboard stays with the page, never in the address
+    // field, whose selected text a key would replace.
+    if (m_pane)
+        m_pane->webview()->setFocus(Qt::OtherFocusReason);
+}
+
+bool TeachSession::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !isActive() || !m_pane)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier || !widget
+        || !m_pane->webview()->isAncestorOf(widget) || !AlertView::visibleAlerts().isEmpty())
+        return false;
+    requestStop();
+    return true;
+}
+
+bool TeachSession::hasProgress() const
+{
+    return isActive() && (!m_examples.isEmpty() || m_draft || !m_titleExample.name.isEmpty());
+}
+
+void TeachSession::requestStop()
+{
+    if (!hasProgress() || !m_pane) {
+        stop();
+        return;
+    }
+    // One question at a time: Escape pressed again answers the one on screen.
+    if (m_leaving && AlertView::visibleAlerts().contains(m_leaving.data()))
+        return;
+    m_leaving = AlertView::confirmation(
+        tr("Leave teach mode?"), tr("What you taught on this page is not saved and will be lost."),
+        0, nullptr, m_pane->window());
+    connect(m_leaving, &AlertView::clickedButtonAtIndex, this, [this](int index) {
+        if (index == 0)
+            stop();
+    });
+    m_leaving->show();
 }
 
 void TeachSession::problem(const QString &text)
@@ -116,6 +167,7 @@ void TeachSession::askKind()
 
 void TeachSession::askListingLinks()
 {
+    focusPage();
     m_step = Step::ListingLinks;
     m_bar->setInstruction(tr("Click the link of one listing."));
     m_bar->setStatus({});
@@ -124,6 +176,7 @@ void TeachSession::askListingLinks()
 
 void TeachSession::askNextLink()
 {
+    focusPage();
     m_step = Step::NextLink;
     m_bar->setInstruction(tr("Click the link to the next page of results."));
     m_bar->setStatus({});
@@ -141,6 +194,7 @@ void TeachSession::askNextLink()
 
 void TeachSession::askTitle()
 {
+    focusPage();
     m_step = Step::Title;
     m_bar->setInstruction(tr("Click the listing's title."));
     m_bar->setStatus({});
@@ -149,6 +203,7 @@ void TeachSession::askTitle()
 
 void TeachSession::askPhoto()
 {
+    focusPage();
     m_step = Step::Photo;
     m_bar->setInstruction(tr("Click one photo of the listing."));
     m_bar->setActions({
@@ -217,9 +272,11 @@ void TeachSession::onClick(const TeachPageBridge::Click &click)
         m_photoExample = { click.src, click.imagePath };
         deriveListing();
         return;
+    case Step::Kind:
+        problem(tr("First say what this page shows: press A list of listings or One listing."));
+        return;
     case Step::Off:
     case Step::Reading:
-    case Step::Kind:
     case Step::Naming:
         return;
     }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class AlertView;
 class BrowserPane;
 class HttpFetch;
 
@@ -38,17 +39,25 @@ public:
     // Starts on the page the pane shows, from url.
     void start(const QString &url);
     void stop();
+    // Stops, after asking first when the user has taught something on this page already.
+    void requestStop();
+    // Something was taught on this page: a listing link, a title, a rule derived.
+    bool hasProgress() const;
     bool isActive() const { return m_step != Step::Off; }
     Step step() const { return m_step; }
     TeachBar *bar() const { return m_bar; }
     // The rule set derived so far.
     std::optional<ZestoScrapeSetting> draft() const { return m_draft; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     void stopped();
     void saved(const ZestoScrapeSetting &rules);
 
 private:
+    void focusPage();
     void askKind();
     void askListingLinks();
     void askNextLink();
@@ -84,4 +93,5 @@ private:
     RuleDerivation::Example m_photoExample;
     std::optional<ZestoScrapeSetting> m_draft;
     quint64 m_derivation = 0;
+    QPointer<AlertView> m_leaving;
 };

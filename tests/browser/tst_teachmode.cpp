@@ -260,6 +260,36 @@ private slots:
         clickInPage(u"a.result-title"_s);
         QTRY_VERIFY_WITH_TIMEOUT(screen->webview()->url().path().contains(u"/item/"), loadTimeout);
     }
+
+    // A click before the page's kind is chosen says what to do; once something is taught, the
+    // keyboard stays with the page and Escape asks before it is lost ("No" keeps teaching).
+    void escape_asksBeforeLosingWhatWasTaught()
+    {
+        openAndTeach(site->searchUrl());
+        clickInPage(u"a.result-title"_s);
+        QTRY_VERIFY(bar()->status().contains(u"First say what this page shows"_s));
+        press("teachResults");
+        QTRY_VERIFY(screen->webview()->focusProxy()->hasFocus());
+        clickInPage(u"a.result-title"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(session()->hasProgress(), loadTimeout);
+        const auto leaving = [] {
+            for (AlertView *alert : AlertView::visibleAlerts()) {
+                if (alert->title() == u"Leave teach mode?"_s)
+                    return alert;
+            }
+            return static_cast<AlertView *>(nullptr);
+        };
+        QTest::keyClick(navigation.get(), Qt::Key_Escape);
+        QTRY_VERIFY(leaving());
+        QTest::keyClick(navigation.get(), Qt::Key_Escape);
+        QTRY_VERIFY(!leaving());
+        QVERIFY(session()->isActive());
+        // Pressed in the page, which takes Escape for itself.
+        QTest::keyClick(screen->webview()->focusProxy(), Qt::Key_Escape);
+        QTRY_VERIFY(leaving());
+        leaving()->buttonAtIndex(0)->click();
+        QTRY_VERIFY(!session()->isActive());
+    }
 };
 
 LISTORO_TEST(TestTeachMode)
