@@ -138,7 +138,8 @@ QByteArray DemoPages::resultsPage(const DemoCatalogue &catalogue, int page,
     QString heading = category.isEmpty() ? u"for sale in Montréal"_s
                                          : u"%1 for sale in Montréal"_s.arg(category);
     if (!words.isEmpty())
-        heading = u"“%1” in %2"_s.arg(words, category.isEmpty() ? u"for sale"_s : category);
+        heading = category.isEmpty() ? u"“%1” for sale"_s.arg(words)
+                                     : u"“%1” in %2"_s.arg(words, category);
     QString main
         = u"<h1 class=\"page-heading\">%1</h1>\n<ul class=\"results\">\n"_s.arg(escaped(heading));
     for (const DemoListing &listing : listings)

@@ -39,16 +39,19 @@ BrowserPane::BrowserPane(QWidget *parent)
     m_controls->setPalette(fabric);
 
     m_btnZesto->setObjectName(QStringLiteral("btnZesto"));
-    m_btnZesto->setToolTip(tr("Show the listings of this page as a grid"));
+    m_btnZesto->setToolTip(tr("Show the listings of this page as a grid (Ctrl+E)"));
+    m_btnZesto->setAccessibleName(tr("Zesto: show the listings as a grid"));
     m_btnZesto->setCursor(Qt::PointingHandCursor);
-    m_btnZesto->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab, left alone by a click, which keeps the keyboard where it was.
+    m_btnZesto->setFocusPolicy(Qt::TabFocus);
     m_btnZesto->setFixedHeight(34);
     m_btnZesto->setMinimumWidth(zestoMinimumWidth);
     m_navBar->setFixedHeight(32);
     m_btnTeach->setObjectName(QStringLiteral("btnTeach"));
     m_btnTeach->setToolTip(tr("Teach Listoro this page by pointing at its parts (Ctrl+T)"));
+    m_btnTeach->setAccessibleName(tr("Teach Listoro this page"));
     m_btnTeach->setCursor(Qt::PointingHandCursor);
-    m_btnTeach->setFocusPolicy(Qt::NoFocus);
+    m_btnTeach->setFocusPolicy(Qt::TabFocus);
     m_btnTeach->setFixedHeight(34);
     m_btnTeach->setMinimumWidth(80);
     // Pressed in while teach mode is on.
@@ -67,6 +70,10 @@ BrowserPane::BrowserPane(QWidget *parent)
     column->setSpacing(0);
     column->addWidget(m_controls);
     column->addWidget(m_webview, 1);
+    // Tab goes through the toolbar before the page: address, Teach, Zesto.
+    setTabOrder(m_navBar, m_btnTeach);
+    setTabOrder(m_btnTeach, m_btnZesto);
+    setTabOrder(m_btnZesto, m_webview);
 
     connect(m_navBar, &QLineEdit::returnPressed, this, &BrowserPane::addressEntered);
     connect(m_btnZesto, &QPushButton::clicked, this, &BrowserPane::zestoClicked);

@@ -5,8 +5,11 @@
 #include "screens/listoroviewcontroller.h"
 #include "screens/teachsession.h"
 #include "ui/alertview.h"
+#include "ui/barbuttonitem.h"
+#include "ui/navigationcontroller.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QWebEngineView>
@@ -37,6 +40,19 @@ BrowserShortcuts::BrowserShortcuts(ListoroViewController *screen, BrowserPane *p
             m_pane->webview()->reload();
     });
     add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] { m_screen->toggleTeaching(); });
+    // The toolbar's actions, as their tool tips say: Zesto, the grid's toggle, home.
+    add(QKeySequence(Qt::CTRL | Qt::Key_E), [this] {
+        if (m_pane->btnZesto()->isEnabled() && m_pane->btnZesto()->isVisible())
+            m_pane->btnZesto()->click();
+    });
+    add(QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
+        if (BarButtonItem *toggle = m_screen->gridToggle(); toggle && toggle->isEnabled())
+            toggle->trigger();
+    });
+    add(QKeySequence(Qt::ALT | Qt::Key_Home), [this] {
+        if (NavigationController *navigation = m_screen->navigationController())
+            navigation->popToRootViewController(true);
+    });
     add(QKeySequence(Qt::Key_Escape), [this] { escape(); });
 }
 

@@ -6,8 +6,10 @@
 #include "screens/removefavoritealert.h"
 #include "ui/alertview.h"
 #include "ui/barbuttonitem.h"
+#include "ui/navigationcontroller.h"
 #include "ui/navigationitem.h"
 
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
@@ -21,6 +23,16 @@ DetailViewController::~DetailViewController() = default;
 
 void DetailViewController::viewDidLoad()
 {
+    // Back to the grid by Escape or Alt+Left, as the bar's back button does.
+    for (const QKeySequence &keys :
+         { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::ALT | Qt::Key_Left) }) {
+        auto *back = new QShortcut(keys, this);
+        back->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(back, &QShortcut::activated, this, [this] {
+            if (AlertView::visibleAlerts().isEmpty() && navigationController())
+                navigationController()->popViewControllerAnimated(true);
+        });
+    }
     m_webview = new QWebEngineView(this);
     m_webview->setObjectName(QStringLiteral("webview"));
     auto *layout = new QVBoxLayout(this);

@@ -32,6 +32,7 @@
 #include <QLoggingCategory>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -77,6 +78,37 @@ HomeViewController::HomeViewController(QWidget *parent)
     m_coverHint->setAlignment(Qt::AlignCenter);
     m_coverView->hide();
     connect(m_coverView, &PanelView::tapped, this, &HomeViewController::handleCoverViewSingleTap);
+
+    // F1 shows the how-to again; while it covers the screen, Escape, Enter and Space go on as a
+    // click does.
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, [this] {
+        if (isVisible())
+            showHowto();
+    });
+    for (const int key :
+         { int(Qt::Key_Escape), int(Qt::Key_Return), int(Qt::Key_Enter), int(Qt::Key_Space) }) {
+        auto *goOn = new QShortcut(QKeySequence(key), this);
+        goOn->setContext(Qt::WindowShortcut);
+        connect(goOn, &QShortcut::activated, this, [this] {
+            if (!m_coverView->isHidden())
+                handleCoverViewSingleTap();
+        });
+        connect(goOn, &QShortcut::activatedAmbiguously, this, [this] {
+            if (!m_coverView->isHidden())
+                handleCoverViewSingleTap();
+        });
+        m_coverKeys.append(goOn);
+    }
+    updateCoverKeys();
+}
+
+void HomeViewController::updateCoverKeys()
+{
+    // Only while the cover shows: otherwise these keys belong to the bookmarks and the alerts.
+    for (QShortcut *key : std::as_const(m_coverKeys))
+        key->setEnabled(!m_coverView->isHidden() && isVisible());
 }
 
 HomeViewController::~HomeViewController() = default;
@@ -240,11 +272,17 @@ void HomeViewController::checkFirstTime()
 {
     if (UserDefaults::standard().boolForKey(DefaultsKeys::howtoPopoverOkayed))
         return;
+    showHowto();
+}
+
+void HomeViewController::showHowto()
+{
     m_coverView->setUserInteractionEnabled(true);
     m_coverView->show();
     m_coverView->raise();
     m_coverView->setFrame(QRect(0, 0, m_screenWidth, m_screenHeight));
     setViewAlpha(m_coverView, coverAlpha);
+    updateCoverKeys();
     // A how-to already on screen stays; a second one would stack over it.
     if (m_popover && m_popover->isPopoverVisible())
         return;
@@ -254,6 +292,7 @@ void HomeViewController::checkFirstTime()
 void HomeViewController::handleCoverViewSingleTap()
 {
     m_coverView->hide();
+    updateCoverKeys();
     if (m_popover)
         m_popover->dismissPopoverAnimated(true);
 }

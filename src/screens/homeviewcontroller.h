@@ -18,6 +18,7 @@ class CustomBadge;
 class PanelView;
 class QLabel;
 class QListWidget;
+class QShortcut;
 class ZestoBookmarkTableCell;
 
 // The first screen and the root of the navigation stack. It starts the scrape settings refresh,
@@ -89,6 +90,8 @@ public:
     void segueBarButtonItem(BarButtonItem *sender);
     // Covers the screen and presents the how-to unless the user confirmed it.
     void checkFirstTime();
+    // Covers the screen and presents the how-to, asked for (F1) or on a first run.
+    void showHowto();
     void handleCoverViewSingleTap();
     // Opens the favorites grid shortly after a click, when there are favorites.
     void handleSingleTap();
@@ -130,6 +133,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void updateCoverKeys();
     void layoutPanels();
     void windowResized();
     ZestoBookmarkTableCell *makeCell(const ZestoBookmark &bookmark, int row);
@@ -147,6 +151,7 @@ private:
     QPointer<BarButtonItem> m_btnBackpage;
     QPointer<BarButtonItem> m_btnRuleSets;
     QPointer<BarButtonItem> m_btnPreferences;
+    QList<QShortcut *> m_coverKeys;
     QPointer<Popover> m_popover;
     QPointer<AlertView> m_deleteAlert;
     ZestoBookmark m_deleteBookmark;

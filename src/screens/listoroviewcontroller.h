@@ -46,6 +46,8 @@ class ListoroViewController final : public ViewController,
     Q_DISABLE_COPY_MOVE(ListoroViewController)
 
 public:
+    // The bar's toggle between the grid and its web page.
+    BarButtonItem *gridToggle() const { return m_gridToggle; }
     static inline const QString favoritesUrl = QStringLiteral("zesto://favorites");
     static inline const QString detailSegue = QStringLiteral("Detailed View");
 

@@ -2,8 +2,8 @@
 // opens a page in the browser, `listoro --grid URL` as a grid.
 
 #include "platform/cachelimit.h"
-#include "scrape/cachetrim.h"
 #include "platform/instancechannel.h"
+#include "scrape/cachetrim.h"
 #include "screens/appdelegate.h"
 #include "screens/demosession.h"
 #include "screens/homeviewcontroller.h"

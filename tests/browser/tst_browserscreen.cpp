@@ -220,6 +220,40 @@ private Q_SLOTS:
         QVERIFY(!screen->bookmarkAlert());
     }
 
+    // The toolbar's shortcuts: Ctrl+E is Zesto, Ctrl+G moves between the grid and its page;
+    // the detail screen goes back on Escape and on Alt+Left.
+    void keyboard_zestoGridToggleAndBackFromTheDetail_data()
+    {
+        QTest::addColumn<QKeyCombination>("back");
+        QTest::newRow("Escape") << QKeyCombination(Qt::Key_Escape);
+        QTest::newRow("Alt+Left") << QKeyCombination(Qt::ALT | Qt::Key_Left);
+    }
+    void keyboard_zestoGridToggleAndBackFromTheDetail()
+    {
+        QFETCH(QKeyCombination, back);
+        // The second page: a page whose offer is declined is not offered again in this run.
+        openAndWaitForPage(site->searchUrl(2).toString());
+        QTest::keyClick(navigation.get(), Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(gridOpen(), loadTimeout);
+        // The bookmark offer (made once per page) is answered by Escape.
+        if (QTest::qWaitFor([this] { return alertTitled("Bookmark page?") != nullptr; }, 3000))
+            QTest::keyClick(alertTitled("Bookmark page?"), Qt::Key_Escape);
+        QTRY_VERIFY(!alertTitled("Bookmark page?"));
+        QTest::keyClick(navigation.get(), Qt::Key_G, Qt::ControlModifier);
+        QTRY_VERIFY(screen->webview()->isVisible());
+        QTest::keyClick(navigation.get(), Qt::Key_G, Qt::ControlModifier);
+        QTRY_VERIFY(gridOpen());
+
+        QTRY_VERIFY(!screen->collectionView()->visibleCells().isEmpty());
+        QWidget *tile = screen->collectionView()->visibleCells().first();
+        QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(tile->width() / 2, 30));
+        DetailViewController *detail = nullptr;
+        QTRY_VERIFY(
+            (detail = qobject_cast<DetailViewController *>(navigation->topViewController())));
+        QTest::keyClick(detail, back.key(), back.keyboardModifiers());
+        QTRY_COMPARE(navigation->topViewController(), screen.data());
+    }
+
     void bookmarkOffer_escapeAnswersNo()
     {
         openAndWaitForPage(site->searchUrl().toString());

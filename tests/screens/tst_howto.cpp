@@ -55,7 +55,38 @@ private slots:
     void clickOutside_closesTheHowtoAndKeepsTheCover();
     void rotation_presentsAPendingHowtoAnewOverHomeOnly_data();
     void rotation_presentsAPendingHowtoAnewOverHomeOnly();
+    void keys_f1ShowsTheHowtoAndTheCoverGoesOnByKey_data();
+    void keys_f1ShowsTheHowtoAndTheCoverGoesOnByKey();
 };
+
+void TestHowto::keys_f1ShowsTheHowtoAndTheCoverGoesOnByKey_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+}
+
+// F1 brings the how-to back for a user who okayed it; the cover left after "Remind me later"
+// goes on by a key as by a click.
+void TestHowto::keys_f1ShowsTheHowtoAndTheCoverGoesOnByKey()
+{
+    QFETCH(int, key);
+    TemporaryProfile profile;
+    confirmHowto();
+    HomeWindow w;
+    w.window->show();
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    HomeViewController *home = w.home();
+    QVERIFY(!howtoShown(home));
+    QTest::keyClick(w.window.get(), Qt::Key_F1);
+    QTRY_VERIFY(howtoShown(home));
+    QTest::mouseClick(howtoOf(home)->btnRemindLater(), Qt::LeftButton);
+    QVERIFY(home->coverView()->isVisible());
+    QTest::keyClick(w.window.get(), Qt::Key(key));
+    QTRY_VERIFY(home->coverView()->isHidden());
+}
 
 void TestHowto::gotIt_removesTheCoverAndTheHowtoForGood()
 {
