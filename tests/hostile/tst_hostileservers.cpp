@@ -343,10 +343,11 @@ private Q_SLOTS:
     {
         QFETCH(bool, asDate);
         const qint64 leastWaitMs = 2700; // three seconds, less what a coarse timer may take off
-        // Whole seconds in the date and in the wait: five from now leaves at least three.
+        // Whole seconds in the date and in the wait: eight from now leaves at least three, even
+        // on a machine that stalls the test for a few seconds before the answer is read.
         const QByteArray retryAfter = asDate
             ? QLocale::c()
-                  .toString(QDateTime::currentDateTimeUtc().addSecs(5),
+                  .toString(QDateTime::currentDateTimeUtc().addSecs(8),
                             u"ddd, dd MMM yyyy hh:mm:ss 'GMT'"_s)
                   .toLatin1()
             : "3"_ba;
