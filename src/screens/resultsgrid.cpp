@@ -5,6 +5,7 @@
 #include "grid/photoprefetcher.h"
 #include "grid/tilesettings.h"
 #include "grid/zestolistingprotocol.h"
+#include "ui/alertview.h"
 #include "ui/collectionviewflowlayout.h"
 
 #include <QGridLayout>
@@ -156,6 +157,10 @@ void ResultsGrid::show()
     m_collectionView->show();
     m_collectionView->raise();
     m_toolbar->raise();
+    // The arrows, Page Up/Down, Home and End scroll the grid as soon as it shows; an alert on
+    // top keeps the keyboard until it goes.
+    if (AlertView::visibleAlerts().isEmpty())
+        m_collectionView->setFocus(Qt::OtherFocusReason);
 }
 
 void ResultsGrid::hide()

@@ -243,6 +243,8 @@ private Q_SLOTS:
         QTRY_VERIFY(screen->webview()->isVisible());
         QTest::keyClick(navigation.get(), Qt::Key_G, Qt::ControlModifier);
         QTRY_VERIFY(gridOpen());
+        // The grid has the keyboard as it shows: the arrows scroll it.
+        QTRY_VERIFY(screen->collectionView()->hasFocus());
 
         QTRY_VERIFY(!screen->collectionView()->visibleCells().isEmpty());
         QWidget *tile = screen->collectionView()->visibleCells().first();
