@@ -1,6 +1,7 @@
 #include "grid/displayparsedlink.h"
 
 #include "grid/favoritebutton.h"
+#include "grid/listingage.h"
 #include "grid/tilecard.h"
 #include "grid/tilephotocache.h"
 #include "grid/tilephotolayout.h"
@@ -119,7 +120,43 @@ void DisplayParsedLink::showFavoriteState(QAbstractButton *button, bool isFavori
     button->setIcon(
         QIcon(isFavorite ? QStringLiteral(":/delete.png") : QStringLiteral(":/add.png")));
     button->setToolTip(isFavorite ? tr("Remove from favorites") : tr("Add to favorites"));
+    button->setAccessibleName(button->toolTip());
     setViewTag(button, isFavorite ? 1 : 0);
+}
+
+int DisplayParsedLink::placeFacts(const ParsedLink &record, int right)
+{
+    constexpr int gap = 12;
+    int used = 0;
+    // Coloured by the style sheet: the price in the brand's green, the age muted.
+    const auto place = [&](const char *name, const QString &text, const QString &tip, bool bold) {
+        if (text.isEmpty())
+            return;
+        auto *label = new QLabel(this);
+        label->setObjectName(QLatin1StringView(name));
+        UntrustedText::makePlain(label);
+        QFont font = label->font();
+        if (bold) {
+            font.setPointSizeF(font.pointSizeF() * titleScale);
+            font.setWeight(QFont::Bold);
+        }
+        label->setFont(font);
+        // A site's price text can be long: it never takes more than a quarter of the tile.
+        const QString shown
+            = label->fontMetrics().elidedText(text, Qt::ElideRight, std::max(60, m_width / 4));
+        label->setText(shown);
+        UntrustedText::setToolTip(label, tip);
+        const int width = label->fontMetrics().horizontalAdvance(shown) + 4;
+        label->setGeometry(m_width - right - used - width, 0, width, m_headerHeight);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->show();
+        used += width + gap;
+    };
+    // Right to left: the age at the edge, the price before it.
+    place("tileAge", ListingAge::shortText(record.posted(), QDateTime::currentDateTimeUtc()),
+          ListingAge::fullText(record.posted()), false);
+    place("tilePrice", record.price().text(), record.price().text(), true);
+    return used;
 }
 
 void DisplayParsedLink::refreshFavoriteState()
@@ -193,11 +230,15 @@ void DisplayParsedLink::render()
                              m_headerHeight);
         failure->show();
     }
+    if (record)
+        rightSide += placeFacts(*record, m_horizontalMargin + rightSide);
     const int available
         = qMax(0, m_width - favoriteButtonSize - 20 - 2 * m_horizontalMargin - rightSide);
     title->setTextFormat(Qt::PlainText);
     title->setText(title->fontMetrics().elidedText(text, Qt::ElideRight, available));
     UntrustedText::setToolTip(title, text);
+    // A screen reader says the listing's title for the tile the keyboard is on.
+    setAccessibleName(text);
     title->show();
 
     auto *button = new FavoriteButton(this);

@@ -100,6 +100,9 @@ protected:
 
 private:
     TilePhotoLayout photoLayout() const;
+    // The price and the age at the right of the header, ending right pixels from the tile's
+    // right edge; returns the width they take.
+    int placeFacts(const ParsedLink &record, int right);
     void placeFailedPhoto(const QRectF &frame);
     void placePhoto(int pass, int index, const QImage &image, QRectF frame,
                     const std::shared_ptr<int> &counter);

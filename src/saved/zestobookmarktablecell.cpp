@@ -1,5 +1,6 @@
 #include "saved/zestobookmarktablecell.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -28,6 +29,7 @@ ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     removeButton->setObjectName(QStringLiteral("bookmarkDelete"));
     removeButton->setToolTip(tr("Delete this bookmark"));
     removeButton->setCursor(Qt::PointingHandCursor);
+    titleLabel->installEventFilter(this);
     openButton->setFocusPolicy(Qt::NoFocus);
     removeButton->setFocusPolicy(Qt::NoFocus);
 
@@ -39,12 +41,47 @@ ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     layout->addWidget(removeButton);
 }
 
+void ZestoBookmarkTableCell::setTitleText(const QString &text)
+{
+    fullTitle = text;
+    titleLabel->setAccessibleName(text);
+    elideTitle();
+}
+
+void ZestoBookmarkTableCell::elideTitle()
+{
+    const int room = titleLabel->contentsRect().width();
+    titleLabel->setText(room > 0 ? titleLabel->fontMetrics().elidedText(fullTitle.simplified(),
+                                                                        Qt::ElideRight, room)
+                                 : fullTitle.simplified());
+}
+
+bool ZestoBookmarkTableCell::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == titleLabel && event->type() == QEvent::Resize)
+        elideTitle();
+    return QWidget::eventFilter(watched, event);
+}
+
 void ZestoBookmarkTableCell::setSelected(bool isSelected)
 {
     if (selected == isSelected)
         return;
     selected = isSelected;
-    setProperty("selected", isSelected);
+    setStyleProperty("selected", isSelected);
+}
+
+void ZestoBookmarkTableCell::setMarked(bool isMarked)
+{
+    if (marked == isMarked)
+        return;
+    marked = isMarked;
+    setStyleProperty("marked", isMarked);
+}
+
+void ZestoBookmarkTableCell::setStyleProperty(const char *name, bool value)
+{
+    setProperty(name, value);
     style()->unpolish(this);
     style()->polish(this);
     update();

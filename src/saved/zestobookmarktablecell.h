@@ -18,15 +18,29 @@ public:
     explicit ZestoBookmarkTableCell(QWidget *parent = nullptr);
 
     QLabel *title() const { return titleLabel; }
+    // The whole name; the label shows it elided with "…" when the row is too narrow.
+    QString titleText() const { return fullTitle; }
+    void setTitleText(const QString &text);
     QPushButton *zestoButton() const { return openButton; }
     QPushButton *deleteButton() const { return removeButton; }
 
     void setSelected(bool selected);
     bool isSelected() const { return selected; }
+    // The row the keyboard is on, while the table has the keyboard: an accent frame.
+    void setMarked(bool marked);
+    bool isMarked() const { return marked; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QLabel *titleLabel = nullptr;
     QPushButton *openButton = nullptr;
     QPushButton *removeButton = nullptr;
+    QString fullTitle;
     bool selected = false;
+    bool marked = false;
+
+    void setStyleProperty(const char *name, bool value);
+    void elideTitle();
 };

@@ -9,10 +9,12 @@ namespace {
 constexpr QSize arrowSize(34, 30);
 constexpr QSize clearSize(24, 24);
 
-QPushButton *arrow(const QString &text, const QString &tip, const char *name, QWidget *parent)
+QPushButton *arrow(const QString &text, const QString &name, const QString &tip,
+                   const char *objectName, QWidget *parent)
 {
     auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1StringView(name));
+    button->setObjectName(QLatin1StringView(objectName));
+    button->setAccessibleName(name);
     button->setToolTip(tip);
     button->setCursor(Qt::PointingHandCursor);
     button->setFocusPolicy(Qt::NoFocus);
@@ -24,17 +26,20 @@ QPushButton *arrow(const QString &text, const QString &tip, const char *name, QW
 
 AddressField::AddressField(QWidget *parent)
     : QLineEdit(parent)
-    , m_back(arrow(QStringLiteral("\u2039"), tr("Back (Alt+Left)"), "btnBack", this))
-    , m_forward(arrow(QStringLiteral("\u203A"), tr("Forward (Alt+Right)"), "btnForward", this))
+    , m_back(arrow(QStringLiteral("\u2039"), tr("Back"), tr("Back (Alt+Left)"), "btnBack", this))
+    , m_forward(arrow(QStringLiteral("\u203A"), tr("Forward"), tr("Forward (Alt+Right)"),
+                      "btnForward", this))
     , m_clear(new QToolButton(this))
 {
     setObjectName(QStringLiteral("navBar"));
     setPlaceholderText(tr("Address of a classified site's page"));
+    setAccessibleName(tr("Address"));
 
     // The field's own clear button would lie under the forward button: this one sits beside it.
     m_clear->setObjectName(QStringLiteral("btnClear"));
     m_clear->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
     m_clear->setToolTip(tr("Clear the address"));
+    m_clear->setAccessibleName(m_clear->toolTip());
     m_clear->setCursor(Qt::ArrowCursor);
     m_clear->setFocusPolicy(Qt::NoFocus);
     m_clear->setAutoRaise(true);

@@ -50,11 +50,15 @@ BookmarksPanel::BookmarksPanel(QWidget *home)
     rule->setAttribute(Qt::WA_StyledBackground);
 
     m_table->setObjectName(QStringLiteral("bookmarksTable"));
+    m_table->setAccessibleName(tr("Bookmarks"));
+    m_table->setAccessibleDescription(tr("Enter opens a bookmark as a grid, Delete deletes it"));
     m_table->setFrameShape(QFrame::NoFrame);
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setUniformItemSizes(true);
+    // Rows follow the panel's width, so that a narrow window keeps their buttons in sight.
+    m_table->setResizeMode(QListView::Adjust);
     m_table->viewport()->setAutoFillBackground(false);
 
     m_placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -80,7 +84,9 @@ void BookmarksPanel::reload(const QList<ZestoBookmark> &bookmarks, const CellMak
     for (int row = 0; row < rows; ++row) {
         auto *item = new QListWidgetItem(m_table);
         item->setSizeHint(QSize(0, rowHeight));
-        m_table->setItemWidget(item, makeCell(bookmarks.at(row), row));
+        ZestoBookmarkTableCell *cell = makeCell(bookmarks.at(row), row);
+        item->setData(Qt::AccessibleTextRole, cell->titleText());
+        m_table->setItemWidget(item, cell);
     }
     if (current >= 0 && current < rows)
         m_table->setCurrentRow(current, QItemSelectionModel::NoUpdate);
@@ -105,10 +111,21 @@ int BookmarksPanel::rowOfCell(const ZestoBookmarkTableCell *cell) const
 
 void BookmarksPanel::selectRow(int current)
 {
+    const bool keyboard = m_table->hasFocus();
     for (int row = 0; row < m_table->count(); ++row) {
-        if (ZestoBookmarkTableCell *cell = cellForRow(row))
+        if (ZestoBookmarkTableCell *cell = cellForRow(row)) {
             cell->setSelected(row == current);
+            cell->setMarked(keyboard && row == current);
+        }
     }
+}
+
+void BookmarksPanel::focusChanged()
+{
+    // The keyboard lands on a row, so that the marker shows where Enter and Delete act.
+    if (m_table->hasFocus() && m_table->currentRow() < 0 && m_table->count() > 0)
+        m_table->setCurrentRow(0);
+    selectRow(m_table->currentRow());
 }
 
 void BookmarksPanel::showState(bool anyBookmark, const QBrush &paper)

@@ -37,6 +37,8 @@ public:
     int rowOfCell(const ZestoBookmarkTableCell *cell) const;
     // The cell of the current row shows it.
     void selectRow(int current);
+    // After the table took or lost the keyboard: the current row shows it or stops showing it.
+    void focusChanged();
 
     // Styles the panel on paper, dimmed and closed to clicks while there is no bookmark.
     void showState(bool anyBookmark, const QBrush &paper);

@@ -9,8 +9,8 @@
 #include "ui/navigationcontroller.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QWebEngineView>
 

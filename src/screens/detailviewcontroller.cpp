@@ -1,5 +1,6 @@
 #include "screens/detailviewcontroller.h"
 
+#include "grid/listingage.h"
 #include "saved/zestofavorite.h"
 #include "scrape/parsedlink.h"
 #include "screens/mailcomposer.h"
@@ -8,7 +9,9 @@
 #include "ui/barbuttonitem.h"
 #include "ui/navigationcontroller.h"
 #include "ui/navigationitem.h"
+#include "ui/untrustedtext.h"
 
+#include <QLabel>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -33,16 +36,51 @@ void DetailViewController::viewDidLoad()
                 navigationController()->popViewControllerAnimated(true);
         });
     }
+    // Ctrl+D keeps or drops the listing, as in a browser's bookmarks.
+    auto *favorite = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    favorite->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(favorite, &QShortcut::activated, this, [this] {
+        if (AlertView::visibleAlerts().isEmpty() && m_btnAddRemoveFavorites)
+            addRemoveClicked();
+    });
     m_webview = new QWebEngineView(this);
     m_webview->setObjectName(QStringLiteral("webview"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    if (const QString facts = factsText(); !facts.isEmpty()) {
+        auto *strip = new QLabel(this);
+        strip->setObjectName(QStringLiteral("detailFacts"));
+        UntrustedText::makePlain(strip);
+        strip->setText(facts);
+        strip->setWordWrap(true);
+        layout->addWidget(strip);
+    }
     layout->addWidget(m_webview);
     if (const auto link = parsedLink()) {
         navigationItem()->setTitle(link->title().simplified());
         setWindowTitle(link->title().simplified());
     }
     loadPage();
+}
+
+QString DetailViewController::factsText() const
+{
+    const auto link = parsedLink();
+    if (!link)
+        return {};
+    QStringList facts;
+    if (!link->price().isNull())
+        facts.append(link->price().text());
+    if (link->posted().isValid()) {
+        facts.append(
+            tr("Posted %1 (%2)")
+                .arg(ListingAge::fullText(link->posted()),
+                     ListingAge::shortText(link->posted(), QDateTime::currentDateTimeUtc())));
+    } else if (!link->date().trimmed().isEmpty()) {
+        facts.append(tr("Posted %1").arg(link->date().simplified()));
+    }
+    return facts.join(QStringLiteral("  \u00B7  "));
 }
 
 void DetailViewController::loadPage()

@@ -42,6 +42,8 @@ public:
     static QString mailBody(const QString &url);
 
 private:
+    // The price and the posted date, as the strip above the page shows them; empty: no strip.
+    QString factsText() const;
     void loadPage();
 
     QWebEngineView *m_webview = nullptr;

@@ -84,4 +84,6 @@ void FavoritesPanel::showCount(int favorites, const QBrush &paper)
     m_panel->setHighlightsOnHover(favorites > 0);
     m_panel->setCursor(favorites > 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
     m_panel->setToolTip(favorites > 0 ? tr("Open your favorites as a grid of photos") : QString());
+    m_panel->setAccessibleName(m_count->text());
+    m_panel->setAccessibleDescription(m_caption->text());
 }

@@ -12,6 +12,7 @@
 #include "screens/listoroviewcontroller.h"
 #include "screens/siteaddresses.h"
 #include "ui/alertview.h"
+#include "ui/navigationbar.h"
 #include "ui/navigationcontroller.h"
 #include "ui/navigationitem.h"
 #include "ui/popover.h"
@@ -48,6 +49,8 @@ QString s_selectedUrl;
 constexpr int panelMargin = 20;
 constexpr int favoritesPanelHeight = 100;
 constexpr int bookmarksPanelHeight = 500;
+// A small window shortens the bookmarks panel to what it shows, never below a few rows.
+constexpr int minimumBookmarksPanelHeight = 180;
 constexpr int favoritesOpenDelayMs = 50;
 constexpr int favoritesFlashMs = 5000;
 constexpr double coverAlpha = 0.95;
@@ -219,8 +222,13 @@ void HomeViewController::layoutPanels()
     favorites->setFrame(
         QRect(panelMargin, panelMargin, m_screenWidth - 2 * panelMargin, favoritesPanelHeight));
     const QRect frame = favorites->frame();
-    m_bookmarks.panel()->setFrame(QRect(panelMargin, frame.y() + frame.height() + panelMargin,
-                                        m_screenWidth - 2 * panelMargin, bookmarksPanelHeight));
+    const int top = frame.y() + frame.height() + panelMargin;
+    const NavigationController *navigation = navigationController();
+    const int viewHeight
+        = m_screenHeight - (navigation ? navigation->navigationBar()->height() : 0);
+    const int height = std::clamp(viewHeight - top - panelMargin, minimumBookmarksPanelHeight,
+                                  bookmarksPanelHeight);
+    m_bookmarks.panel()->setFrame(QRect(panelMargin, top, m_screenWidth - 2 * panelMargin, height));
     m_bookmarks.placePlaceholder();
     if (!m_coverView->isHidden())
         m_coverView->setFrame(QRect(0, 0, m_screenWidth, m_screenHeight));
@@ -405,7 +413,7 @@ ZestoBookmarkTableCell *HomeViewController::cellForRowAtIndexPath(int row)
 ZestoBookmarkTableCell *HomeViewController::makeCell(const ZestoBookmark &bookmark, int row)
 {
     auto *cell = new ZestoBookmarkTableCell;
-    cell->title()->setText(textForBookmark(bookmark, row));
+    cell->setTitleText(textForBookmark(bookmark, row));
     UntrustedText::setToolTip(cell, bookmark.url());
     // The row of a cell is looked up at the click: rows move when others are deleted.
     connect(cell->zestoButton(), &QPushButton::clicked, this,
@@ -482,6 +490,9 @@ bool HomeViewController::eventFilter(QObject *watched, QEvent *event)
     if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && m_popover
         && watched == m_popover->contentViewController())
         m_coverHint->setVisible(event->type() == QEvent::Hide);
+    if (watched == bookmarksTable()
+        && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        m_bookmarks.focusChanged();
     if (watched == bookmarksTable() && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {

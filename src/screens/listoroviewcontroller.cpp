@@ -114,7 +114,7 @@ void ListoroViewController::updateGridItems()
     m_gridToggle->setEnabled(m_currentUrl != favoritesUrl && (grid || m_grid->isOpen()));
     const bool hasNext = extractor() && !extractor()->nextLink().isEmpty();
     // Not behind the loading alert: the grid is not open yet.
-    m_grid->setToolbarVisible(grid && m_grid->isOpen() && hasNext);
+    m_grid->setToolbarVisible(grid && m_grid->isOpen(), hasNext, m_currentUrl != favoritesUrl);
     updatePlace();
 }
 
@@ -493,6 +493,8 @@ void ListoroViewController::progress(int percent)
         return;
     m_loader->dismissLoading();
     updateGridItems();
+    // Given the keyboard before the offer, which hands it back when answered.
+    m_grid->takeKeyboard();
     if (!m_isnext)
         showConfirmAddToBookmarks();
     if (m_refusalPending)

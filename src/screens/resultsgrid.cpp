@@ -10,6 +10,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -45,10 +46,14 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
                             "btnReload", m_toolbar);
     m_btnNext = barButton(tr("Next page  \u203A"), tr("The next page of results, as a grid"),
                           "btnNext", m_toolbar);
+    m_lastPageNote = new QLabel(tr("Last page: there is no next page"), m_toolbar);
+    m_lastPageNote->setObjectName(QStringLiteral("lastPageNote"));
+    m_lastPageNote->hide();
     auto *bar = new QHBoxLayout(m_toolbar);
     bar->setContentsMargins(12, 6, 12, 6);
     bar->addWidget(m_btnReload);
     bar->addStretch(1);
+    bar->addWidget(m_lastPageNote);
     bar->addWidget(m_btnNext);
     m_layout->addWidget(m_toolbar, 0, 0, Qt::AlignBottom);
     m_toolbar->hide();
@@ -72,6 +77,8 @@ void ResultsGrid::attachNewGrid()
     discard();
     auto *grid = new LargeUICollectionView(QRect(), new CollectionViewFlowLayout, m_host);
     grid->setObjectName(QStringLiteral("collectionView"));
+    grid->setAccessibleName(tr("Listings"));
+    grid->setAccessibleDescription(tr("Tab goes from listing to listing, Enter opens one"));
     m_collectionView = grid;
     grid->setAlpha(0);
     grid->setBackgroundBrush(QBrush(QPixmap(QStringLiteral(":/kindajean.png"))));
@@ -157,9 +164,14 @@ void ResultsGrid::show()
     m_collectionView->show();
     m_collectionView->raise();
     m_toolbar->raise();
+    takeKeyboard();
+}
+
+void ResultsGrid::takeKeyboard()
+{
     // The arrows, Page Up/Down, Home and End scroll the grid as soon as it shows; an alert on
     // top keeps the keyboard until it goes.
-    if (AlertView::visibleAlerts().isEmpty())
+    if (m_collectionView && !m_collectionView->isHidden() && AlertView::visibleAlerts().isEmpty())
         m_collectionView->setFocus(Qt::OtherFocusReason);
 }
 
@@ -237,9 +249,13 @@ void ResultsGrid::relayItems()
         m_collectionView->performBatchUpdates({}, {});
 }
 
-void ResultsGrid::setToolbarVisible(bool visible)
+void ResultsGrid::setToolbarVisible(bool visible, bool hasNext, bool paged)
 {
+    m_btnNext->setVisible(hasNext);
+    m_lastPageNote->setVisible(!hasNext && paged);
     m_toolbar->setVisible(visible);
+    if (m_collectionView)
+        m_collectionView->setObscuredBottom(visible ? toolbarHeight : 0);
     if (visible)
         m_toolbar->raise();
 }
@@ -300,7 +316,10 @@ QSizeF ResultsGrid::sizeForItemAtIndexPath(CollectionView *, CollectionViewFlowL
 
 QMarginsF ResultsGrid::insetForSectionAtIndex(CollectionView *, CollectionViewFlowLayout *, int)
 {
-    return TileSettings::sectionInset();
+    // The bar lies over the bottom of the grid: the last row scrolls clear of it.
+    QMarginsF inset = TileSettings::sectionInset();
+    inset.setBottom(inset.bottom() + toolbarHeight);
+    return inset;
 }
 
 void ResultsGrid::scrollViewDidScroll(CollectionView *collectionView)
@@ -310,6 +329,15 @@ void ResultsGrid::scrollViewDidScroll(CollectionView *collectionView)
         m_lastOffset = offset;
         reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(collectionView);
     }
+}
+
+void ResultsGrid::didSelectItemAtIndexPath(CollectionView *collectionView,
+                                           const IndexPath &indexPath)
+{
+    if (m_tileDelegate && listing(indexPath.row()))
+        m_tileDelegate->showDetailedListing(
+            qobject_cast<DisplayParsedLink *>(collectionView->cellForItemAtIndexPath(indexPath)),
+            indexPath);
 }
 
 void ResultsGrid::scrollViewDidEndDragging(CollectionView *collectionView, bool)

@@ -14,6 +14,7 @@ class DisplayParsedLink;
 class LargeUICollectionView;
 class PhotoPrefetcher;
 class QGridLayout;
+class QLabel;
 class QPushButton;
 class QWidget;
 class ZestoListingProtocol;
@@ -40,6 +41,8 @@ public:
     QWidget *toolbar() const { return m_toolbar; }
     QPushButton *btnReload() const { return m_btnReload; }
     QPushButton *btnNext() const { return m_btnNext; }
+    // Says, where "Next page" would be, that the page has none.
+    QLabel *lastPageNote() const { return m_lastPageNote; }
 
     // Where the listings come from; null: none.
     void setListings(const LinkExtractor::Ptr &extractor) { m_extractor = extractor; }
@@ -79,7 +82,11 @@ public:
     // Listings and visible tiles take the width; the grid asks for every size again.
     void fixWidths();
     void relayItems();
-    void setToolbarVisible(bool visible);
+    // The grid has the keyboard, unless an alert is up.
+    void takeKeyboard();
+    // The bar shows along the bottom of an open grid: "Next page" where there is one, else the
+    // note that this is the last page (the favorites grid has no pages and says nothing).
+    void setToolbarVisible(bool visible, bool hasNext, bool paged);
     // Every tile made so far, shown or waiting for reuse, marks its listing's favorite state
     // as stored now.
     void refreshFavoriteMarks();
@@ -96,6 +103,9 @@ public:
                                      CollectionViewFlowLayout *layout, int section) override;
     void scrollViewDidScroll(CollectionView *collectionView) override;
     void scrollViewDidEndDragging(CollectionView *collectionView, bool willDecelerate) override;
+    // Enter on the tile the keyboard is on opens it, as a click on the tile does.
+    void didSelectItemAtIndexPath(CollectionView *collectionView,
+                                  const IndexPath &indexPath) override;
     void reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(
         CollectionView *scrollView);
 
@@ -118,6 +128,7 @@ private:
     QWidget *m_toolbar = nullptr;
     QPushButton *m_btnReload = nullptr;
     QPushButton *m_btnNext = nullptr;
+    QLabel *m_lastPageNote = nullptr;
     // Lays out listings that changed, to learn their sizes; never shown.
     DisplayParsedLink *m_scratchTile = nullptr;
     int m_width = 0;

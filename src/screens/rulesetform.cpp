@@ -49,7 +49,7 @@ RuleSetForm::RuleSetForm(QWidget *parent)
         auto *extract = new QLineEdit(this);
         extract->setObjectName(QStringLiteral("extract_") + key);
         extract->setPlaceholderText(QStringLiteral("@content"));
-        extract->setMaximumWidth(140);
+        extract->setMaximumWidth(110);
         auto *row = new QHBoxLayout;
         row->addWidget(select, 1);
         row->addWidget(extract);
@@ -91,6 +91,9 @@ void RuleSetForm::load(const ZestoScrapeSetting &rules)
         m_select.value(QString(rule.key))->setText(rule.select);
         m_extract.value(QString(rule.key))->setText(rule.extract);
     }
+    // Long queries read from their start, which says what they look for.
+    for (QLineEdit *field : findChildren<QLineEdit *>())
+        field->setCursorPosition(0);
     m_problem->clear();
 }
 

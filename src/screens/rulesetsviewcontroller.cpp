@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -72,15 +73,25 @@ void RuleSetsViewController::viewDidLoad()
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("ruleSetList"));
-    m_list->setMinimumWidth(300);
+    m_list->setMinimumWidth(150);
+    // Long names and address patterns end in "…" rather than scroll sideways.
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideRight);
     m_details = new QPlainTextEdit(this);
     m_details->setObjectName(QStringLiteral("ruleSetDetails"));
     m_details->setReadOnly(true);
     m_details->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_form = new RuleSetForm(this);
+    // In a short window the form scrolls, so that every query field stays within reach.
+    m_formScroll = new QScrollArea(this);
+    m_formScroll->setObjectName(QStringLiteral("ruleSetFormScroll"));
+    m_formScroll->setWidgetResizable(true);
+    m_formScroll->setFrameShape(QFrame::NoFrame);
+    m_formScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_formScroll->setWidget(m_form);
     m_pages = new QStackedWidget(this);
     m_pages->addWidget(m_details);
-    m_pages->addWidget(m_form);
+    m_pages->addWidget(m_formScroll);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("ruleSetStatus"));
     UntrustedText::makePlain(m_status);
@@ -123,7 +134,9 @@ void RuleSetsViewController::viewDidLoad()
     layout->addWidget(m_pages, 0, 1);
     layout->addWidget(m_status, 1, 1);
     layout->addLayout(actions, 2, 0, 1, 2);
-    layout->setColumnStretch(1, 1);
+    // The form's query fields take most of a narrow window.
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 3);
 
     connect(m_list, &QListWidget::currentRowChanged, this, [this] { showDetails(); });
     connect(m_form, &RuleSetForm::cancelled, this, [this] { showDetails(); });
@@ -262,7 +275,7 @@ void RuleSetsViewController::editSelected()
     if (!rules)
         return;
     m_form->load(*rules);
-    m_pages->setCurrentWidget(m_form);
+    m_pages->setCurrentWidget(m_formScroll);
     m_status->clear();
 }
 

@@ -12,6 +12,7 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QStackedWidget;
 class RuleSetForm;
 
@@ -63,6 +64,7 @@ private:
 
     QListWidget *m_list = nullptr;
     QStackedWidget *m_pages = nullptr;
+    QScrollArea *m_formScroll = nullptr;
     QPlainTextEdit *m_details = nullptr;
     RuleSetForm *m_form = nullptr;
     QLabel *m_status = nullptr;

@@ -221,6 +221,14 @@ void AlertView::present()
 {
     m_presented = true;
     m_previousFocus = QApplication::focusWidget();
+    // An alert raised from another one (its answer asks something more) gives the keyboard
+    // back to where the first one took it from: the first one is about to go.
+    for (const AlertView *other : std::as_const(shownAlerts())) {
+        if (m_previousFocus && (other == m_previousFocus || other->isAncestorOf(m_previousFocus))) {
+            m_previousFocus = other->m_previousFocus;
+            break;
+        }
+    }
     m_host = NavigationController::current();
     if (m_host) {
         setParent(m_host);

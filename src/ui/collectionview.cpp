@@ -5,8 +5,10 @@
 #include "ui/collectionviewdatasource.h"
 #include "ui/collectionviewdelegate.h"
 #include "ui/collectionviewflowlayout.h"
+#include "ui/itemcursor.h"
 #include "ui/smoothscroller.h"
 
+#include <QFocusEvent>
 #include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
 #include <QLoggingCategory>
@@ -35,6 +37,7 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
     , m_layout(layout ? layout : new CollectionViewFlowLayout(this))
     , m_scroller(new SmoothScroller(this))
     , m_cells(new CellReusePool(viewport()))
+    , m_cursor(std::make_unique<ItemCursor>(this))
 {
     m_cells->onForget = [this](CollectionViewCell *cell) {
         forgetCell(cell);
@@ -312,6 +315,7 @@ void CollectionView::forgetCell(CollectionViewCell *cell)
 
 void CollectionView::enqueueCell(CollectionViewCell *cell)
 {
+    cell->setMarked(false);
     m_cells->enqueue(cell, m_inLayout);
 }
 
@@ -326,6 +330,7 @@ void CollectionView::placeCell(CollectionViewCell *cell, const QRectF &frame)
         cell->setGeometry(geometry);
     if (cell->isHidden())
         cell->show();
+    m_cursor->markCell(cell, m_visibleIndexPaths.value(cell));
 }
 
 void CollectionView::finishPass()
@@ -519,10 +524,43 @@ void CollectionView::wheelEvent(QWheelEvent *event)
 
 void CollectionView::keyPressEvent(QKeyEvent *event)
 {
-    if (m_scroller->key(event))
+    if (m_cursor->key(event) || m_scroller->key(event))
         event->accept();
     else
         QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool CollectionView::focusNextPrevChild(bool next)
+{
+    // Tab goes from tile to tile, and on to the next control past the last one.
+    if (hasFocus() && m_cursor->step(next))
+        return true;
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+void CollectionView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    // Tabbing into the grid lands on a tile; a click or a screen showing leaves it as it was.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        m_cursor->enterSight();
+    m_cursor->markVisibleCells();
+}
+
+void CollectionView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    m_cursor->markVisibleCells();
+}
+
+std::optional<IndexPath> CollectionView::currentItem() const
+{
+    return m_cursor->current();
+}
+
+void CollectionView::setCurrentItem(const std::optional<IndexPath> &indexPath)
+{
+    m_cursor->setCurrent(indexPath);
 }
 
 void CollectionView::mousePressEvent(QMouseEvent *event)

@@ -13,6 +13,7 @@
 #include <QSizeF>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class CollectionViewCell;
@@ -20,6 +21,7 @@ class CollectionViewDataSource;
 class CollectionViewDelegate;
 class CollectionViewFlowLayout;
 class CellReusePool;
+class ItemCursor;
 class SmoothScroller;
 
 // A virtualised vertical flow of cells. The layout places every item in the content; cells exist
@@ -87,6 +89,12 @@ public:
     // A point in content coordinates.
     std::optional<IndexPath> indexPathForItemAtPoint(const QPointF &point);
 
+    // The item the keyboard is on (Tab and Shift+Tab move it, Enter opens it), if any.
+    std::optional<IndexPath> currentItem() const;
+    void setCurrentItem(const std::optional<IndexPath> &indexPath);
+    // As a click on the item: the delegate is told it was selected.
+    void activateItem(const IndexPath &indexPath) { selectItemByUser(indexPath); }
+
     QList<IndexPath> indexPathsForSelectedItems() const;
     // Without delegate callbacks.
     void selectItemAtIndexPath(const IndexPath &indexPath);
@@ -105,6 +113,10 @@ public:
     // the palette's base colour.
     QBrush backgroundBrush() const { return m_backgroundBrush; }
     void setBackgroundBrush(const QBrush &brush);
+    // How much of the view's bottom a bar over it hides: items the keyboard moves to are
+    // scrolled clear of it.
+    int obscuredBottom() const { return m_obscuredBottom; }
+    void setObscuredBottom(int height) { m_obscuredBottom = height; }
     // 0 hides the view and lets clicks through, 1 shows it; values between blend it.
     qreal alpha() const { return m_alpha; }
     void setAlpha(qreal alpha);
@@ -118,6 +130,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
@@ -166,7 +181,9 @@ private:
 
     SmoothScroller *m_scroller = nullptr;
     CellReusePool *m_cells = nullptr;
+    std::unique_ptr<ItemCursor> m_cursor;
 
     QBrush m_backgroundBrush;
     qreal m_alpha = 1.0;
+    int m_obscuredBottom = 0;
 };

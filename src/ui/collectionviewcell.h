@@ -29,11 +29,16 @@ public:
     // follow tall cells read it.
     virtual int contentHeight() const;
 
+    // The item the keyboard is on: an accent frame over the cell's content.
+    void setMarked(bool marked);
+    bool isMarked() const { return m_marker != nullptr; }
+
 private:
     friend class CollectionView;
     friend class CellReusePool;
 
     QString m_reuseIdentifier;
+    QWidget *m_marker = nullptr;
     // The item the cell showed last; a reload hands the same item back to the same cell.
     IndexPath m_lastIndexPath{ -1, -1 };
 };

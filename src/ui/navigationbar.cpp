@@ -205,7 +205,8 @@ void NavigationBar::syncRightButtons()
 QToolButton *NavigationBar::createButton()
 {
     auto button = new QToolButton(this);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab and pressed by Space; a click leaves the keyboard where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setCursor(Qt::PointingHandCursor);
     button->setIconSize(QSize(iconSize, iconSize));
     button->setAutoRaise(false);

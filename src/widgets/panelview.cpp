@@ -1,5 +1,8 @@
 #include "widgets/panelview.h"
 
+#include "ui/theme.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -163,6 +166,10 @@ void PanelView::setUserInteractionEnabled(bool enabled)
 void PanelView::setHighlightsOnHover(bool highlights)
 {
     m_highlights = highlights;
+    // A panel that reacts to the mouse is a button: the keyboard reaches it too.
+    setFocusPolicy(highlights ? Qt::StrongFocus : Qt::NoFocus);
+    if (!highlights && hasFocus())
+        clearFocus();
     update();
 }
 
@@ -231,6 +238,38 @@ void PanelView::paintEvent(QPaintEvent *)
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(box.adjusted(inset, inset, -inset, -inset), radius, radius);
     }
+    if (hasFocus() && m_highlights) {
+        constexpr double focusWidth = 2.0;
+        const double inset = focusWidth / 2;
+        const double radius = std::max(0.0, m_cornerRadius - inset);
+        painter.setPen(QPen(Theme::colour(Theme::Colour::Accent), focusWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(box.adjusted(inset, inset, -inset, -inset), radius, radius);
+    }
+}
+
+void PanelView::keyPressEvent(QKeyEvent *event)
+{
+    const bool activates = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
+        || event->key() == Qt::Key_Space;
+    if (activates && m_highlights && isUserInteractionEnabled() && !event->isAutoRepeat()) {
+        event->accept();
+        emit tapped();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PanelView::focusInEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void PanelView::focusOutEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void PanelView::mousePressEvent(QMouseEvent *event)

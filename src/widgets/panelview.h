@@ -15,7 +15,8 @@ class QVariantAnimation;
 // pattern) at an opacity of its own, rounded corners, a border drawn inside the frame and a
 // soft shadow around it. The shadow lies outside the frame, so the widget is larger than its
 // frame by the shadow's margin: place it with setFrame(), and lay children out in its contents
-// rectangle. A click inside the rounded frame emits tapped().
+// rectangle. A click inside the rounded frame emits tapped(); so do Enter and Space on a panel
+// that highlights on hover, which takes the keyboard and shows it by an accent frame.
 class PanelView final : public QWidget
 {
     Q_OBJECT
@@ -73,6 +74,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     int shadowMargin() const;

@@ -2,6 +2,7 @@
 
 #include "grid/displayparsedlink.h"
 #include "grid/favoritebutton.h"
+#include "grid/listingage.h"
 #include "platform/cachedirectory.h"
 #include "platform/mainqueue.h"
 #include "platform/userdefaults.h"
@@ -179,6 +180,68 @@ private slots:
         QVERIFY(textRight < tile.loading()->x());
         QCOMPARE(label->alignment() & Qt::AlignVertical_Mask, Qt::AlignVCenter);
         QCOMPARE(label->height(), tile.headerHeight());
+    }
+
+    void facts_priceAndAgeRightOfTheTitle_data()
+    {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<qint64>("secondsAgo");
+        QTest::addColumn<QString>("age");
+        QTest::newRow("seconds") << "$1,880" << qint64(30) << "now";
+        QTest::newRow("minutes") << "1 880 \u20AC" << qint64(5 * 60 + 20) << "5 min";
+        QTest::newRow("hours") << "Free" << qint64(2 * 3600 + 100) << "2 h";
+        QTest::newRow("days") << "Please contact" << qint64(3 * 86400 + 5) << "3 d";
+        QTest::newRow("site clock ahead") << "$5" << qint64(-600) << "now";
+        QTest::newRow("no date") << "$5" << qint64(-1) << "";
+        QTest::newRow("no price") << "" << qint64(60) << "1 min";
+    }
+    void facts_priceAndAgeRightOfTheTitle()
+    {
+        QFETCH(QString, price);
+        QFETCH(qint64, secondsAgo);
+        QFETCH(QString, age);
+        DisplayParsedLink tile;
+        configure(tile);
+        const auto listing = record({ { 200, 100 } }, QString("Sofa ").repeated(40), true);
+        listing->setPrice(ListingPrice::parse(price));
+        if (secondsAgo != -1)
+            listing->setPosted(QDateTime::currentDateTimeUtc().addSecs(-secondsAgo));
+        tile.setParsedLink(listing);
+        tile.render();
+        const QLabel *title = tile.findChild<QLabel *>("tileTitle");
+        const QLabel *priceLabel = tile.findChild<QLabel *>("tilePrice");
+        const QLabel *ageLabel = tile.findChild<QLabel *>("tileAge");
+        QCOMPARE(priceLabel ? priceLabel->text() : QString(), price);
+        QCOMPARE(ageLabel ? ageLabel->text() : QString(), age);
+        // Left to right: the title (elided short of them), the price, the age, the indicator.
+        const int titleRight = title->x() + title->fontMetrics().horizontalAdvance(title->text());
+        int left = titleRight;
+        for (const QLabel *label : { priceLabel, ageLabel }) {
+            if (!label)
+                continue;
+            QVERIFY(label->x() >= left);
+            left = label->geometry().right();
+        }
+        QVERIFY(left < tile.loading()->x());
+    }
+
+    void age_daysAndYearsAsDates_data()
+    {
+        QTest::addColumn<QDateTime>("posted");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("age");
+        const QDateTime now(QDate(2026, 3, 26), QTime(12, 0), Qt::UTC);
+        QTest::newRow("six days") << now.addDays(-6) << now << "6 d";
+        QTest::newRow("ten days, this year") << now.addDays(-10) << now << "Mar 16";
+        QTest::newRow("last year") << now.addDays(-100) << now << "Dec 16, 2025";
+        QTest::newRow("invalid") << QDateTime() << now << "";
+    }
+    void age_daysAndYearsAsDates()
+    {
+        QFETCH(QDateTime, posted);
+        QFETCH(QDateTime, now);
+        QFETCH(QString, age);
+        QCOMPARE(ListingAge::shortText(posted, now, QLocale(QLocale::English)), age);
     }
 
     void favoriteButton_answersThePointer_data()

@@ -52,7 +52,7 @@ QStringList rowTexts(HomeViewController *home)
 {
     QStringList texts;
     for (int row = 0; row < home->bookmarksTable()->count(); ++row)
-        texts.append(home->cellForRow(row)->title()->text());
+        texts.append(home->cellForRow(row)->titleText());
     return texts;
 }
 
@@ -86,6 +86,8 @@ private slots:
     void bookmarkRow_opensItsPageAsAGrid();
     void launchPage_opensOnceAsAGridOrInTheBrowser_data();
     void launchPage_opensOnceAsAGridOrInTheBrowser();
+    void bookmarkRow_keepsItsButtonsInANarrowWindow_data();
+    void bookmarkRow_keepsItsButtonsInANarrowWindow();
     void panels_followTheWindowShape_data();
     void panels_followTheWindowShape();
     void surfRule_findsTheSiteInTheTitle_data();
@@ -329,14 +331,56 @@ void TestHomeScreen::launchPage_opensOnceAsAGridOrInTheBrowser()
     QVERIFY(w.home()->popover());
 }
 
+void TestHomeScreen::bookmarkRow_keepsItsButtonsInANarrowWindow_data()
+{
+    QTest::addColumn<QSize>("opened");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("1024 by 768") << QSize(1024, 768) << QSize(1024, 768);
+    QTest::newRow("640 by 480") << QSize(640, 480) << QSize(640, 480);
+    QTest::newRow("narrowed after opening") << QSize(1024, 768) << QSize(640, 480);
+}
+
+void TestHomeScreen::bookmarkRow_keepsItsButtonsInANarrowWindow()
+{
+    QFETCH(QSize, opened);
+    QFETCH(QSize, size);
+
+    TemporaryProfile profile;
+    confirmHowto();
+    const QString name = u"Garden furniture, lawn mowers and every kind of outdoor tool "
+                         "below sixty dollars in the east end of the island"_s;
+    ZestoBookmark::setBookmarks({ ZestoBookmark(name, u"http://127.0.0.1:1/garden"_s) });
+    HomeWindow w(opened);
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    w.window->resize(size);
+    HomeViewController *home = w.home();
+    ZestoBookmarkTableCell *cell = home->cellForRow(0);
+    QListWidget *table = home->bookmarksTable();
+    QTRY_COMPARE(cell->geometry(), table->visualItemRect(table->item(0)));
+    const QRect room = table->viewport()->rect();
+    for (QWidget *button : { static_cast<QWidget *>(cell->zestoButton()),
+                             static_cast<QWidget *>(cell->deleteButton()) }) {
+        const QRect at(button->mapTo(table->viewport(), QPoint()), button->size());
+        QVERIFY2(room.contains(at), qPrintable(button->objectName()));
+    }
+    QCOMPARE(cell->titleText(), name);
+    QVERIFY(cell->title()->text().endsWith(QChar(0x2026)));
+    QVERIFY(cell->title()->fontMetrics().horizontalAdvance(cell->title()->text())
+            <= cell->title()->width());
+}
+
 void TestHomeScreen::panels_followTheWindowShape_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("screenWidth");
     QTest::addColumn<int>("panelWidth");
+    QTest::addColumn<int>("bookmarksHeight");
 
-    QTest::newRow("portrait 768 by 1024") << QSize(768, 1024) << 768 << 728;
-    QTest::newRow("landscape 1024 by 768") << QSize(1024, 768) << 1024 << 984;
+    QTest::newRow("portrait 768 by 1024") << QSize(768, 1024) << 768 << 728 << 500;
+    QTest::newRow("landscape 1024 by 768") << QSize(1024, 768) << 1024 << 984 << 500;
+    // Shortened to end above the window's bottom edge.
+    QTest::newRow("small 640 by 480") << QSize(640, 480) << 640 << 600 << -1;
 }
 
 void TestHomeScreen::panels_followTheWindowShape()
@@ -344,6 +388,7 @@ void TestHomeScreen::panels_followTheWindowShape()
     QFETCH(QSize, size);
     QFETCH(int, screenWidth);
     QFETCH(int, panelWidth);
+    QFETCH(int, bookmarksHeight);
 
     TemporaryProfile profile;
     // Open in the other shape, then turn: the panels and the cover follow.
@@ -356,7 +401,13 @@ void TestHomeScreen::panels_followTheWindowShape()
     QTRY_COMPARE(home->screen_width(), screenWidth);
     QCOMPARE(home->screen_height(), size.height());
     QCOMPARE(home->vwFavoritesView()->frame(), QRect(20, 20, panelWidth, 100));
-    QCOMPARE(home->vwBookmarksView()->frame(), QRect(20, 140, panelWidth, 500));
+    const QRect bookmarks = home->vwBookmarksView()->frame();
+    QCOMPARE(bookmarks.topLeft(), QPoint(20, 140));
+    QCOMPARE(bookmarks.width(), panelWidth);
+    if (bookmarksHeight > 0)
+        QCOMPARE(bookmarks.height(), bookmarksHeight);
+    else
+        QCOMPARE(bookmarks.bottom() + 1 + 20, home->height());
     QCOMPARE(home->vwFavoritesView()->cornerRadius(), 12.0);
     QCOMPARE(home->coverView()->frame(), QRect(QPoint(0, 0), size));
     QCOMPARE(viewAlpha(home->coverView()), 0.95);
