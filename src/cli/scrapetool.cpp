@@ -3,7 +3,7 @@
 #include "cli/onlinescrape.h"
 #include "cli/scrapearguments.h"
 #include "cli/scrapereport.h"
-#include "cli/seenstate.h"
+#include "saved/seenstate.h"
 #include "platform/cachedirectory.h"
 #include "platform/cachelimit.h"
 #include "platform/userdefaults.h"

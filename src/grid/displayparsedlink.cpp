@@ -2,6 +2,7 @@
 
 #include "grid/favoritebutton.h"
 #include "grid/listingage.h"
+#include "grid/seenveil.h"
 #include "grid/tilecard.h"
 #include "grid/tilephotocache.h"
 #include "grid/tilephotolayout.h"
@@ -129,7 +130,8 @@ int DisplayParsedLink::placeFacts(const ParsedLink &record, int right)
     constexpr int gap = 12;
     int used = 0;
     // Coloured by the style sheet: the price in the brand's green, the age muted.
-    const auto place = [&](const char *name, const QString &text, const QString &tip, bool bold) {
+    const auto place = [&](const char *name, const QString &text, const QString &tip, bool bold,
+                           int padding = 0) {
         if (text.isEmpty())
             return;
         auto *label = new QLabel(this);
@@ -146,9 +148,11 @@ int DisplayParsedLink::placeFacts(const ParsedLink &record, int right)
             = label->fontMetrics().elidedText(text, Qt::ElideRight, std::max(60, m_width / 4));
         label->setText(shown);
         UntrustedText::setToolTip(label, tip);
-        const int width = label->fontMetrics().horizontalAdvance(shown) + 4;
-        label->setGeometry(m_width - right - used - width, 0, width, m_headerHeight);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        const int width = label->fontMetrics().horizontalAdvance(shown) + 4 + 2 * padding;
+        const int height = padding > 0 ? label->fontMetrics().height() + 8 : m_headerHeight;
+        label->setGeometry(m_width - right - used - width, (m_headerHeight - height) / 2, width,
+                           height);
+        label->setAlignment(padding > 0 ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter);
         label->show();
         used += width + gap;
     };
@@ -156,7 +160,14 @@ int DisplayParsedLink::placeFacts(const ParsedLink &record, int right)
     place("tileAge", ListingAge::shortText(record.posted(), QDateTime::currentDateTimeUtc()),
           ListingAge::fullText(record.posted()), false);
     place("tilePrice", record.price().text(), record.price().text(), true);
+    if (record.isNew())
+        place("tileNew", tr("New"), tr("Not listed at your last visit of this bookmark"), false, 8);
     return used;
+}
+
+void DisplayParsedLink::refreshSeenState()
+{
+    SeenVeil::follow(this, m_seenVeil, m_parsedLink.lock().get(), 10);
 }
 
 void DisplayParsedLink::refreshFavoriteState()
@@ -260,6 +271,7 @@ void DisplayParsedLink::render()
         spinner->startAnimating();
         m_loading = spinner;
     }
+    refreshSeenState();
 
     int y = m_headerHeight;
     const int completed = record ? record->settledImagesCount() : 0;

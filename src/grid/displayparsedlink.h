@@ -64,6 +64,7 @@ public:
     ZestoListingProtocol *delegate() const { return m_delegate; }
     void setDelegate(ZestoListingProtocol *delegate) { m_delegate = delegate; }
     QAbstractButton *addRemoveFavorite() const { return m_addRemoveFavorite; }
+    bool isDimmed() const { return m_seenVeil != nullptr; }
 
     // Width of one photo column.
     int computeImageWidth() const;
@@ -88,6 +89,8 @@ public:
     static void showFavoriteState(QAbstractButton *button, bool isFavorite);
     // The favorite button follows the store, which another screen may have changed.
     void refreshFavoriteState();
+    // A listing the user has opened is dimmed.
+    void refreshSeenState();
 
     void handleSingleTap();
     void handleFavoriteButtonTap();
@@ -107,6 +110,7 @@ private:
     void placePhoto(int pass, int index, const QImage &image, QRectF frame,
                     const std::shared_ptr<int> &counter);
 
+    QPointer<QWidget> m_seenVeil;
     int m_width = 0;
     int m_height = 0;
     QMap<int, int> m_linesHeights;

@@ -13,6 +13,10 @@ inline constexpr QLatin1StringView bookmarks("bookmarks");
 inline constexpr QLatin1StringView favorites("favorites");
 inline constexpr QLatin1StringView howtoPopoverOkayed("howtoPopoverOkayed");
 inline constexpr QLatin1StringView windowGeometry("window_geometry");
+// The order, filters and view chosen per bookmarked page (and for the favorites).
+inline constexpr QLatin1StringView gridChoices("grid_choices");
+// What each bookmarked page listed at its last visit, and how many of those were new.
+inline constexpr QLatin1StringView bookmarkVisits("bookmark_visits");
 // The disk cache's size limit in bytes.
 inline constexpr QLatin1StringView cacheLimit("cache_limit");
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariantMap>
 
 // A named address of a results page. Bookmarks are stored in the order they were added under
 // the key "bookmarks" and addressed by their position. Every operation reads the store anew.
@@ -26,6 +27,9 @@ public:
     void addToBookmarks() const;
     // A position outside the list removes nothing.
     static void removeBookmarkAtIndex(int index);
+    static bool isBookmarked(const QString &url);
+    // The entries of a map by page address whose page is bookmarked, or is also.
+    static QVariantMap onlyBookmarked(const QVariantMap &byAddress, const QString &also = {});
 
     friend bool operator==(const ZestoBookmark &, const ZestoBookmark &) = default;
 

@@ -10,6 +10,7 @@
 ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     : QWidget(parent)
     , titleLabel(new QLabel(this))
+    , noteLabel(new QLabel(this))
     , openButton(new QPushButton(tr("Zesto"), this))
     , removeButton(new QPushButton(tr("Delete"), this))
 {
@@ -30,6 +31,9 @@ ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     removeButton->setToolTip(tr("Delete this bookmark"));
     removeButton->setCursor(Qt::PointingHandCursor);
     titleLabel->installEventFilter(this);
+    noteLabel->setObjectName(QStringLiteral("bookmarkNote"));
+    noteLabel->setTextFormat(Qt::PlainText);
+    noteLabel->hide();
     openButton->setFocusPolicy(Qt::NoFocus);
     removeButton->setFocusPolicy(Qt::NoFocus);
 
@@ -37,6 +41,7 @@ ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     layout->setContentsMargins(14, 6, 10, 6);
     layout->setSpacing(8);
     layout->addWidget(titleLabel, 1);
+    layout->addWidget(noteLabel);
     layout->addWidget(openButton);
     layout->addWidget(removeButton);
 }
@@ -46,6 +51,12 @@ void ZestoBookmarkTableCell::setTitleText(const QString &text)
     fullTitle = text;
     titleLabel->setAccessibleName(text);
     elideTitle();
+}
+
+void ZestoBookmarkTableCell::setNote(const QString &text)
+{
+    noteLabel->setText(text);
+    noteLabel->setVisible(!text.isEmpty());
 }
 
 void ZestoBookmarkTableCell::elideTitle()

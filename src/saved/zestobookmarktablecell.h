@@ -21,6 +21,9 @@ public:
     // The whole name; the label shows it elided with "…" when the row is too narrow.
     QString titleText() const { return fullTitle; }
     void setTitleText(const QString &text);
+    // A short note after the name ("3 new at the last visit"); empty: none.
+    QLabel *note() const { return noteLabel; }
+    void setNote(const QString &text);
     QPushButton *zestoButton() const { return openButton; }
     QPushButton *deleteButton() const { return removeButton; }
 
@@ -35,6 +38,7 @@ protected:
 
 private:
     QLabel *titleLabel = nullptr;
+    QLabel *noteLabel = nullptr;
     QPushButton *openButton = nullptr;
     QPushButton *removeButton = nullptr;
     QString fullTitle;

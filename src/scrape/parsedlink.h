@@ -59,6 +59,9 @@ public:
     QString date() const { return m_date; }
     void setDate(const QString &date) { m_date = date; }
     QDateTime posted() const { return m_posted; }
+    // Not listed at the last visit of the bookmarked page that lists it now: marked "New".
+    bool isNew() const { return m_new; }
+    void setNew(bool isNew) { m_new = isNew; }
     void setPosted(const QDateTime &posted) { m_posted = posted; }
     std::optional<QStringList> imagesUrls() const;
     void setImagesUrls(const std::optional<QStringList> &urls);
@@ -161,6 +164,7 @@ private:
     ListingPrice m_price;
     QString m_date;
     QDateTime m_posted;
+    bool m_new = false;
     std::optional<QStringList> m_imagesUrls;
     QString m_url;
     int m_idInList = 0;

@@ -1,7 +1,9 @@
 #include "screens/detailviewcontroller.h"
 
 #include "grid/listingage.h"
+#include "saved/seenlistings.h"
 #include "saved/zestofavorite.h"
+#include "scrape/listingaddress.h"
 #include "scrape/parsedlink.h"
 #include "screens/mailcomposer.h"
 #include "screens/removefavoritealert.h"
@@ -58,6 +60,8 @@ void DetailViewController::viewDidLoad()
     }
     layout->addWidget(m_webview);
     if (const auto link = parsedLink()) {
+        // Opened is seen: its tile is dimmed from now on, and "Hide seen" hides it.
+        SeenListings::instance().add(ListingAddress::key(link->url()));
         navigationItem()->setTitle(link->title().simplified());
         setWindowTitle(link->title().simplified());
     }
@@ -131,6 +135,7 @@ void DetailViewController::addedToFavorites()
     m_btnAddRemoveFavorites->setTitle(tr("Remove favorite"));
     m_btnAddRemoveFavorites->setTintColor(Qt::red);
     m_btnAddRemoveFavorites->setTag(RemoveFromFavorites);
+    m_btnAddRemoveFavorites->setToolTip(tr("Remove this listing from your favorites (Ctrl+D)"));
 }
 
 void DetailViewController::removedFromFavorites()
@@ -138,6 +143,7 @@ void DetailViewController::removedFromFavorites()
     m_btnAddRemoveFavorites->setTintColor(Qt::blue);
     m_btnAddRemoveFavorites->setTitle(tr("Add to favorites"));
     m_btnAddRemoveFavorites->setTag(AddToFavorites);
+    m_btnAddRemoveFavorites->setToolTip(tr("Keep this listing in your favorites (Ctrl+D)"));
 }
 
 void DetailViewController::addRemoveClicked()

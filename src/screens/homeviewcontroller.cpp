@@ -3,6 +3,7 @@
 #include "platform/defaultskeys.h"
 #include "platform/storeproblems.h"
 #include "platform/userdefaults.h"
+#include "saved/bookmarkvisits.h"
 #include "saved/zestobookmarktablecell.h"
 #include "saved/zestofavorite.h"
 #include "scrape/settingsrefresh.h"
@@ -414,6 +415,9 @@ ZestoBookmarkTableCell *HomeViewController::makeCell(const ZestoBookmark &bookma
 {
     auto *cell = new ZestoBookmarkTableCell;
     cell->setTitleText(textForBookmark(bookmark, row));
+    if (const int fresh = BookmarkVisits::last(bookmark.url()).newCount; fresh > 0)
+        cell->setNote(fresh == 1 ? tr("1 new at the last visit")
+                                 : tr("%1 new at the last visit").arg(fresh));
     UntrustedText::setToolTip(cell, bookmark.url());
     // The row of a cell is looked up at the click: rows move when others are deleted.
     connect(cell->zestoButton(), &QPushButton::clicked, this,

@@ -2,10 +2,13 @@
 
 #include "grid/displayparsedlink.h"
 #include "platform/mainqueue.h"
+#include "saved/zestobookmark.h"
 #include "screens/addressfield.h"
 #include "screens/browserpane.h"
 #include "screens/browsershortcuts.h"
 #include "screens/detailviewcontroller.h"
+#include "screens/gridchoices.h"
+#include "screens/newlistings.h"
 #include "screens/resultsgrid.h"
 #include "screens/rulesetsviewcontroller.h"
 #include "screens/siteaddresses.h"
@@ -86,6 +89,13 @@ void ListoroViewController::buildViews()
     m_grid = new ResultsGrid(this, m_layout, this);
     connect(m_grid, &ResultsGrid::reloadRequested, this, &ListoroViewController::reloadClicked);
     connect(m_grid, &ResultsGrid::nextRequested, this, &ListoroViewController::nextClicked);
+    connect(m_grid, &ResultsGrid::choiceChanged, this, [this](const GridChoice &choice) {
+        const QList<ZestoBookmark> bookmarks = ZestoBookmark::getBookmarks();
+        const bool stored = m_gridAddress == favoritesUrl
+            || std::any_of(bookmarks.cbegin(), bookmarks.cend(),
+                           [this](const ZestoBookmark &b) { return b.url() == m_gridAddress; });
+        GridChoices::keep(m_gridAddress, choice, stored);
+    });
 
     m_loader = new ResultsLoader(this, this, this);
     connect(m_loader, &ResultsLoader::pageReceived, this,
@@ -110,6 +120,8 @@ void ListoroViewController::updateGridItems()
 {
     const bool grid = m_grid->isShown();
     m_gridToggle->setTitle(grid ? tr("Web page") : tr("Grid"));
+    m_gridToggle->setToolTip(grid ? tr("Show the results page (Ctrl+G)")
+                                  : tr("Show the grid of listings (Ctrl+G)"));
     // The favorites grid comes from no web page.
     m_gridToggle->setEnabled(m_currentUrl != favoritesUrl && (grid || m_grid->isOpen()));
     const bool hasNext = extractor() && !extractor()->nextLink().isEmpty();
@@ -462,12 +474,19 @@ void ListoroViewController::startLoadingResults()
     }
     if (!made)
         return;
-    if (!std::exchange(m_continuingGrid, false))
+    const bool continuing = std::exchange(m_continuingGrid, false);
+    if (!continuing)
         m_listedAddresses.clear();
     if (m_currentUrl != favoritesUrl)
         made->dropListingsShown(m_listedAddresses);
 
     m_grid->setListings(made);
+    // The next pages keep the choice made on the first.
+    if (!continuing) {
+        m_gridAddress = m_currentUrl;
+        NewListings::mark(m_gridAddress, *made);
+        m_grid->setChoice(GridChoices::forPage(m_gridAddress));
+    }
     m_grid->attachNewGrid();
     resizeCollectionView();
     updateGridItems();

@@ -195,6 +195,8 @@ private:
     bool m_isnext = false;
     // The next results page is loading into the grid the previous page was in.
     bool m_continuingGrid = false;
+    // The address the grid opened at, before any next page: its choice of order and filters.
+    QString m_gridAddress;
     // The addresses of the listings this grid showed on its pages so far: each shows once.
     QSet<QString> m_listedAddresses;
     int m_screenWidth = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/cachelimit.h"
 #include "platform/mainqueue.h"
+#include "saved/seenlistings.h"
 #include "scrape/cachetrim.h"
 #include "ui/navigationitem.h"
 #include "ui/theme.h"
@@ -91,9 +92,25 @@ void PreferencesViewController::viewDidLoad()
     boxLayout->addWidget(m_clear, 0, Qt::AlignLeft);
     boxLayout->addWidget(m_status);
 
+    auto *seenBox = new QGroupBox(tr("Seen listings"), this);
+    seenBox->setMaximumWidth(720);
+    m_seenCount = new QLabel(seenBox);
+    m_seenCount->setObjectName(QStringLiteral("seenCount"));
+    m_seenCount->setWordWrap(true);
+    auto *forget = new QPushButton(tr("Forget seen listings"), seenBox);
+    forget->setObjectName(QStringLiteral("forgetSeen"));
+    auto *seenLayout = new QVBoxLayout(seenBox);
+    seenLayout->addWidget(m_seenCount);
+    seenLayout->addWidget(forget, 0, Qt::AlignLeft);
+    connect(forget, &QPushButton::clicked, this, [this] {
+        SeenListings::instance().forget();
+        showSeenCount();
+    });
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 20);
     layout->addWidget(box);
+    layout->addWidget(seenBox);
     layout->addStretch(1);
 
     connect(m_limit, &QComboBox::activated, this,
@@ -103,8 +120,17 @@ void PreferencesViewController::viewDidLoad()
     connect(m_clear, &QPushButton::clicked, this, &PreferencesViewController::clearCache);
 }
 
+void PreferencesViewController::showSeenCount()
+{
+    const qsizetype seen = SeenListings::instance().count();
+    m_seenCount->setText((seen == 1 ? tr("1 listing opened is dimmed in the grids.")
+                                    : tr("%1 listings opened are dimmed in the grids.").arg(seen))
+                         + u' ' + tr("Forgetting them shows every listing as new again."));
+}
+
 void PreferencesViewController::viewWillAppear(bool)
 {
+    showSeenCount();
     showStoredLimit();
     m_size->setText(tr("Measuring…"));
     trimThenMeasure(-1, {});

@@ -42,6 +42,7 @@ signals:
     void cacheMeasured(qint64 bytes);
 
 private:
+    void showSeenCount();
     // Runs work (trimming to limit bytes, or none when limit is negative) in the background,
     // then measures the cache and reports removed bytes with done.
     void trimThenMeasure(qint64 limit, const std::function<void(qint64 removed)> &done);
@@ -52,6 +53,7 @@ private:
     QLabel *m_size = nullptr;
     QComboBox *m_limit = nullptr;
     QPushButton *m_clear = nullptr;
+    QLabel *m_seenCount = nullptr;
     QLabel *m_status = nullptr;
     int m_busy = 0;
 };

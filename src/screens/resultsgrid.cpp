@@ -1,10 +1,13 @@
 #include "screens/resultsgrid.h"
 
+#include "grid/compacttile.h"
 #include "grid/displayparsedlink.h"
 #include "grid/largeuicollectionview.h"
+#include "grid/listingrows.h"
 #include "grid/photoprefetcher.h"
 #include "grid/tilesettings.h"
 #include "grid/zestolistingprotocol.h"
+#include "screens/gridfilterbar.h"
 #include "ui/alertview.h"
 #include "ui/collectionviewflowlayout.h"
 
@@ -61,6 +64,64 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
     connect(m_btnNext, &QPushButton::clicked, this, &ResultsGrid::nextRequested);
 
     m_scratchTile->hide();
+
+    m_filterBar = new GridFilterBar(host);
+    m_layout->addWidget(m_filterBar, 0, 0, Qt::AlignTop);
+    m_filterBar->hide();
+    m_rows = new ListingRows(this);
+    connect(m_rows, &ListingRows::changed, this, &ResultsGrid::rowsChanged);
+    connect(m_filterBar, &GridFilterBar::heightChanged, this, [this] {
+        if (m_collectionView && m_filterBar->isVisible())
+            m_collectionView->setObscuredTop(m_filterBar->barHeight());
+        relayItems();
+    });
+    connect(m_filterBar, &GridFilterBar::choiceChanged, this, [this](const GridChoice &choice) {
+        const bool viewChanged = choice.compact != compact();
+        m_rows->setChoice(choice);
+        if (viewChanged)
+            rowsChanged();
+        emit choiceChanged(choice);
+    });
+}
+
+void ResultsGrid::setListings(const LinkExtractor::Ptr &extractor)
+{
+    m_extractor = extractor;
+    m_rows->setListings(extractor);
+    showCounts();
+}
+
+GridChoice ResultsGrid::choice() const
+{
+    return m_rows->choice();
+}
+
+void ResultsGrid::setChoice(const GridChoice &choice)
+{
+    m_filterBar->setChoice(choice);
+    m_rows->setChoice(choice);
+}
+
+bool ResultsGrid::compact() const
+{
+    return m_rows->choice().compact;
+}
+
+void ResultsGrid::rowsChanged()
+{
+    showCounts();
+    if (!m_collectionView)
+        return;
+    m_visiblePathsInLastScroll.reset();
+    m_collectionView->setCurrentItem(std::nullopt);
+    m_collectionView->reloadData();
+    if (m_prefetcher)
+        m_prefetcher->schedule();
+}
+
+void ResultsGrid::showCounts()
+{
+    m_filterBar->setCounts(m_rows->count(), m_rows->total());
 }
 
 ResultsGrid::~ResultsGrid()
@@ -83,6 +144,7 @@ void ResultsGrid::attachNewGrid()
     grid->setAlpha(0);
     grid->setBackgroundBrush(QBrush(QPixmap(QStringLiteral(":/kindajean.png"))));
     grid->registerClass<DisplayParsedLink>(DisplayParsedLink::reuseIdentifier);
+    grid->registerClass<CompactTile>(CompactTile::reuseIdentifier);
     grid->setDelegate(this);
     grid->setDataSource(this);
     m_prefetcher = new PhotoPrefetcher(grid, [self = QPointer<ResultsGrid>(this)](int item) {
@@ -105,6 +167,7 @@ void ResultsGrid::holdAside()
     m_heldView = std::exchange(m_collectionView, nullptr);
     m_heldPrefetcher = std::exchange(m_prefetcher, nullptr);
     m_heldExtractor = std::exchange(m_extractor, nullptr);
+    m_rows->setListings(nullptr);
 }
 
 bool ResultsGrid::restoreHeld()
@@ -117,6 +180,8 @@ bool ResultsGrid::restoreHeld()
     m_collectionView = std::exchange(m_heldView, nullptr);
     m_prefetcher = std::exchange(m_heldPrefetcher, nullptr);
     m_extractor = std::exchange(m_heldExtractor, nullptr);
+    m_rows->setListings(m_extractor);
+    showCounts();
     m_collectionView->setDelegate(this);
     m_collectionView->setDataSource(this);
     m_visiblePathsInLastScroll.reset();
@@ -194,8 +259,10 @@ void ResultsGrid::layOutListing(const std::shared_ptr<ParsedLink> &parsedLink)
 {
     if (!m_collectionView || !parsedLink)
         return;
-    if (parsedLink->idInList() >= m_collectionView->numberOfItemsInSection(0))
+    if (parsedLink->idInList() >= m_rows->total())
         return;
+    m_rows->listingsChanged();
+    showCounts();
     configureTile(m_scratchTile);
     m_scratchTile->setParsedLink(parsedLink);
     m_scratchTile->computeDimensions();
@@ -254,10 +321,15 @@ void ResultsGrid::setToolbarVisible(bool visible, bool hasNext, bool paged)
     m_btnNext->setVisible(hasNext);
     m_lastPageNote->setVisible(!hasNext && paged);
     m_toolbar->setVisible(visible);
-    if (m_collectionView)
+    m_filterBar->setVisible(visible);
+    if (m_collectionView) {
+        m_collectionView->setObscuredTop(visible ? m_filterBar->barHeight() : 0);
         m_collectionView->setObscuredBottom(visible ? toolbarHeight : 0);
-    if (visible)
+    }
+    if (visible) {
         m_toolbar->raise();
+        m_filterBar->raise();
+    }
 }
 
 void ResultsGrid::refreshFavoriteMarks()
@@ -265,8 +337,12 @@ void ResultsGrid::refreshFavoriteMarks()
     if (!m_collectionView)
         return;
     const auto tiles = m_collectionView->findChildren<DisplayParsedLink *>();
-    for (DisplayParsedLink *tile : tiles)
+    for (DisplayParsedLink *tile : tiles) {
         tile->refreshFavoriteState();
+        tile->refreshSeenState();
+    }
+    for (CompactTile *tile : m_collectionView->findChildren<CompactTile *>())
+        tile->refreshSeenState();
 }
 
 void ResultsGrid::configureTile(DisplayParsedLink *tile) const
@@ -276,25 +352,36 @@ void ResultsGrid::configureTile(DisplayParsedLink *tile) const
 
 std::shared_ptr<ParsedLink> ResultsGrid::listing(int item) const
 {
-    return m_extractor && m_extractor->parsedLinks() ? m_extractor->parsedLinks()->value(item)
-                                                     : nullptr;
+    const int source = m_rows->sourceIndex(item);
+    return source >= 0 && m_extractor && m_extractor->parsedLinks()
+        ? m_extractor->parsedLinks()->value(source)
+        : nullptr;
 }
 
 int ResultsGrid::collectionViewNumberOfItemsInSection(CollectionView *, int)
 {
     if (!m_extractor)
         return 1;
-    return m_extractor->parsedLinks() ? int(m_extractor->parsedLinks()->size()) : 0;
+    return m_rows->count();
 }
 
 CollectionViewCell *ResultsGrid::collectionViewCellForItemAtIndexPath(
     CollectionView *collectionView, const IndexPath &indexPath)
 {
+    const ParsedLink::Ptr link = listing(indexPath.row());
+    if (compact()) {
+        auto *small = qobject_cast<CompactTile *>(
+            collectionView->dequeueReusableCell(CompactTile::reuseIdentifier, indexPath));
+        if (small) {
+            small->setDelegate(m_tileDelegate);
+            small->setListing(link);
+        }
+        return small;
+    }
     auto *tile = qobject_cast<DisplayParsedLink *>(
         collectionView->dequeueReusableCell(DisplayParsedLink::reuseIdentifier, indexPath));
     if (!tile)
         return nullptr;
-    const ParsedLink::Ptr link = listing(indexPath.row());
     // A tile that already shows the listing as it is now is returned as it is.
     if (link && !tile->showsCurrent(link)) {
         configureTile(tile);
@@ -308,17 +395,31 @@ CollectionViewCell *ResultsGrid::collectionViewCellForItemAtIndexPath(
 QSizeF ResultsGrid::sizeForItemAtIndexPath(CollectionView *, CollectionViewFlowLayout *,
                                            const IndexPath &indexPath)
 {
+    if (compact())
+        return QSizeF(CompactTile::tileSize);
     const ParsedLink::Ptr link = listing(indexPath.row());
     if (link && link->size().height > 0)
         return QSizeF(link->size().width, link->size().height);
     return QSizeF(m_width, TileSettings::unlaidHeight);
 }
 
-QMarginsF ResultsGrid::insetForSectionAtIndex(CollectionView *, CollectionViewFlowLayout *, int)
+QMarginsF ResultsGrid::insetForSectionAtIndex(CollectionView *, CollectionViewFlowLayout *layout,
+                                              int)
 {
-    // The bar lies over the bottom of the grid: the last row scrolls clear of it.
+    // The bars lie over the top and the bottom of the grid: the rows scroll clear of them.
     QMarginsF inset = TileSettings::sectionInset();
+    inset.setTop(inset.top() + m_filterBar->barHeight());
     inset.setBottom(inset.bottom() + toolbarHeight);
+    if (compact()) {
+        // As many tiles to a row as fit, the row centred.
+        const qreal spacing = layout->minimumInteritemSpacing();
+        const qreal tile = CompactTile::tileSize.width();
+        const int perRow = std::max(1, int((m_width - 2 * spacing + spacing) / (tile + spacing)));
+        const qreal side
+            = std::max(spacing, (m_width - perRow * tile - (perRow - 1) * spacing) / 2);
+        inset.setLeft(std::floor(side));
+        inset.setRight(std::floor(side));
+    }
     return inset;
 }
 
@@ -334,10 +435,11 @@ void ResultsGrid::scrollViewDidScroll(CollectionView *collectionView)
 void ResultsGrid::didSelectItemAtIndexPath(CollectionView *collectionView,
                                            const IndexPath &indexPath)
 {
-    if (m_tileDelegate && listing(indexPath.row()))
+    // The screen finds the listing by its place among those fetched.
+    if (const ParsedLink::Ptr link = listing(indexPath.row()); link && m_tileDelegate)
         m_tileDelegate->showDetailedListing(
             qobject_cast<DisplayParsedLink *>(collectionView->cellForItemAtIndexPath(indexPath)),
-            indexPath);
+            IndexPath{ 0, link->idInList() });
 }
 
 void ResultsGrid::scrollViewDidEndDragging(CollectionView *collectionView, bool)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/listingorder.h"
 #include "scrape/linkextractor.h"
 #include "ui/collectionviewdatasource.h"
 #include "ui/collectionviewdelegate.h"
@@ -11,6 +12,8 @@
 #include <set>
 
 class DisplayParsedLink;
+class GridFilterBar;
+class ListingRows;
 class LargeUICollectionView;
 class PhotoPrefetcher;
 class QGridLayout;
@@ -20,7 +23,8 @@ class QWidget;
 class ZestoListingProtocol;
 
 // The grid face of the browser screen: a collection view of listing tiles over the denim, made
-// anew for every grid, and the bar with "Reload tiles" and "Next page" along its bottom. It is
+// anew for every grid, the bar of order and filters above it and the bar with "Reload tiles"
+// and "Next page" along its bottom. It is
 // the collection view's data source and delegate: items are the extractor's listings, sized as
 // their tiles last laid them out, and items are reloaded once the user has scrolled far. Its
 // views lie in one cell of the host's grid layout, over what else lies there.
@@ -45,7 +49,13 @@ public:
     QLabel *lastPageNote() const { return m_lastPageNote; }
 
     // Where the listings come from; null: none.
-    void setListings(const LinkExtractor::Ptr &extractor) { m_extractor = extractor; }
+    void setListings(const LinkExtractor::Ptr &extractor);
+    // The order and filters the bar above the grid shows and the grid follows.
+    GridChoice choice() const;
+    void setChoice(const GridChoice &choice);
+    GridFilterBar *filterBar() const { return m_filterBar; }
+    // The listing item shows, under the order and filters chosen.
+    std::shared_ptr<ParsedLink> listing(int item) const;
     // The screen's usable width (every tile is laid out for it) and height.
     void setDimensions(int width, int height)
     {
@@ -87,8 +97,8 @@ public:
     // The bar shows along the bottom of an open grid: "Next page" where there is one, else the
     // note that this is the last page (the favorites grid has no pages and says nothing).
     void setToolbarVisible(bool visible, bool hasNext, bool paged);
-    // Every tile made so far, shown or waiting for reuse, marks its listing's favorite state
-    // as stored now.
+    // Every tile made so far, shown or waiting for reuse, marks its listing's favorite and seen
+    // states as stored now.
     void refreshFavoriteMarks();
 
     // The grid's tile settings, for a tile about to lay a listing out.
@@ -110,11 +120,15 @@ public:
         CollectionView *scrollView);
 
 signals:
+    // The user changed the order, a filter or the view.
+    void choiceChanged(const GridChoice &choice);
     void reloadRequested();
     void nextRequested();
 
 private:
-    std::shared_ptr<ParsedLink> listing(int item) const;
+    bool compact() const;
+    void rowsChanged();
+    void showCounts();
 
     QWidget *m_host;
     QGridLayout *m_layout;
@@ -129,6 +143,8 @@ private:
     QPushButton *m_btnReload = nullptr;
     QPushButton *m_btnNext = nullptr;
     QLabel *m_lastPageNote = nullptr;
+    GridFilterBar *m_filterBar = nullptr;
+    ListingRows *m_rows = nullptr;
     // Lays out listings that changed, to learn their sizes; never shown.
     DisplayParsedLink *m_scratchTile = nullptr;
     int m_width = 0;

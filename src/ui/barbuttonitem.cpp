@@ -29,6 +29,14 @@ void BarButtonItem::setTitle(const QString &title)
     emit changed();
 }
 
+void BarButtonItem::setToolTip(const QString &toolTip)
+{
+    if (toolTip == m_toolTip)
+        return;
+    m_toolTip = toolTip;
+    emit changed();
+}
+
 void BarButtonItem::setStyle(Style style)
 {
     if (style == m_style)

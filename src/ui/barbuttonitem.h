@@ -30,6 +30,9 @@ public:
     // An invalid colour means the bar's own text colour.
     QColor tintColor() const { return m_tintColor; }
     void setTintColor(const QColor &color);
+    // Shown over the item's button; names its key where it has one.
+    QString toolTip() const { return m_toolTip; }
+    void setToolTip(const QString &toolTip);
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
     int tag() const;
@@ -40,7 +43,7 @@ public:
 
 signals:
     void triggered(BarButtonItem *item);
-    // Any of title, style, tint, enabled or tag changed.
+    // Any of title, style, tint, tool tip, enabled or tag changed.
     void changed();
 
 private:
@@ -48,5 +51,6 @@ private:
     Style m_style = Style::Plain;
     SystemItem m_systemItem = SystemItem::None;
     QColor m_tintColor;
+    QString m_toolTip;
     bool m_enabled = true;
 };

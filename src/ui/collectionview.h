@@ -113,8 +113,10 @@ public:
     // the palette's base colour.
     QBrush backgroundBrush() const { return m_backgroundBrush; }
     void setBackgroundBrush(const QBrush &brush);
-    // How much of the view's bottom a bar over it hides: items the keyboard moves to are
-    // scrolled clear of it.
+    // How much of the view's top and bottom bars over it hide: items the keyboard moves to are
+    // scrolled clear of them.
+    int obscuredTop() const { return m_obscuredTop; }
+    void setObscuredTop(int height) { m_obscuredTop = height; }
     int obscuredBottom() const { return m_obscuredBottom; }
     void setObscuredBottom(int height) { m_obscuredBottom = height; }
     // 0 hides the view and lets clicks through, 1 shows it; values between blend it.
@@ -185,5 +187,6 @@ private:
 
     QBrush m_backgroundBrush;
     qreal m_alpha = 1.0;
+    int m_obscuredTop = 0;
     int m_obscuredBottom = 0;
 };

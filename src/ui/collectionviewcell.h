@@ -2,6 +2,7 @@
 
 #include "ui/indexpath.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -38,7 +39,7 @@ private:
     friend class CellReusePool;
 
     QString m_reuseIdentifier;
-    QWidget *m_marker = nullptr;
+    QPointer<QWidget> m_marker;
     // The item the cell showed last; a reload hands the same item back to the same cell.
     IndexPath m_lastIndexPath{ -1, -1 };
 };

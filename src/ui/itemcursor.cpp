@@ -83,7 +83,7 @@ std::optional<IndexPath> ItemCursor::firstInSight() const
     for (const IndexPath &path : visible) {
         const auto attributes
             = m_view->collectionViewLayout()->layoutAttributesForItemAtIndexPath(path);
-        if (attributes && attributes->frame.top() >= bounds.top() - 1)
+        if (attributes && attributes->frame.top() >= bounds.top() + m_view->obscuredTop() - 1)
             return path;
     }
     return visible.isEmpty() ? std::nullopt : std::optional(visible.first());
@@ -118,12 +118,13 @@ void ItemCursor::scrollToCurrent()
     // A cell may need more room than its item was given so far (a tile still laying out).
     if (const CollectionViewCell *cell = m_view->cellForItemAtIndexPath(*m_current))
         frame.setHeight(std::max(frame.height(), qreal(cell->contentHeight())));
-    const QRectF bounds = m_view->bounds().adjusted(0, 0, 0, -m_view->obscuredBottom());
-    qreal top = bounds.top();
-    if (frame.top() < bounds.top() || frame.height() + 2 * sightMargin > bounds.height())
-        top = frame.top() - sightMargin;
-    else if (frame.bottom() > bounds.bottom())
-        top = frame.bottom() + sightMargin - bounds.height();
-    if (top != bounds.top())
-        m_view->setContentOffset(QPointF(0, top), false);
+    const QRectF view = m_view->bounds();
+    const QRectF clear = view.adjusted(0, m_view->obscuredTop(), 0, -m_view->obscuredBottom());
+    qreal offset = view.top();
+    if (frame.top() < clear.top() || frame.height() + 2 * sightMargin > clear.height())
+        offset += frame.top() - sightMargin - clear.top();
+    else if (frame.bottom() > clear.bottom())
+        offset += frame.bottom() + sightMargin - clear.bottom();
+    if (offset != view.top())
+        m_view->setContentOffset(QPointF(0, offset), false);
 }

@@ -222,6 +222,7 @@ void NavigationBar::updateButton(QToolButton *button, const BarButtonItem *item)
         || item->systemItem() != BarButtonItem::SystemItem::None;
     styleButton(button, color, bordered);
     button->setText(UntrustedText::buttonText(item->title()));
+    button->setToolTip(item->toolTip());
     if (item->systemItem() == BarButtonItem::SystemItem::Action) {
         button->setIcon(twoStateIcon(actionPixmap, color));
         button->setToolButtonStyle(item->title().isEmpty() ? Qt::ToolButtonIconOnly

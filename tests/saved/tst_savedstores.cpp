@@ -3,6 +3,7 @@
 #include "platform/defaultskeys.h"
 #include "platform/userdefaults.h"
 #include "saved/savedrecordstore.h"
+#include "saved/seenlistings.h"
 #include "saved/zestobookmark.h"
 #include "saved/zestofavorite.h"
 
@@ -42,6 +43,43 @@ private Q_SLOTS:
     {
         QFile::remove(storeFile());
         UserDefaults::setStoreFile({});
+    }
+
+    void seenListings_keptBesideTheStoreAndNeverOverAForeignFile_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("no file yet") << QByteArray() << true;
+        QTest::newRow("a seen file") << QByteArray(R"({"seen": ["k0"]})") << true;
+        QTest::newRow("not a seen file") << QByteArray("my notes, not JSON") << false;
+    }
+    void seenListings_keptBesideTheStoreAndNeverOverAForeignFile()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, written);
+        const QString path = dir.filePath("seen.json");
+        QFile::remove(path);
+        if (!before.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(before);
+        }
+        // Another store file first, so that the seen listings are read again from path.
+        UserDefaults::setStoreFile(dir.filePath("elsewhere/defaults.ini"));
+        QVERIFY(!SeenListings::instance().contains("k1"));
+        UserDefaults::setStoreFile(storeFile());
+        SeenListings &seen = SeenListings::instance();
+        QCOMPARE(seen.contains("k0"), before.contains("k0"));
+        QCOMPARE(seen.add("k1"), written);
+        QVERIFY(seen.contains("k1"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray after = file.readAll();
+        QCOMPARE(after.contains("\"k1\""), written);
+        if (!written)
+            QCOMPARE(after, before);
+        QCOMPARE(seen.forget(), written);
+        QVERIFY(!seen.contains("k0") && !seen.contains("k1"));
     }
 
     void freshStore_isEmpty()

@@ -17,6 +17,12 @@ public:
     bool load(const QString &path, QString *error);
     // The addresses seen, as ListingAddress keys; new ones may be added.
     QSet<QString> &seen() { return keys; }
+    // Forgets every address; save() then writes an empty state.
+    void clear()
+    {
+        order.clear();
+        keys.clear();
+    }
     // Writes the state back atomically, the addresses added since load() after the older ones.
     bool save(QString *error);
 

@@ -1,4 +1,4 @@
-#include "cli/seenstate.h"
+#include "saved/seenstate.h"
 
 #include <QFile>
 #include <QJsonArray>
