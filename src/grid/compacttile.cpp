@@ -10,7 +10,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -62,6 +64,13 @@ QStringList twoLines(const QString &text, const QFontMetrics &metrics, int width
 }
 
 } // namespace
+
+qreal CompactTile::sideInset(qreal width, qreal spacing)
+{
+    const qreal tile = tileSize.width();
+    const int perRow = std::max(1, int((width - spacing) / (tile + spacing)));
+    return std::floor(std::max(spacing, (width - perRow * tile - (perRow - 1) * spacing) / 2));
+}
 
 CompactTile::CompactTile(QWidget *parent)
     : CollectionViewCell(parent)

@@ -23,6 +23,9 @@ public:
     static constexpr QSize tileSize{ 232, 268 };
     static constexpr QSize photoBox{ 232, 174 };
 
+    // The left and right insets that centre as many tiles to a row as fit in width.
+    static qreal sideInset(qreal width, qreal spacing);
+
     explicit CompactTile(QWidget *parent = nullptr);
     ~CompactTile() override;
 

@@ -8,6 +8,7 @@
 #include "screens/browsershortcuts.h"
 #include "screens/detailviewcontroller.h"
 #include "screens/gridchoices.h"
+#include "screens/gridtoolbar.h"
 #include "screens/newlistings.h"
 #include "screens/resultsgrid.h"
 #include "screens/rulesetsviewcontroller.h"
@@ -114,6 +115,21 @@ void ListoroViewController::buildViews()
         }
     });
     navigationItem()->setRightBarButtonItem(m_gridToggle);
+}
+
+QPushButton *ListoroViewController::btnReload() const
+{
+    return m_grid->toolbar()->btnReload();
+}
+
+QPushButton *ListoroViewController::btnNext() const
+{
+    return m_grid->toolbar()->btnNext();
+}
+
+QWidget *ListoroViewController::toolbar() const
+{
+    return m_grid->toolbar();
 }
 
 void ListoroViewController::updateGridItems()

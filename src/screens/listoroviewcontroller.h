@@ -79,10 +79,10 @@ public:
     QPushButton *btnForward() const { return m_pane->btnForward(); }
     QToolButton *btnClear() const { return m_pane->btnClear(); }
     QPushButton *btnZesto() const { return m_pane->btnZesto(); }
-    QPushButton *btnReload() const { return m_grid->btnReload(); }
-    QPushButton *btnNext() const { return m_grid->btnNext(); }
+    QPushButton *btnReload() const;
+    QPushButton *btnNext() const;
     QWidget *browserControlsView() const { return m_pane->browserControlsView(); }
-    QWidget *toolbar() const { return m_grid->toolbar(); }
+    QWidget *toolbar() const;
     QWidget *activityIndicator() const { return m_pane->activityIndicator(); }
     LargeUICollectionView *collectionView() const { return m_grid->collectionView(); }
     LinkExtractor::Ptr extractor() const { return m_loader->extractor(); }

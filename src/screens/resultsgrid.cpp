@@ -8,60 +8,27 @@
 #include "grid/tilesettings.h"
 #include "grid/zestolistingprotocol.h"
 #include "screens/gridfilterbar.h"
+#include "screens/gridtoolbar.h"
 #include "ui/alertview.h"
 #include "ui/collectionviewflowlayout.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPixmap>
-#include <QPushButton>
 
 #include <cmath>
-
-namespace {
-
-QPushButton *barButton(const QString &text, const QString &tip, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1StringView(name));
-    button->setToolTip(tip);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-} // namespace
 
 ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtocol *tileDelegate)
     : QObject(host)
     , m_host(host)
     , m_layout(layout)
     , m_tileDelegate(tileDelegate)
-    , m_toolbar(new QWidget(host))
+    , m_toolbar(new GridToolbar(host))
     , m_scratchTile(new DisplayParsedLink(host))
 {
-    m_toolbar->setObjectName(QStringLiteral("toolbar"));
-    m_toolbar->setAttribute(Qt::WA_StyledBackground);
-    m_toolbar->setFixedHeight(toolbarHeight);
-    m_btnReload = barButton(tr("Reload tiles"),
-                            tr("Draw the tiles again and fetch the photos that failed (F5)"),
-                            "btnReload", m_toolbar);
-    m_btnNext = barButton(tr("Next page  \u203A"), tr("The next page of results, as a grid"),
-                          "btnNext", m_toolbar);
-    m_lastPageNote = new QLabel(tr("Last page: there is no next page"), m_toolbar);
-    m_lastPageNote->setObjectName(QStringLiteral("lastPageNote"));
-    m_lastPageNote->hide();
-    auto *bar = new QHBoxLayout(m_toolbar);
-    bar->setContentsMargins(12, 6, 12, 6);
-    bar->addWidget(m_btnReload);
-    bar->addStretch(1);
-    bar->addWidget(m_lastPageNote);
-    bar->addWidget(m_btnNext);
     m_layout->addWidget(m_toolbar, 0, 0, Qt::AlignBottom);
     m_toolbar->hide();
-    connect(m_btnReload, &QPushButton::clicked, this, &ResultsGrid::reloadRequested);
-    connect(m_btnNext, &QPushButton::clicked, this, &ResultsGrid::nextRequested);
+    connect(m_toolbar, &GridToolbar::reloadRequested, this, &ResultsGrid::reloadRequested);
+    connect(m_toolbar, &GridToolbar::nextRequested, this, &ResultsGrid::nextRequested);
 
     m_scratchTile->hide();
 
@@ -112,7 +79,7 @@ void ResultsGrid::rowsChanged()
     showCounts();
     if (!m_collectionView)
         return;
-    m_visiblePathsInLastScroll.reset();
+    m_scrollReloads.forget();
     m_collectionView->setCurrentItem(std::nullopt);
     m_collectionView->reloadData();
     if (m_prefetcher)
@@ -184,7 +151,7 @@ bool ResultsGrid::restoreHeld()
     showCounts();
     m_collectionView->setDelegate(this);
     m_collectionView->setDataSource(this);
-    m_visiblePathsInLastScroll.reset();
+    m_scrollReloads.forget();
     show();
     return true;
 }
@@ -289,7 +256,7 @@ void ResultsGrid::fitToFrame()
 {
     if (!isShown())
         return;
-    m_visiblePathsInLastScroll.reset();
+    m_scrollReloads.forget();
     m_toolbar->raise();
 }
 
@@ -318,13 +285,12 @@ void ResultsGrid::relayItems()
 
 void ResultsGrid::setToolbarVisible(bool visible, bool hasNext, bool paged)
 {
-    m_btnNext->setVisible(hasNext);
-    m_lastPageNote->setVisible(!hasNext && paged);
+    m_toolbar->showPaging(hasNext, paged);
     m_toolbar->setVisible(visible);
     m_filterBar->setVisible(visible);
     if (m_collectionView) {
         m_collectionView->setObscuredTop(visible ? m_filterBar->barHeight() : 0);
-        m_collectionView->setObscuredBottom(visible ? toolbarHeight : 0);
+        m_collectionView->setObscuredBottom(visible ? GridToolbar::barHeight : 0);
     }
     if (visible) {
         m_toolbar->raise();
@@ -409,27 +375,18 @@ QMarginsF ResultsGrid::insetForSectionAtIndex(CollectionView *, CollectionViewFl
     // The bars lie over the top and the bottom of the grid: the rows scroll clear of them.
     QMarginsF inset = TileSettings::sectionInset();
     inset.setTop(inset.top() + m_filterBar->barHeight());
-    inset.setBottom(inset.bottom() + toolbarHeight);
+    inset.setBottom(inset.bottom() + GridToolbar::barHeight);
     if (compact()) {
-        // As many tiles to a row as fit, the row centred.
-        const qreal spacing = layout->minimumInteritemSpacing();
-        const qreal tile = CompactTile::tileSize.width();
-        const int perRow = std::max(1, int((m_width - 2 * spacing + spacing) / (tile + spacing)));
-        const qreal side
-            = std::max(spacing, (m_width - perRow * tile - (perRow - 1) * spacing) / 2);
-        inset.setLeft(std::floor(side));
-        inset.setRight(std::floor(side));
+        const qreal side = CompactTile::sideInset(m_width, layout->minimumInteritemSpacing());
+        inset.setLeft(side);
+        inset.setRight(side);
     }
     return inset;
 }
 
 void ResultsGrid::scrollViewDidScroll(CollectionView *collectionView)
 {
-    const int offset = int(collectionView->contentOffset().y());
-    if (std::abs(offset - m_lastOffset) > m_height / 2) {
-        m_lastOffset = offset;
-        reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(collectionView);
-    }
+    m_scrollReloads.didScroll(collectionView, m_height);
 }
 
 void ResultsGrid::didSelectItemAtIndexPath(CollectionView *collectionView,
@@ -444,28 +401,5 @@ void ResultsGrid::didSelectItemAtIndexPath(CollectionView *collectionView,
 
 void ResultsGrid::scrollViewDidEndDragging(CollectionView *collectionView, bool)
 {
-    const int distance = std::abs(int(collectionView->contentOffset().y()) - m_lastOffset);
-    if (distance > m_height * 0.5 - 1.0
-        || collectionView->contentOffset().y() == collectionView->height()) {
-        reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(collectionView);
-    }
-}
-
-void ResultsGrid::reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(
-    CollectionView *scrollView)
-{
-    m_lastOffset = int(scrollView->contentOffset().y());
-    std::set<int> visible;
-    for (const IndexPath &path : scrollView->indexPathsForVisibleItems())
-        visible.insert(path.row());
-    QList<IndexPath> reload;
-    for (int row : visible) {
-        if (!m_visiblePathsInLastScroll || !m_visiblePathsInLastScroll->count(row))
-            reload.append(IndexPath{ 0, row });
-    }
-    if (m_visiblePathsInLastScroll)
-        m_visiblePathsInLastScroll->insert(visible.cbegin(), visible.cend());
-    else
-        m_visiblePathsInLastScroll = visible;
-    scrollView->reloadItems(reload);
+    m_scrollReloads.didEndDragging(collectionView, m_height);
 }

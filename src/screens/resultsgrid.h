@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/listingorder.h"
+#include "grid/scrollreloads.h"
 #include "scrape/linkextractor.h"
 #include "ui/collectionviewdatasource.h"
 #include "ui/collectionviewdelegate.h"
@@ -9,10 +10,10 @@
 #include <QPointer>
 
 #include <optional>
-#include <set>
 
 class DisplayParsedLink;
 class GridFilterBar;
+class GridToolbar;
 class ListingRows;
 class LargeUICollectionView;
 class PhotoPrefetcher;
@@ -36,17 +37,11 @@ class ResultsGrid final : public QObject,
     Q_DISABLE_COPY_MOVE(ResultsGrid)
 
 public:
-    static constexpr int toolbarHeight = 48;
-
     ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtocol *tileDelegate);
     ~ResultsGrid() override;
 
     LargeUICollectionView *collectionView() const { return m_collectionView; }
-    QWidget *toolbar() const { return m_toolbar; }
-    QPushButton *btnReload() const { return m_btnReload; }
-    QPushButton *btnNext() const { return m_btnNext; }
-    // Says, where "Next page" would be, that the page has none.
-    QLabel *lastPageNote() const { return m_lastPageNote; }
+    GridToolbar *toolbar() const { return m_toolbar; }
 
     // Where the listings come from; null: none.
     void setListings(const LinkExtractor::Ptr &extractor);
@@ -116,8 +111,6 @@ public:
     // Enter on the tile the keyboard is on opens it, as a click on the tile does.
     void didSelectItemAtIndexPath(CollectionView *collectionView,
                                   const IndexPath &indexPath) override;
-    void reloadDataForVisibleSectionsThatHaveNotBeenReloadedInLastScroll(
-        CollectionView *scrollView);
 
 signals:
     // The user changed the order, a filter or the view.
@@ -139,18 +132,12 @@ private:
     QPointer<LargeUICollectionView> m_heldView;
     QPointer<PhotoPrefetcher> m_heldPrefetcher;
     LinkExtractor::Ptr m_heldExtractor;
-    QWidget *m_toolbar = nullptr;
-    QPushButton *m_btnReload = nullptr;
-    QPushButton *m_btnNext = nullptr;
-    QLabel *m_lastPageNote = nullptr;
+    GridToolbar *m_toolbar = nullptr;
     GridFilterBar *m_filterBar = nullptr;
     ListingRows *m_rows = nullptr;
     // Lays out listings that changed, to learn their sizes; never shown.
     DisplayParsedLink *m_scratchTile = nullptr;
     int m_width = 0;
     int m_height = 0;
-    // The content offset at the last reload of visible items, and the items reloaded by
-    // scrolling since the grid's frame last changed.
-    int m_lastOffset = 0;
-    std::optional<std::set<int>> m_visiblePathsInLastScroll;
+    ScrollReloads m_scrollReloads;
 };

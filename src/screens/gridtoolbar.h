@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// The bar along the bottom of the grid: "Reload tiles", and "Next page" or, on the last page,
+// the note that there is none.
+class GridToolbar final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(GridToolbar)
+
+public:
+    static constexpr int barHeight = 48;
+
+    explicit GridToolbar(QWidget *parent = nullptr);
+
+    QPushButton *btnReload() const { return m_btnReload; }
+    QPushButton *btnNext() const { return m_btnNext; }
+    QLabel *lastPageNote() const { return m_lastPageNote; }
+
+    // paged: the grid shows a results page (the favorites have no pages and say nothing).
+    void showPaging(bool hasNext, bool paged);
+
+Q_SIGNALS:
+    void reloadRequested();
+    void nextRequested();
+
+private:
+    QPushButton *m_btnReload;
+    QPushButton *m_btnNext;
+    QLabel *m_lastPageNote;
+};
