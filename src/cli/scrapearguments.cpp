@@ -17,6 +17,7 @@ const QString cacheDirOption = QStringLiteral("cache-dir");
 const QString timeoutOption = QStringLiteral("timeout");
 const QString cacheLimitOption = QStringLiteral("cache-limit");
 const QString checkOption = QStringLiteral("check");
+const QString formatOption = QStringLiteral("format");
 const QString teachOption = QStringLiteral("teach");
 const QString exampleOption = QStringLiteral("example");
 const QString excludeOption = QStringLiteral("exclude");
@@ -61,6 +62,10 @@ title or listing URL prints as null. PRICE is {"text": TEXT, "amount": N, "curre
 time as "YYYY-MM-DDTHH:MM:SSZ" or null. A results row's price and date come first, the
 listing page's where the row has none; relative dates count from the fetch (for FILE, from
 its modification time).
+
+With --format csv the listings are printed instead as CSV (RFC 4180, UTF-8), one row a listing
+under the header title,price,amount,currency,date,url,photos (the photos one per line within
+their field); a listing page is one row. --format json is the default.
 
 With --check, every page's document also holds
   "ruleSetName": NAME, "rules": {RULE: {"query": QUERY, "extract": EXTRACT, "matched": N,
@@ -126,6 +131,8 @@ std::unique_ptr<QCommandLineParser> makeParser()
                          "run, least recently used first; the application's limit otherwise."),
           QStringLiteral("SIZE") },
         { checkOption, QStringLiteral("Also report how each rule of the rule set fared.") },
+        { formatOption, QStringLiteral("json (the default) or csv: one row a listing."),
+          QStringLiteral("FORMAT"), QStringLiteral("json") },
         { teachOption, QStringLiteral("Derive a rule set from the page (with --example).") },
         { exampleOption,
           QStringLiteral("With --teach: the text of a listing link, or of the listing's title."),
@@ -163,8 +170,7 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
     if (parser->values(pageOption).size() > 1 || parser->values(listingOption).size() > 1
         || parser->values(settingsOption).size() > 1 || parser->values(pagesOption).size() > 1
         || parser->values(cacheDirOption).size() > 1 || parser->values(timeoutOption).size() > 1
-        || parser->values(newSinceOption).size() > 1
-        || parser->values(cacheLimitOption).size() > 1)
+        || parser->values(newSinceOption).size() > 1 || parser->values(cacheLimitOption).size() > 1)
         return usageError(QStringLiteral("each option may be given once"));
     const bool online = !page && !listing;
     if (!online
@@ -212,6 +218,9 @@ ScrapeArguments ScrapeArguments::parse(const QStringList &arguments)
         result.file = parser->value(page ? pageOption : listingOption);
     }
     result.check = parser->isSet(checkOption);
+    result.format = parser->value(formatOption);
+    if (result.format != u"json" && result.format != u"csv")
+        return usageError(QStringLiteral("--format takes json or csv"));
     result.teach = parser->isSet(teachOption);
     result.examples = parser->values(exampleOption);
     result.exclusions = parser->values(excludeOption);

@@ -33,6 +33,8 @@ struct ScrapeArguments
     std::optional<qint64> cacheLimit;
     // --check: also report how each rule fared on each page.
     bool check = false;
+    // "json" or "csv".
+    QString format = QStringLiteral("json");
     // --teach --example TEXT: derive a rule set from the page instead of applying one; more
     // examples refine a results rule, --exclude TEXT leaves links out of it.
     bool teach = false;

@@ -3,13 +3,14 @@
 #include "cli/onlinescrape.h"
 #include "cli/scrapearguments.h"
 #include "cli/scrapereport.h"
-#include "saved/seenstate.h"
 #include "platform/cachedirectory.h"
 #include "platform/cachelimit.h"
 #include "platform/userdefaults.h"
 #include "platform/utf8.h"
+#include "saved/seenstate.h"
 #include "scrape/cachetrim.h"
 #include "scrape/listingpage.h"
+#include "scrape/listingtable.h"
 #include "scrape/resultspage.h"
 #include "scrape/rulederivation.h"
 #include "scrape/rulehealth.h"
@@ -108,6 +109,30 @@ std::optional<ZestoScrapeSetting> storedRulesFor(const QString &url)
     return ZestoScrapeSetting::settingsForUrl(url);
 }
 
+// The report (or the array of reports) as arguments asks: the JSON as it is, or its listings
+// as CSV.
+QString printed(const ScrapeArguments &arguments, const QJsonDocument &document)
+{
+    if (arguments.format != u"csv")
+        return QString::fromUtf8(document.toJson(QJsonDocument::Indented));
+    QList<ListingTable::Row> rows;
+    const auto add = [&rows](const QJsonObject &report) {
+        if (!report.contains(QLatin1String("listings"))) {
+            rows.append(ListingTable::fromReport(report));
+            return;
+        }
+        for (const QJsonValue &listing : report.value(QLatin1String("listings")).toArray())
+            rows.append(ListingTable::fromReport(listing.toObject()));
+    };
+    if (document.isArray()) {
+        for (const QJsonValue &report : document.array())
+            add(report.toObject());
+    } else {
+        add(document.object());
+    }
+    return QString::fromUtf8(ListingTable::csv(rows, false));
+}
+
 int fail(QTextStream &err, const Failure &failure)
 {
     err << programName << ": " << failure.message << '\n';
@@ -181,7 +206,7 @@ int runOnline(const ScrapeArguments &arguments, QTextStream &out, QTextStream &e
         const QJsonDocument document = arguments.pages == 1
             ? QJsonDocument(reports.first().toObject())
             : QJsonDocument(reports);
-        out << QString::fromUtf8(document.toJson(QJsonDocument::Indented));
+        out << printed(arguments, document);
         out.flush();
     }
     if (const int refused = OnlineScrape::refusedListings(reports); refused > 0) {
@@ -301,7 +326,7 @@ int ScrapeTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         ScrapeReport::addRuleHealth(report, health);
         problems = ScrapeReport::unmetNeedLines(health, parsed.url);
     }
-    out << QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented));
+    out << printed(parsed, QJsonDocument(report));
     out.flush();
     for (const QString &line : std::as_const(problems))
         err << programName << ": " << line << '\n';

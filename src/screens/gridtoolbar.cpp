@@ -25,6 +25,8 @@ GridToolbar::GridToolbar(QWidget *parent)
                             "btnReload", this))
     , m_btnNext(barButton(tr("Next page  \u203A"), tr("The next page of results, as a grid"),
                           "btnNext", this))
+    , m_btnExport(barButton(tr("Export…"), tr("Save the listings shown to a CSV or JSON file"),
+                            "btnExport", this))
     , m_lastPageNote(new QLabel(tr("Last page: there is no next page"), this))
 {
     setObjectName(QStringLiteral("toolbar"));
@@ -35,11 +37,13 @@ GridToolbar::GridToolbar(QWidget *parent)
     auto *bar = new QHBoxLayout(this);
     bar->setContentsMargins(12, 6, 12, 6);
     bar->addWidget(m_btnReload);
+    bar->addWidget(m_btnExport);
     bar->addStretch(1);
     bar->addWidget(m_lastPageNote);
     bar->addWidget(m_btnNext);
     connect(m_btnReload, &QPushButton::clicked, this, &GridToolbar::reloadRequested);
     connect(m_btnNext, &QPushButton::clicked, this, &GridToolbar::nextRequested);
+    connect(m_btnExport, &QPushButton::clicked, this, &GridToolbar::exportRequested);
 }
 
 void GridToolbar::showPaging(bool hasNext, bool paged)

@@ -5,8 +5,8 @@
 class QLabel;
 class QPushButton;
 
-// The bar along the bottom of the grid: "Reload tiles", and "Next page" or, on the last page,
-// the note that there is none.
+// The bar along the bottom of the grid: "Reload tiles", "Export…", and "Next page" or, on the
+// last page, the note that there is none.
 class GridToolbar final : public QWidget
 {
     Q_OBJECT
@@ -19,6 +19,7 @@ public:
 
     QPushButton *btnReload() const { return m_btnReload; }
     QPushButton *btnNext() const { return m_btnNext; }
+    QPushButton *btnExport() const { return m_btnExport; }
     QLabel *lastPageNote() const { return m_lastPageNote; }
 
     // paged: the grid shows a results page (the favorites have no pages and say nothing).
@@ -27,9 +28,11 @@ public:
 Q_SIGNALS:
     void reloadRequested();
     void nextRequested();
+    void exportRequested();
 
 private:
     QPushButton *m_btnReload;
     QPushButton *m_btnNext;
+    QPushButton *m_btnExport;
     QLabel *m_lastPageNote;
 };

@@ -7,6 +7,7 @@
 #include "grid/photoprefetcher.h"
 #include "grid/tilesettings.h"
 #include "grid/zestolistingprotocol.h"
+#include "screens/gridexport.h"
 #include "screens/gridfilterbar.h"
 #include "screens/gridtoolbar.h"
 #include "ui/alertview.h"
@@ -29,6 +30,12 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
     m_toolbar->hide();
     connect(m_toolbar, &GridToolbar::reloadRequested, this, &ResultsGrid::reloadRequested);
     connect(m_toolbar, &GridToolbar::nextRequested, this, &ResultsGrid::nextRequested);
+    connect(m_toolbar, &GridToolbar::exportRequested, this, [this] {
+        QList<ParsedLink::Ptr> shown;
+        for (int item = 0; item < m_rows->count(); ++item)
+            shown.append(listing(item));
+        GridExport::ask(m_host, shown);
+    });
 
     m_scratchTile->hide();
 

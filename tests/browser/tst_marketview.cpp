@@ -11,6 +11,7 @@
 #include "saved/zestobookmark.h"
 #include "scrape/settingsrefresh.h"
 #include "screens/detailviewcontroller.h"
+#include "screens/gridexport.h"
 #include "screens/gridfilterbar.h"
 #include "screens/listoroviewcontroller.h"
 #include "screens/resultsgrid.h"
@@ -19,6 +20,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -191,6 +196,17 @@ private slots:
         // Forgotten, the seen listing is back.
         SeenListings::instance().forget();
         QTRY_COMPARE(screen->collectionView()->numberOfItemsInSection(0), 6);
+
+        // Exported as shown: six rows, naming the files of cached photos.
+        const QString exported = dir.filePath(u"listings.json"_s);
+        QVERIFY(GridExport::write(exported, shown()));
+        QFile file(exported);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonArray rows = QJsonDocument::fromJson(file.readAll()).array();
+        QCOMPARE(rows.size(), 6);
+        QCOMPARE(rows.at(0).toObject().value(u"url").toString(), shown().first()->url());
+        for (const QJsonValue &photoFile : rows.at(0).toObject().value(u"photoFiles").toArray())
+            QVERIFY(QFile::exists(photoFile.toString()));
     }
 };
 

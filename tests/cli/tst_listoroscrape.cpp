@@ -324,12 +324,25 @@ private slots:
         QCOMPARE(json(listing).value(u"photos").toArray().size(), 3);
     }
 
+    void formatCsv_printsOneRowAListing()
+    {
+        const Run result = run({ u"--page"_s, demoPage(u"demo-results.html"_s), demoResultsUrl,
+                                 u"--format"_s, u"csv"_s });
+        QCOMPARE(result.status, 0);
+        const QList<QByteArray> lines = result.out.split('\n');
+        QCOMPARE(lines.value(0), QByteArray("title,price,amount,currency,date,url,photos\r"));
+        // Four listings, each one line here: no title of this page has a comma, quote or line end.
+        QCOMPARE(lines.size(), 6);
+        QVERIFY(result.out.contains("Yamaha upright piano – tuned in März, €1 200 or best offer"));
+        QVERIFY(result.out.contains(",$1300,1300,,2026-06-02T00:00:00Z,"));
+    }
+
     void help_documentsEveryOption()
     {
         const Run result = run({ u"--help"_s });
         QCOMPARE(result.status, 0);
         for (const char *option : { "--page", "--listing", "--settings", "--check", "--teach",
-                                    "--example", "--exclude", "URL", "Exit status" })
+                                    "--example", "--exclude", "--format", "URL", "Exit status" })
             QVERIFY2(result.out.contains(option), option);
     }
 
@@ -348,6 +361,9 @@ private slots:
         QTest::newRow("both modes")
             << QStringList{ u"--page"_s, page, u"--listing"_s, page, demoResultsUrl } << 2
             << u"cannot be used together"_s;
+        QTest::newRow("unknown format")
+            << QStringList{ u"--page"_s, page, demoResultsUrl, u"--format"_s, u"xml"_s } << 2
+            << u"--format takes json or csv"_s;
         QTest::newRow("unknown option")
             << QStringList{ u"--pagez"_s, page, demoResultsUrl } << 2 << u"Unknown option"_s;
         QTest::newRow("relative URL") << QStringList{ u"--page"_s, page, u"search?page=2"_s } << 2
