@@ -22,7 +22,7 @@ ListingRows::ListingRows(QObject *parent)
 {
     m_settle->setSingleShot(true);
     m_settle->setInterval(settleMs);
-    connect(m_settle, &QTimer::timeout, this, &ListingRows::recompute);
+    connect(m_settle, &QTimer::timeout, this, [this] { recompute(false); });
     connect(&SeenListings::instance(), &SeenListings::changed, this, [this] {
         if (m_choice.hideSeen)
             m_settle->start();
@@ -35,7 +35,7 @@ void ListingRows::setListings(const LinkExtractor::Ptr &extractor)
     m_settle->stop();
     m_rows.clear();
     if (arranges())
-        recompute();
+        recompute(true);
 }
 
 void ListingRows::setChoice(const GridChoice &choice)
@@ -44,7 +44,7 @@ void ListingRows::setChoice(const GridChoice &choice)
     m_settle->stop();
     m_rows.clear();
     if (arranges())
-        recompute();
+        recompute(true);
     else
         emit changed();
 }
@@ -79,13 +79,14 @@ bool ListingRows::arranges() const
     return m_choice.order != GridChoice::Order::Site || m_choice.filters();
 }
 
-void ListingRows::recompute()
+void ListingRows::recompute(bool always)
 {
     const QMap<int, ParsedLink::Ptr> none;
     const QMap<int, ParsedLink::Ptr> &listings
         = m_extractor && m_extractor->parsedLinks() ? *m_extractor->parsedLinks() : none;
     QList<int> rows = ListingOrder::rows(listings, m_choice, seen);
-    if (rows == m_rows)
+    // Before the first pass the rows were the listings themselves, whatever m_rows holds.
+    if (rows == m_rows && !always)
         return;
     m_rows = std::move(rows);
     emit changed();

@@ -40,7 +40,8 @@ Q_SIGNALS:
 
 private:
     bool arranges() const;
-    void recompute();
+    // always: tell the grid even when the rows came out as they were.
+    void recompute(bool always);
 
     LinkExtractor::Ptr m_extractor;
     GridChoice m_choice;

@@ -56,9 +56,10 @@ void DetailViewController::viewDidLoad()
         UntrustedText::makePlain(strip);
         strip->setText(facts);
         strip->setWordWrap(true);
+        strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
         layout->addWidget(strip);
     }
-    layout->addWidget(m_webview);
+    layout->addWidget(m_webview, 1);
     if (const auto link = parsedLink()) {
         // Opened is seen: its tile is dimmed from now on, and "Hide seen" hides it.
         SeenListings::instance().add(ListingAddress::key(link->url()));

@@ -14,6 +14,7 @@
 #include "ui/collectionviewflowlayout.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QPixmap>
 
 #include <cmath>
@@ -42,6 +43,13 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
     m_filterBar = new GridFilterBar(host);
     m_layout->addWidget(m_filterBar, 0, 0, Qt::AlignTop);
     m_filterBar->hide();
+    m_noMatch
+        = new QLabel(tr("No listing matches these filters: change or clear them above."), host);
+    m_noMatch->setObjectName(QStringLiteral("noMatch"));
+    m_noMatch->setAlignment(Qt::AlignCenter);
+    m_noMatch->setWordWrap(true);
+    m_layout->addWidget(m_noMatch, 0, 0, Qt::AlignCenter);
+    m_noMatch->hide();
     m_rows = new ListingRows(this);
     connect(m_rows, &ListingRows::changed, this, &ResultsGrid::rowsChanged);
     connect(m_filterBar, &GridFilterBar::heightChanged, this, [this] {
@@ -96,6 +104,10 @@ void ResultsGrid::rowsChanged()
 void ResultsGrid::showCounts()
 {
     m_filterBar->setCounts(m_rows->count(), m_rows->total());
+    // Filters that leave nothing say so, rather than leave an empty grid.
+    m_noMatch->setVisible(m_filterBar->isVisible() && m_rows->count() == 0 && m_rows->total() > 0);
+    if (m_noMatch->isVisible())
+        m_noMatch->raise();
 }
 
 ResultsGrid::~ResultsGrid()
@@ -295,6 +307,7 @@ void ResultsGrid::setToolbarVisible(bool visible, bool hasNext, bool paged)
     m_toolbar->showPaging(hasNext, paged);
     m_toolbar->setVisible(visible);
     m_filterBar->setVisible(visible);
+    showCounts();
     if (m_collectionView) {
         m_collectionView->setObscuredTop(visible ? m_filterBar->barHeight() : 0);
         m_collectionView->setObscuredBottom(visible ? GridToolbar::barHeight : 0);

@@ -134,6 +134,7 @@ private:
     LinkExtractor::Ptr m_heldExtractor;
     GridToolbar *m_toolbar = nullptr;
     GridFilterBar *m_filterBar = nullptr;
+    QLabel *m_noMatch = nullptr;
     ListingRows *m_rows = nullptr;
     // Lays out listings that changed, to learn their sizes; never shown.
     DisplayParsedLink *m_scratchTile = nullptr;

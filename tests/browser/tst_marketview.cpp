@@ -144,6 +144,14 @@ private slots:
         for (int i = 0; i < 4; ++i)
             without += site->listing(i).title.contains(word, Qt::CaseInsensitive) ? 0 : 1;
         QCOMPARE(screen->collectionView()->numberOfItemsInSection(0), 4 - without);
+        // A word no title has, on a grid that showed every listing: none shown.
+        control<QComboBox>("filterOrder")->setCurrentIndex(int(GridChoice::Order::Site));
+        control<QLineEdit>("filterWords")->clear();
+        QTest::keyClicks(control<QLineEdit>("filterWords"), u"zzqx"_s);
+        QTRY_COMPARE(screen->collectionView()->numberOfItemsInSection(0), 0);
+        QCOMPARE(control<QLabel>("filterCount")->text(), u"0 of 4 shown"_s);
+        QVERIFY(screen->findChild<QLabel *>("noMatch")->isVisible());
+        control<QComboBox>("filterOrder")->setCurrentIndex(int(GridChoice::Order::PriceLowToHigh));
         control<QLineEdit>("filterWords")->clear();
         QTRY_COMPARE(screen->collectionView()->numberOfItemsInSection(0), 4);
 
