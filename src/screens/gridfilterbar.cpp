@@ -63,6 +63,8 @@ GridFilterBar::GridFilterBar(QWidget *parent)
         price->setMaximumWidth(96);
     }
     m_words->setMinimumWidth(120);
+    // Every word is looked for in every title: a few words are all a filter needs.
+    m_words->setMaxLength(200);
     m_photos->setObjectName(QStringLiteral("filterPhotos"));
     m_seen->setObjectName(QStringLiteral("filterSeen"));
     m_compact->setObjectName(QStringLiteral("filterCompact"));
