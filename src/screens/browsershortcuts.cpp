@@ -1,5 +1,6 @@
 #include "screens/browsershortcuts.h"
 
+#include "grid/displayparsedlink.h"
 #include "grid/largeuicollectionview.h"
 #include "screens/browserpane.h"
 #include "screens/listoroviewcontroller.h"
@@ -52,6 +53,15 @@ BrowserShortcuts::BrowserShortcuts(ListoroViewController *screen, BrowserPane *p
     add(QKeySequence(Qt::ALT | Qt::Key_Home), [this] {
         if (NavigationController *navigation = m_screen->navigationController())
             navigation->popToRootViewController(true);
+    });
+    // The favorite of the tile the keyboard is on, as the tile's green button does it.
+    add(QKeySequence(Qt::CTRL | Qt::Key_D), [this] {
+        LargeUICollectionView *grid = m_screen->collectionView();
+        if (!grid || grid->isHidden() || !grid->currentItem())
+            return;
+        if (auto *tile
+            = qobject_cast<DisplayParsedLink *>(grid->cellForItemAtIndexPath(*grid->currentItem())))
+            tile->handleFavoriteButtonTap();
     });
     add(QKeySequence(Qt::Key_Escape), [this] { escape(); });
 }
