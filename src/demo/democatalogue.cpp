@@ -1,6 +1,9 @@
 #include "demo/democatalogue.h"
 
+#include "demo/demophotopool.h"
+
 #include <QDateTime>
+#include <QHash>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QStringView>
@@ -137,8 +140,56 @@ DemoCatalogue::DemoCatalogue(int listingsPerPage, int pages, int maxPhotos)
 {
     const int count = m_listingsPerPage * m_pages;
     m_listings.reserve(count);
-    for (int index = 0; index < count; ++index)
-        m_listings.append(generate(index, m_maxPhotos));
+    // Listings of one item show different pictures, and an item whose pictures are all taken
+    // gives way to another of its category, so that only the planted repost looks like one (in
+    // catalogues of up to some hundred listings). Worked out in index order: a listing depends
+    // on those before it only, whatever the catalogue's size.
+    QHash<QString, int> shown;
+    for (int index = 0; index < count; ++index) {
+        DemoListing listing = generate(index, m_maxPhotos);
+        const auto key = [&listing] {
+            return QString::number(listing.category) + u'/' + listing.item;
+        };
+        const QStringList items = categoryItems(listing.category);
+        for (int tries = 1;
+             shown.value(key()) >= DemoPhotoPool::variantsPerCategory && tries < items.size();
+             ++tries) {
+            const QString suffix = listing.title.mid(listing.item.size());
+            listing.item = items.at((items.indexOf(listing.item) + 1) % items.size());
+            listing.title = listing.item + suffix;
+        }
+        listing.photoVariant = shown[key()]++ % DemoPhotoPool::variantsPerCategory;
+        m_listings.append(listing);
+        if (index == repostOriginal)
+            plantRepost(m_listings[repostIndex], m_listings[repostOriginal], m_maxPhotos);
+    }
+}
+
+QStringList DemoCatalogue::categoryItems(int category)
+{
+    QStringList items;
+    if (category >= 0 && category < categoryCount()) {
+        for (const QStringView item : categories[category].items)
+            items.append(item.toString());
+    }
+    return items;
+}
+
+void DemoCatalogue::plantRepost(DemoListing &repost, DemoListing &original, int maxPhotos)
+{
+    // A repost is known by its photo: the original has some whenever the site serves any.
+    if (original.photoCount == 0)
+        original.photoCount = std::min(3, maxPhotos);
+    // The seller of an older listing posted it again, a little cheaper.
+    repost.category = original.category;
+    repost.item = original.item;
+    repost.title = original.title + QStringLiteral(" - price drop");
+    repost.price = std::max(5, original.price - std::max(5, original.price / 10 / 5 * 5));
+    repost.neighbourhood = original.neighbourhood;
+    repost.description = original.description;
+    repost.photoVariant = original.photoVariant;
+    repost.photoCount = original.photoCount;
+    repost.repostOf = original.id;
 }
 
 DemoListing DemoCatalogue::listing(int index) const
@@ -212,7 +263,8 @@ DemoListing DemoCatalogue::generate(int index, int maxPhotos)
     listing.category = rng.bounded(categoryCount());
     const Category &category = categories[listing.category];
 
-    listing.title = pick(rng, category.items) + pick(rng, suffixes);
+    listing.item = pick(rng, category.items);
+    listing.title = listing.item + pick(rng, suffixes);
     // Round prices the way sellers do: to 5 below 100, to 50 above 1000.
     int price = category.minPrice + rng.bounded(category.maxPrice - category.minPrice + 1);
     const int step = price < 100 ? 5 : price < 1000 ? 10 : 50;

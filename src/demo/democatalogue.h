@@ -44,8 +44,14 @@ public:
     static int categoryCount();
     static QString categoryName(int category);
 
+    // The listing posted again, and the older one it posts (both on the first page of six).
+    static constexpr int repostIndex = 1;
+    static constexpr int repostOriginal = 4;
+
 private:
     static DemoListing generate(int index, int maxPhotos);
+    static QStringList categoryItems(int category);
+    static void plantRepost(DemoListing &repost, DemoListing &original, int maxPhotos);
 
     int m_listingsPerPage;
     int m_pages;

@@ -282,7 +282,10 @@ DemoPhotoPool::DemoPhotoPool()
         m_photos.append({ encodeJpeg(image, 85),
                           encodeJpeg(image.scaled(thumbSize(index), Qt::IgnoreAspectRatio,
                                                   Qt::SmoothTransformation),
-                                     80) });
+                                     80),
+                          encodeJpeg(image.scaled(copySize(index), Qt::IgnoreAspectRatio,
+                                                  Qt::SmoothTransformation),
+                                     55) });
     }
     qCDebug(lcDemoPhotoPool) << "drew" << poolSize() << "photos in" << timer.elapsed() << "ms";
 }
@@ -301,7 +304,8 @@ int DemoPhotoPool::poolSize()
 int DemoPhotoPool::poolIndex(const DemoListing &listing, int k)
 {
     const int category = qBound(0, listing.category, int(std::size(subjects)) - 1);
-    return category * variantsPerCategory + (std::max(0, listing.index) + k) % variantsPerCategory;
+    return category * variantsPerCategory
+        + (std::max(0, listing.photoVariant) + std::max(0, k)) % variantsPerCategory;
 }
 
 QSize DemoPhotoPool::photoSize(int poolIndex)
@@ -315,6 +319,11 @@ QSize DemoPhotoPool::thumbSize(int poolIndex)
 {
     const QSize full = photoSize(poolIndex);
     return QSize(thumbWidth, qRound(full.height() * double(thumbWidth) / full.width()));
+}
+
+QSize DemoPhotoPool::copySize(int poolIndex)
+{
+    return photoSize(poolIndex) * 3 / 4;
 }
 
 QImage DemoPhotoPool::draw(int poolIndex)
@@ -354,9 +363,12 @@ QImage DemoPhotoPool::draw(int poolIndex)
     }
 
     // The subject stands on the floor line, drawn in a 1000-unit box scaled to the photo.
-    const double scale = std::min(w * 0.80 / 900, h * 0.62 / 850);
+    // Centred in the first variant, off to one side and smaller in the others: the pictures of
+    // one category differ in their layout, not only in colour, as different photos do.
+    const double across[variantsPerCategory] = { 0.5, 0.36, 0.64 };
+    const double scale = std::min(w * 0.80 / 900, h * 0.62 / 850) * (variant == 0 ? 1.0 : 0.8);
     p.save();
-    p.translate(w / 2, floorY + h * 0.08);
+    p.translate(w * across[variant], floorY + h * 0.08);
     p.scale(scale, scale);
     QRadialGradient shadow(QPointF(0, 0), 450);
     shadow.setColorAt(0, QColor(0, 0, 0, 90));
@@ -391,6 +403,6 @@ QImage DemoPhotoPool::draw(int poolIndex)
 bool DemoPhotoPool::isValid() const
 {
     return std::all_of(m_photos.cbegin(), m_photos.cend(), [](const Photo &photo) {
-        return !photo.jpeg.isEmpty() && !photo.thumbJpeg.isEmpty();
+        return !photo.jpeg.isEmpty() && !photo.thumbJpeg.isEmpty() && !photo.copyJpeg.isEmpty();
     });
 }

@@ -21,6 +21,8 @@ public:
     {
         QByteArray jpeg;
         QByteArray thumbJpeg;
+        // The picture again, smaller and more compressed: a repost's copy of a photo.
+        QByteArray copyJpeg;
     };
 
     DemoPhotoPool();
@@ -33,6 +35,12 @@ public:
     static int poolIndex(const DemoListing &listing, int k);
     static QSize photoSize(int poolIndex);
     static QSize thumbSize(int poolIndex);
+    static QSize copySize(int poolIndex);
+    // Whether photo k of listing is served as the pool's copy of its picture.
+    static bool servesCopy(const DemoListing &listing, int k)
+    {
+        return listing.repostOf != 0 && k == 0;
+    }
     // The picture of one pool entry, before encoding.
     static QImage draw(int poolIndex);
 

@@ -120,9 +120,10 @@ DemoServer::Answer DemoServer::photo(const QString &path, const QString &file) c
         return notFound(path);
     const DemoPhotoPool::Photo &photo = m_setup.photos->photo(DemoPhotoPool::poolIndex(listing, k));
     const bool thumb = match.hasCaptured(3);
-    return withFailure(
-        { StatusCode::Ok, QByteArrayLiteral("image/jpeg"), thumb ? photo.thumbJpeg : photo.jpeg },
-        path);
+    const QByteArray &bytes = thumb             ? photo.thumbJpeg
+        : DemoPhotoPool::servesCopy(listing, k) ? photo.copyJpeg
+                                                : photo.jpeg;
+    return withFailure({ StatusCode::Ok, QByteArrayLiteral("image/jpeg"), bytes }, path);
 }
 
 DemoServer::Answer DemoServer::settingsFile(const QString &path) const

@@ -155,7 +155,10 @@ QSize DemoSite::photoSize(int index, int k, bool thumb) const
     if (item.index < 0 || k < 0 || k >= item.photoCount)
         return QSize();
     const int pooled = DemoPhotoPool::poolIndex(item, k);
-    return thumb ? DemoPhotoPool::thumbSize(pooled) : DemoPhotoPool::photoSize(pooled);
+    if (thumb)
+        return DemoPhotoPool::thumbSize(pooled);
+    return DemoPhotoPool::servesCopy(item, k) ? DemoPhotoPool::copySize(pooled)
+                                              : DemoPhotoPool::photoSize(pooled);
 }
 
 DemoFailure DemoSite::listingFailure(int index) const

@@ -168,17 +168,24 @@ void CompactTile::paintEvent(QPaintEvent *)
         painter.drawText(box, Qt::AlignCenter,
                          listing->settled() ? tr("No photo") : tr("Loading…"));
     }
-    if (listing->isNew()) {
-        // A pill over the photo's corner, as "New" stands beside a full tile's title.
-        const QString text = tr("New");
-        const QRectF pill(8, 8, fontMetrics().horizontalAdvance(text) + 16,
-                          fontMetrics().height() + 6);
+    // Pills over the photo's corners, as "New" and "Reposted" stand beside a full tile's title.
+    const auto pill = [&](const QString &text, Theme::Colour colour, bool right) {
+        const int pillWidth
+            = std::min(fontMetrics().horizontalAdvance(text) + 16, box.width() - 16);
+        const QRectF at(right ? box.width() - 8 - pillWidth : 8, 8, pillWidth,
+                        fontMetrics().height() + 6);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(Theme::colour(Theme::Colour::Accent));
-        painter.drawRoundedRect(pill, pill.height() / 2, pill.height() / 2);
+        painter.setBrush(Theme::colour(colour));
+        painter.drawRoundedRect(at, at.height() / 2, at.height() / 2);
         painter.setPen(Qt::white);
-        painter.drawText(pill, Qt::AlignCenter, text);
-    }
+        painter.drawText(at, Qt::AlignCenter,
+                         fontMetrics().elidedText(text, Qt::ElideRight, pillWidth - 12));
+    };
+    if (listing->isNew())
+        pill(tr("New"), Theme::Colour::Accent, false);
+    if (!listing->otherPostings().isEmpty())
+        pill(ListingAge::repostedText(listing->firstPosted(), QDateTime::currentDateTimeUtc()),
+             Theme::Colour::InkSoft, true);
     painter.restore();
 
     const int textWidth = width() - 2 * margin;

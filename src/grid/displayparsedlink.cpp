@@ -162,6 +162,13 @@ int DisplayParsedLink::placeFacts(const ParsedLink &record, int right)
     place("tilePrice", record.price().text(), record.price().text(), true);
     if (record.isNew())
         place("tileNew", tr("New"), tr("Not listed at your last visit of this bookmark"), false, 8);
+    if (!record.otherPostings().isEmpty()) {
+        place("tileReposted",
+              ListingAge::repostedText(record.firstPosted(), QDateTime::currentDateTimeUtc()),
+              tr("The same photo and title were posted at another address: open the listing to "
+                 "see both"),
+              false, 8);
+    }
     return used;
 }
 

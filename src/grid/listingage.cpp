@@ -33,4 +33,22 @@ QString fullText(const QDateTime &posted, const QLocale &locale)
                             : QString();
 }
 
+QString whenText(const QDateTime &posted, const QDateTime &now, const QLocale &locale)
+{
+    const QString shown = shortText(posted, now, locale);
+    const qint64 seconds = posted.secsTo(now);
+    // "2 h" and "3 d" are ages, "Mar 16" a day.
+    return !shown.isEmpty() && seconds >= 60 && seconds < 7 * 24 * 3600
+        ? QCoreApplication::translate("ListingAge", "%1 ago").arg(shown)
+        : shown;
+}
+
+QString repostedText(const QDateTime &firstPosted, const QDateTime &now, const QLocale &locale)
+{
+    const QString first = whenText(firstPosted, now, locale);
+    return first.isEmpty()
+        ? QCoreApplication::translate("ListingAge", "Reposted")
+        : QCoreApplication::translate("ListingAge", "Reposted, first %1").arg(first);
+}
+
 } // namespace ListingAge

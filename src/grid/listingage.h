@@ -15,4 +15,12 @@ QString shortText(const QDateTime &posted, const QDateTime &now, const QLocale &
 // Whole, in the user's local time: "Monday, March 16, 2026 at 14:05" or the locale's own form.
 QString fullText(const QDateTime &posted, const QLocale &locale = {});
 
+// As shortText, said of a moment: "2 h ago", "3 d ago", "Mar 16", "now".
+QString whenText(const QDateTime &posted, const QDateTime &now, const QLocale &locale = {});
+
+// The mark of a listing posted before at another address: "Reposted", with the first posting's
+// age or day when it is known ("Reposted, first 3 d ago", "Reposted, first Mar 16").
+QString repostedText(const QDateTime &firstPosted, const QDateTime &now,
+                     const QLocale &locale = {});
+
 } // namespace ListingAge

@@ -127,6 +127,24 @@ bool ParsedLink::settled() const
 
 // Every change of a record goes through here: its revision moves on, so views drawn before it
 // are stale, and the extractor hears of it.
+void ParsedLink::setOtherPostings(const QList<OtherPosting> &postings)
+{
+    if (postings == m_otherPostings)
+        return;
+    m_otherPostings = postings;
+    ++m_revision;
+}
+
+QDateTime ParsedLink::firstPosted() const
+{
+    QDateTime first = m_posted;
+    for (const OtherPosting &other : m_otherPostings) {
+        if (other.posted.isValid() && (!first.isValid() || other.posted < first))
+            first = other.posted;
+    }
+    return first;
+}
+
 void ParsedLink::tellExtractor()
 {
     ++m_revision;

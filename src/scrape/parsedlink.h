@@ -63,6 +63,19 @@ public:
     bool isNew() const { return m_new; }
     void setNew(bool isNew) { m_new = isNew; }
     void setPosted(const QDateTime &posted) { m_posted = posted; }
+    // The same offer posted at other addresses (same first photo, close title), shown as this
+    // one: marked "Reposted". Set on the GUI thread; a change counts as one of the record's.
+    struct OtherPosting
+    {
+        QString url;
+        QDateTime posted;
+        QString date;
+        bool operator==(const OtherPosting &) const = default;
+    };
+    QList<OtherPosting> otherPostings() const { return m_otherPostings; }
+    void setOtherPostings(const QList<OtherPosting> &postings);
+    // The earliest posted date of this listing and its other postings; invalid when none is read.
+    QDateTime firstPosted() const;
     std::optional<QStringList> imagesUrls() const;
     void setImagesUrls(const std::optional<QStringList> &urls);
     QString url() const { return m_url; }
@@ -165,6 +178,7 @@ private:
     QString m_date;
     QDateTime m_posted;
     bool m_new = false;
+    QList<OtherPosting> m_otherPostings;
     std::optional<QStringList> m_imagesUrls;
     QString m_url;
     int m_idInList = 0;

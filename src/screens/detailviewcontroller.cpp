@@ -1,6 +1,7 @@
 #include "screens/detailviewcontroller.h"
 
 #include "grid/listingage.h"
+#include "platform/url.h"
 #include "saved/seenlistings.h"
 #include "saved/zestofavorite.h"
 #include "scrape/listingaddress.h"
@@ -13,7 +14,9 @@
 #include "ui/navigationitem.h"
 #include "ui/untrustedtext.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -59,6 +62,8 @@ void DetailViewController::viewDidLoad()
         strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
         layout->addWidget(strip);
     }
+    if (QWidget *postings = postingsRow())
+        layout->addWidget(postings);
     layout->addWidget(m_webview, 1);
     if (const auto link = parsedLink()) {
         // Opened is seen: its tile is dimmed from now on, and "Hide seen" hides it.
@@ -85,7 +90,47 @@ QString DetailViewController::factsText() const
     } else if (!link->date().trimmed().isEmpty()) {
         facts.append(tr("Posted %1").arg(link->date().simplified()));
     }
+    if (!link->otherPostings().isEmpty() && link->firstPosted().isValid()
+        && link->firstPosted() < link->posted()) {
+        facts.append(
+            tr("Reposted: first posted %1").arg(ListingAge::fullText(link->firstPosted())));
+    }
     return facts.join(QStringLiteral("  \u00B7  "));
+}
+
+QWidget *DetailViewController::postingsRow()
+{
+    const auto link = parsedLink();
+    if (!link || link->otherPostings().isEmpty())
+        return nullptr;
+    auto *row = new QWidget(this);
+    row->setObjectName(QStringLiteral("detailPostings"));
+    row->setAttribute(Qt::WA_StyledBackground);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(16, 6, 16, 6);
+    layout->addWidget(new QLabel(tr("Posted more than once:"), row));
+    // Each posting of the offer opens in the page below; the first is the one the tile showed.
+    QList<ParsedLink::OtherPosting> postings{ { link->url(), link->posted(), link->date() } };
+    postings.append(link->otherPostings().mid(0, maxPostingsShown - 1));
+    for (const ParsedLink::OtherPosting &posting : std::as_const(postings)) {
+        const QUrl url(posting.url, QUrl::StrictMode);
+        if (!url.isValid() || !Url::isFetchableScheme(url.scheme()))
+            continue;
+        const QString when = ListingAge::whenText(posting.posted, QDateTime::currentDateTimeUtc());
+        auto *button = new QPushButton(when.isEmpty() ? tr("Posting %1").arg(layout->count())
+                                                      : tr("Posted %1").arg(when),
+                                       row);
+        button->setObjectName(QStringLiteral("postingButton"));
+        button->setCheckable(true);
+        button->setAutoExclusive(true);
+        button->setChecked(posting.url == link->url());
+        UntrustedText::setToolTip(button, posting.url);
+        button->setAccessibleDescription(tr("Opens this posting of the listing below"));
+        connect(button, &QPushButton::clicked, this, [this, url] { m_webview->load(url); });
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    return row;
 }
 
 void DetailViewController::loadPage()

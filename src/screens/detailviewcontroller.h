@@ -44,6 +44,9 @@ public:
 private:
     // The price and the posted date, as the strip above the page shows them; empty: no strip.
     QString factsText() const;
+    // Buttons that open each posting of a reposted listing; none when it was posted once.
+    QWidget *postingsRow();
+    static constexpr int maxPostingsShown = 6;
     void loadPage();
 
     QWebEngineView *m_webview = nullptr;

@@ -127,10 +127,13 @@ void GridFilterBar::setChoice(const GridChoice &choice)
     m_setting = false;
 }
 
-void GridFilterBar::setCounts(int shown, int total)
+void GridFilterBar::setCounts(int shown, int total, int folded)
 {
-    m_count->setText(shown == total ? (total == 1 ? tr("1 listing") : tr("%1 listings").arg(total))
-                                    : tr("%1 of %2 shown").arg(shown).arg(total));
+    QString text = shown == total ? (total == 1 ? tr("1 listing") : tr("%1 listings").arg(total))
+                                  : tr("%1 of %2 shown").arg(shown).arg(total);
+    if (folded > 0)
+        text += folded == 1 ? tr(", 1 repost folded") : tr(", %1 reposts folded").arg(folded);
+    m_count->setText(text);
 }
 
 int GridFilterBar::barHeight() const

@@ -30,7 +30,8 @@ public:
     // Shows choice without emitting choiceChanged().
     void setChoice(const GridChoice &choice);
     // "18 of 96 shown", or "96 listings" with nothing filtered out.
-    void setCounts(int shown, int total);
+    // folded: listings shown as a posting of another.
+    void setCounts(int shown, int total, int folded = 0);
     QLabel *countLabel() const { return m_count; }
     int barHeight() const;
 

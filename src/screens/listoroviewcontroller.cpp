@@ -496,7 +496,7 @@ void ListoroViewController::startLoadingResults()
     if (m_currentUrl != favoritesUrl)
         made->dropListingsShown(m_listedAddresses);
 
-    m_grid->setListings(made);
+    m_grid->setListings(made, m_currentUrl != favoritesUrl);
     // The next pages keep the choice made on the first.
     if (!continuing) {
         m_gridAddress = m_currentUrl;

@@ -66,8 +66,9 @@ ResultsGrid::ResultsGrid(QWidget *host, QGridLayout *layout, ZestoListingProtoco
     });
 }
 
-void ResultsGrid::setListings(const LinkExtractor::Ptr &extractor)
+void ResultsGrid::setListings(const LinkExtractor::Ptr &extractor, bool foldReposts)
 {
+    m_rows->setFoldsReposts(foldReposts);
     m_extractor = extractor;
     m_rows->setListings(extractor);
     showCounts();
@@ -103,7 +104,7 @@ void ResultsGrid::rowsChanged()
 
 void ResultsGrid::showCounts()
 {
-    m_filterBar->setCounts(m_rows->count(), m_rows->total());
+    m_filterBar->setCounts(m_rows->count(), m_rows->total(), m_rows->folded());
     // Filters that leave nothing say so, rather than leave an empty grid.
     m_noMatch->setVisible(m_filterBar->isVisible() && m_rows->count() == 0 && m_rows->total() > 0);
     if (m_noMatch->isVisible())

@@ -43,8 +43,8 @@ public:
     LargeUICollectionView *collectionView() const { return m_collectionView; }
     GridToolbar *toolbar() const { return m_toolbar; }
 
-    // Where the listings come from; null: none.
-    void setListings(const LinkExtractor::Ptr &extractor);
+    // Where the listings come from; null: none. foldReposts: one item for an offer posted twice.
+    void setListings(const LinkExtractor::Ptr &extractor, bool foldReposts = true);
     // The order and filters the bar above the grid shows and the grid follows.
     GridChoice choice() const;
     void setChoice(const GridChoice &choice);

@@ -1,5 +1,6 @@
 #include "common/testregistry.h"
 
+#include "demo/democatalogue.h"
 #include "demo/demosite.h"
 #include "grid/compacttile.h"
 #include "grid/displayparsedlink.h"
@@ -26,9 +27,11 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
 
@@ -215,6 +218,46 @@ private slots:
         QCOMPARE(rows.at(0).toObject().value(u"url").toString(), shown().first()->url());
         for (const QJsonValue &photoFile : rows.at(0).toObject().value(u"photoFiles").toArray())
             QVERIFY(QFile::exists(photoFile.toString()));
+    }
+
+    // The demo site's repost (the same photo, re-encoded smaller, and title) shows once, marked,
+    // and its detail screen opens either posting.
+    void repostedPair_showsOnceWithBothAddresses()
+    {
+        DemoSite::Options options;
+        options.listingsPerPage = 6;
+        options.pages = 1;
+        auto site = std::make_unique<DemoSite>(options);
+        QVERIFY(site->start());
+        openBookmark(site->searchUrl(1).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(screen->collectionView()->numberOfItemsInSection(0), 5,
+                                  loadTimeout);
+        QCOMPARE(control<QLabel>("filterCount")->text(), u"5 of 6 shown, 1 repost folded"_s);
+        const ParsedLink::Ptr kept = shown().at(DemoCatalogue::repostIndex);
+        const QString original = site->listingUrl(DemoCatalogue::repostOriginal).toString();
+        QCOMPARE(kept->url(), site->listingUrl(DemoCatalogue::repostIndex).toString());
+        QCOMPARE(kept->otherPostings().size(), 1);
+        QCOMPARE(kept->otherPostings().first().url, original);
+        // The tile is looked up afresh: the grid reloads its cells as listings change.
+        QTRY_VERIFY([this] {
+            const auto *tile = screen->collectionView()->cellForItemAtIndexPath(
+                { 0, DemoCatalogue::repostIndex });
+            const auto *mark = tile ? tile->findChild<QLabel *>(u"tileReposted"_s) : nullptr;
+            return mark && mark->text().startsWith(u"Reposted");
+        }());
+
+        screen->collectionView()->setFocus();
+        screen->collectionView()->setCurrentItem(IndexPath{ 0, DemoCatalogue::repostIndex });
+        QTest::keyClick(screen->collectionView(), Qt::Key_Return);
+        QTRY_VERIFY(qobject_cast<DetailViewController *>(navigation->topViewController()));
+        auto *detail = qobject_cast<DetailViewController *>(navigation->topViewController());
+        const QList<QPushButton *> postings
+            = detail->findChildren<QPushButton *>(u"postingButton"_s);
+        QCOMPARE(postings.size(), 2);
+        QVERIFY(postings.first()->isChecked());
+        postings.last()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(detail->webview()->url().toString(), original, loadTimeout);
+        navigation.reset();
     }
 };
 

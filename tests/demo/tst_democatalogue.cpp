@@ -1,6 +1,9 @@
 #include "common/testregistry.h"
 
 #include "demo/democatalogue.h"
+#include "demo/demophotopool.h"
+#include "grid/photofingerprint.h"
+#include "grid/repostfold.h"
 
 #include <QSet>
 #include <QTest>
@@ -14,6 +17,7 @@ private slots:
     void listing_dependsOnlyOnItsIndex_data();
     void listing_dependsOnlyOnItsIndex();
     void listings_areVariedAndPagedInOrder();
+    void photos_tellListingsApartButARepostsCopy();
 };
 
 void TestDemoCatalogue::listing_dependsOnlyOnItsIndex_data()
@@ -67,6 +71,44 @@ void TestDemoCatalogue::listings_areVariedAndPagedInOrder()
     const DemoCatalogue photoless(20, 5, 0);
     for (int index = 0; index < photoless.listingCount(); ++index)
         QCOMPARE(photoless.listing(index).photoCount, 0);
+}
+
+void TestDemoCatalogue::photos_tellListingsApartButARepostsCopy()
+{
+    const auto pool = DemoPhotoPool::shared();
+    QVERIFY(pool->isValid());
+    QList<quint64> prints;
+    for (int i = 0; i < DemoPhotoPool::poolSize(); ++i) {
+        const auto print = PhotoFingerprint::ofImage(QImage::fromData(pool->photo(i).jpeg));
+        const auto copy = PhotoFingerprint::ofImage(QImage::fromData(pool->photo(i).copyJpeg));
+        QVERIFY2(print && copy && PhotoFingerprint::samePicture(*print, *copy),
+                 qPrintable(QString::number(i)));
+        // Pictures of one category could stand for listings of close titles: they differ.
+        for (int j = i - i % DemoPhotoPool::variantsPerCategory; j < i; ++j) {
+            QVERIFY2(!PhotoFingerprint::samePicture(prints.at(j), *print),
+                     qPrintable(QStringLiteral("%1 and %2: %3 bits apart")
+                                    .arg(j)
+                                    .arg(i)
+                                    .arg(PhotoFingerprint::distance(prints.at(j), *print))));
+        }
+        prints.append(*print);
+    }
+
+    // Only the planted pair shows the same picture under close titles.
+    const DemoCatalogue catalogue(20, 5, 8);
+    QList<std::pair<qint64, qint64>> lookAlike;
+    for (int i = 0; i < catalogue.listingCount(); ++i) {
+        for (int j = i + 1; j < catalogue.listingCount(); ++j) {
+            const DemoListing a = catalogue.listing(i), b = catalogue.listing(j);
+            if (a.photoCount > 0 && b.photoCount > 0
+                && DemoPhotoPool::poolIndex(a, 0) == DemoPhotoPool::poolIndex(b, 0)
+                && RepostFold::closeTitles(RepostFold::words(a.title), RepostFold::words(b.title)))
+                lookAlike.append({ a.id, b.id });
+        }
+    }
+    const DemoListing repost = catalogue.listing(DemoCatalogue::repostIndex);
+    QCOMPARE(repost.repostOf, catalogue.listing(DemoCatalogue::repostOriginal).id);
+    QCOMPARE(lookAlike, (QList<std::pair<qint64, qint64>>{ { repost.id, repost.repostOf } }));
 }
 
 LISTORO_TEST(TestDemoCatalogue)

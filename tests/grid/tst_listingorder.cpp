@@ -1,8 +1,11 @@
 #include "common/testregistry.h"
 
 #include "grid/listingorder.h"
+#include "grid/repostfold.h"
 
 #include <QTest>
+
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -136,8 +139,51 @@ private slots:
         QFETCH(GridChoice, read);
         QCOMPARE(GridChoice::fromMap(stored), read);
     }
-};
 
+    // Rows in the order shown: a posting whose picture and title match an earlier row's is
+    // folded into it.
+    void reposts_foldIntoTheFirstShown_data()
+    {
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QList<qint64>>("prints"); // -1: no fingerprint
+        QTest::addColumn<QList<int>>("shown");
+        QTest::addColumn<QList<int>>("intoFirst");
+        const qint64 p = 0x5a5a'1234'f0f0'0ff0;
+        const qint64 fewBitsOff = p ^ 0b1010'0001'0000'0001;
+        const qint64 farOff = p ^ 0xff'ff00;
+        QTest::newRow("same picture, words added")
+            << QStringList{ "Road bike 56cm - price drop", "Oak table", "ROAD BIKE, 56cm!" }
+            << QList<qint64>{ p, 7, fewBitsOff } << QList<int>{ 0, 1 } << QList<int>{ 2 };
+        QTest::newRow("three postings, far and near")
+            << QStringList{ "Sofa", "Sofa", "Sofa", "Sofa" } << QList<qint64>{ p, farOff, p, p }
+            << QList<int>{ 0, 1 } << QList<int>{ 2, 3 };
+        QTest::newRow("a placeholder picture under other titles")
+            << QStringList{ "2019 Honda Civic LX", "2020 Honda Civic EX", "Oak table" }
+            << QList<qint64>{ p, p, p } << QList<int>{ 0, 1, 2 } << QList<int>{};
+        QTest::newRow("no picture, no fold")
+            << QStringList{ "Sofa", "Sofa" } << QList<qint64>{ -1, -1 } << QList<int>{ 0, 1 }
+            << QList<int>{};
+        QTest::newRow("an empty title matches nothing")
+            << QStringList{ "", "" } << QList<qint64>{ p, p } << QList<int>{ 0, 1 } << QList<int>{};
+    }
+    void reposts_foldIntoTheFirstShown()
+    {
+        QFETCH(QStringList, titles);
+        QFETCH(QList<qint64>, prints);
+        QFETCH(QList<int>, shown);
+        QFETCH(QList<int>, intoFirst);
+        QList<int> rows(titles.size());
+        std::iota(rows.begin(), rows.end(), 0);
+        const RepostFold::Result result = RepostFold::fold(
+            rows,
+            [&](int row) {
+                return prints.at(row) < 0 ? std::nullopt : std::optional(quint64(prints.at(row)));
+            },
+            [&](int row) { return RepostFold::words(titles.at(row)); });
+        QCOMPARE(result.rows, shown);
+        QCOMPARE(result.others.value(0), intoFirst);
+    }
+};
 
 LISTORO_TEST(TestListingOrder)
 #include "tst_listingorder.moc"

@@ -230,18 +230,25 @@ private slots:
         QTest::addColumn<QDateTime>("posted");
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QString>("age");
+        QTest::addColumn<QString>("reposted"); // a repost first posted then
         const QDateTime now(QDate(2026, 3, 26), QTime(12, 0), Qt::UTC);
-        QTest::newRow("six days") << now.addDays(-6) << now << "6 d";
-        QTest::newRow("ten days, this year") << now.addDays(-10) << now << "Mar 16";
-        QTest::newRow("last year") << now.addDays(-100) << now << "Dec 16, 2025";
-        QTest::newRow("invalid") << QDateTime() << now << "";
+        QTest::newRow("six days") << now.addDays(-6) << now << "6 d"
+                                  << "Reposted, first 6 d ago";
+        QTest::newRow("ten days, this year") << now.addDays(-10) << now << "Mar 16"
+                                             << "Reposted, first Mar 16";
+        QTest::newRow("last year") << now.addDays(-100) << now << "Dec 16, 2025"
+                                   << "Reposted, first Dec 16, 2025";
+        QTest::newRow("invalid") << QDateTime() << now << ""
+                                 << "Reposted";
     }
     void age_daysAndYearsAsDates()
     {
         QFETCH(QDateTime, posted);
         QFETCH(QDateTime, now);
         QFETCH(QString, age);
+        QFETCH(QString, reposted);
         QCOMPARE(ListingAge::shortText(posted, now, QLocale(QLocale::English)), age);
+        QCOMPARE(ListingAge::repostedText(posted, now, QLocale(QLocale::English)), reposted);
     }
 
     void favoriteButton_answersThePointer_data()

@@ -303,17 +303,23 @@ private Q_SLOTS:
                             HostileServer::response(
                                 302, {}, { "Location: /chain-" + QByteArray::number(i + 1) }));
         }
-        int before = 0;
+        QList<int> before;
         for (const QString &path : paths)
-            before += server->requests(path);
+            before.append(server->requests(path));
         const HttpResult result = fetch(server->url(start));
         QVERIFY2(
             !result.ok(),
             qPrintable(result.finalUrl.toString() + u' ' + QString::number(result.statusCode)));
+        // Qt sends a request once more when the server closed a kept-alive connection under it
+        // (on a loaded machine): the hops reached count, and each at most twice.
         int made = 0;
-        for (const QString &path : paths)
-            made += server->requests(path);
-        QVERIFY2(made - before <= most, qPrintable(u"%1 requests"_s.arg(made - before)));
+        int reached = 0;
+        for (int i = 0; i < paths.size(); ++i) {
+            made += server->requests(paths.at(i)) - before.at(i);
+            reached += server->requests(paths.at(i)) > before.at(i) ? 1 : 0;
+        }
+        QVERIFY2(reached <= most && made <= 2 * most,
+                 qPrintable(u"%1 requests to %2 addresses"_s.arg(made).arg(reached)));
     }
 
     // Qt may end a redirected fetch on a connection the server closed without any final
