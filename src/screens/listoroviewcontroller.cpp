@@ -33,6 +33,7 @@ ListoroViewController::ListoroViewController(QWidget *parent)
     : ViewController(parent)
     , m_bookmarkOffer(this, this)
     , m_tileFavorites(this, this)
+    , m_messages(this)
 {
     setObjectName(QStringLiteral("listoroViewController"));
 }
@@ -74,7 +75,7 @@ void ListoroViewController::buildViews()
     connect(m_teach, &TeachSession::stopped, this,
             [this] { m_pane->btnTeach()->setChecked(false); });
     connect(m_teach, &TeachSession::saved, this, [this](const ZestoScrapeSetting &rules) {
-        showMessage(tr("Rule set saved"), savedRulesMessage(rules));
+        m_messages.ruleSetSaved(rules, m_currentUrl);
     });
     connect(m_pane, &BrowserPane::backClicked, this, &ListoroViewController::backClicked);
     connect(m_pane, &BrowserPane::forwardClicked, this, &ListoroViewController::forwardClicked);
@@ -270,11 +271,8 @@ bool ListoroViewController::loadUrl()
     if (m_pane->load(address))
         return true;
     // An empty field opens nothing and needs no word.
-    if (!address.isEmpty()) {
-        showMessage(tr("This address cannot be opened"),
-                    tr("“%1” is not a web address. Addresses start with http:// or https://.")
-                        .arg(address));
-    }
+    if (!address.isEmpty())
+        m_messages.badAddress(address);
     return false;
 }
 
@@ -394,9 +392,7 @@ void ListoroViewController::fetchFailed(const QString &reason)
     // A next page that cannot be had leaves the grid it was to follow.
     if (!restoreHeldGrid())
         loadUrl();
-    showMessage(
-        tr("The page could not be loaded"),
-        tr("Listoro could not fetch %1 again to find its listings.\n%2").arg(failed, reason));
+    m_messages.fetchFailed(failed, reason);
 }
 
 bool ListoroViewController::restoreHeldGrid()
@@ -443,44 +439,11 @@ void ListoroViewController::abandonLoading()
     }
 }
 
-QString ListoroViewController::savedRulesMessage(const ZestoScrapeSetting &rules) const
-{
-    // Zesto is worth inviting only where it can work: on a results page these rules now read.
-    const std::optional<ZestoScrapeSetting> inForce
-        = ZestoScrapeSetting::settingsForUrl(m_currentUrl);
-    const bool zestoWorksHere
-        = !rules.link().isEmpty() && inForce && inForce->name() == rules.name();
-    if (zestoWorksHere) {
-        return tr("“%1” now reads the pages at %2. Press Zesto to see the grid it makes; the Rule "
-                  "sets screen of the home screen lists it.")
-            .arg(rules.name(), rules.regex());
-    }
-    if (rules.link().isEmpty()) {
-        return tr("“%1” now reads the listing pages at %2: their titles and photos fill the tiles "
-                  "when Zesto shows a page of search results. The Rule sets screen of the home "
-                  "screen lists it.")
-            .arg(rules.name(), rules.regex());
-    }
-    return tr("“%1” now reads the pages at %2; Zesto works on a page of search results among them. "
-              "The Rule sets screen of the home screen lists it.")
-        .arg(rules.name(), rules.regex());
-}
-
-void ListoroViewController::showMessage(const QString &title, const QString &message)
-{
-    auto *alert = new AlertView(this);
-    alert->setTitle(title);
-    alert->setMessage(message);
-    alert->addButtonWithTitle(tr("Ok"));
-    alert->show();
-}
-
 void ListoroViewController::startLoadingResults()
 {
     m_favoritesLoadQueued = false;
     m_noLinksFound = false;
-    m_refusalNoted = false;
-    m_refusalPending = false;
+    m_messages.startGrid();
     const LinkExtractor::Ptr made
         = m_loader->makeExtractor(m_currentUrl, m_currentUrl == favoritesUrl);
     if (m_noLinksFound) {
@@ -532,8 +495,7 @@ void ListoroViewController::progress(int percent)
     m_grid->takeKeyboard();
     if (!m_isnext)
         showConfirmAddToBookmarks();
-    if (m_refusalPending)
-        noteRefusal();
+    m_messages.loadingClosed();
     QPointer<LargeUICollectionView> grid = collectionView();
     MainQueue::post(this, [grid] {
         if (grid)
@@ -549,23 +511,7 @@ void ListoroViewController::onParsedLinkModified(const std::shared_ptr<ParsedLin
         return;
     m_grid->layOutListing(parsedLink);
     if (parsedLink->refused())
-        noteRefusal();
-}
-
-void ListoroViewController::noteRefusal()
-{
-    if (m_refusalNoted)
-        return;
-    // Said once the loading alert has closed, so the two never stand over each other.
-    if (loadingAlert()) {
-        m_refusalPending = true;
-        return;
-    }
-    m_refusalNoted = true;
-    m_refusalPending = false;
-    showMessage(tr("The site is limiting requests; some listings could not be loaded"),
-                tr("The site refused some listing pages. They keep the title of the results "
-                   "page; try again in a while."));
+        m_messages.siteRefused(loadingAlert() != nullptr);
 }
 
 void ListoroViewController::onNoLinksFound()
@@ -579,14 +525,9 @@ void ListoroViewController::onNoLinksFound()
     m_grid->releaseHeld();
     m_loader->releaseHeld();
     loadUrl();
-    auto *alert = new AlertView(this);
-    alert->setTitle(tr("You must be on a page that contains search results or a list of links "
-                       "prior to clicking the Zesto button"));
     // Which rules read the page and what their link rule did, so an out-of-date rule set is not
     // mistaken for a page without results.
-    alert->setMessage(m_loader->healthLine(m_currentUrl));
-    alert->addButtonWithTitle(tr("Ok"));
-    alert->show();
+    m_messages.noListings(m_loader->healthLine(m_currentUrl));
 }
 
 void ListoroViewController::nextClicked()

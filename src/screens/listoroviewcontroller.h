@@ -8,6 +8,7 @@
 #include "screens/addressfield.h"
 #include "screens/bookmarkoffer.h"
 #include "screens/browserpane.h"
+#include "screens/gridmessages.h"
 #include "screens/resultsgrid.h"
 #include "screens/resultsloader.h"
 #include "screens/tilefavorites.h"
@@ -171,11 +172,6 @@ private:
     void fetchFailed(const QString &reason);
     // Cancel: the fetch is abandoned, and a grid still loading behind the alert goes with it.
     void abandonLoading();
-    void showMessage(const QString &title, const QString &message);
-    // What a rule set just taught does for the page shown, and where to use it.
-    QString savedRulesMessage(const ZestoScrapeSetting &rules) const;
-    // Tells the user, once a grid, that the site refuses some listing pages.
-    void noteRefusal();
     void queueFavoritesGrid();
     // The grid a next page was to replace comes back (true), or goes for good.
     bool restoreHeldGrid();
@@ -188,6 +184,7 @@ private:
     ResultsLoader *m_loader = nullptr;
     ::BookmarkOffer m_bookmarkOffer;
     TileFavorites m_tileFavorites;
+    GridMessages m_messages;
     BarButtonItem *m_gridToggle = nullptr;
 
     QString m_currentUrl;
@@ -202,8 +199,6 @@ private:
     int m_screenWidth = 0;
     int m_screenHeight = 0;
     bool m_noLinksFound = false;
-    bool m_refusalNoted = false;
-    bool m_refusalPending = false;
     bool m_favoritesLoadQueued = false;
     QSize m_lastLaidOutSize;
     // The page of the grid held aside while its next page loads; null when none is.

@@ -238,16 +238,16 @@ private slots:
         QCOMPARE(kept->url(), site->listingUrl(DemoCatalogue::repostIndex).toString());
         QCOMPARE(kept->otherPostings().size(), 1);
         QCOMPARE(kept->otherPostings().first().url, original);
-        // The tile is looked up afresh: the grid reloads its cells as listings change.
+        // The tile is brought into view and looked up afresh: the grid reloads its cells as
+        // listings change, and tiles off the screen have none.
+        screen->collectionView()->setFocus();
         QTRY_VERIFY([this] {
+            screen->collectionView()->setCurrentItem(IndexPath{ 0, DemoCatalogue::repostIndex });
             const auto *tile = screen->collectionView()->cellForItemAtIndexPath(
                 { 0, DemoCatalogue::repostIndex });
             const auto *mark = tile ? tile->findChild<QLabel *>(u"tileReposted"_s) : nullptr;
             return mark && mark->text().startsWith(u"Reposted");
         }());
-
-        screen->collectionView()->setFocus();
-        screen->collectionView()->setCurrentItem(IndexPath{ 0, DemoCatalogue::repostIndex });
         QTest::keyClick(screen->collectionView(), Qt::Key_Return);
         QTRY_VERIFY(qobject_cast<DetailViewController *>(navigation->topViewController()));
         auto *detail = qobject_cast<DetailViewController *>(navigation->topViewController());
