@@ -2,14 +2,11 @@
 
 #include "grid/displayparsedlink.h"
 #include "platform/mainqueue.h"
-#include "saved/zestobookmark.h"
 #include "screens/addressfield.h"
 #include "screens/browserpane.h"
 #include "screens/browsershortcuts.h"
 #include "screens/detailviewcontroller.h"
-#include "screens/gridchoices.h"
 #include "screens/gridtoolbar.h"
-#include "screens/newlistings.h"
 #include "screens/resultsgrid.h"
 #include "screens/rulesetsviewcontroller.h"
 #include "screens/siteaddresses.h"
@@ -27,13 +24,11 @@
 #include <QWebEngineView>
 
 #include <algorithm>
-#include <utility>
 
 ListoroViewController::ListoroViewController(QWidget *parent)
     : ViewController(parent)
     , m_bookmarkOffer(this, this)
     , m_tileFavorites(this, this)
-    , m_messages(this)
 {
     setObjectName(QStringLiteral("listoroViewController"));
 }
@@ -75,7 +70,7 @@ void ListoroViewController::buildViews()
     connect(m_teach, &TeachSession::stopped, this,
             [this] { m_pane->btnTeach()->setChecked(false); });
     connect(m_teach, &TeachSession::saved, this, [this](const ZestoScrapeSetting &rules) {
-        m_messages.ruleSetSaved(rules, m_currentUrl);
+        m_flow->messages().ruleSetSaved(rules, m_currentUrl);
     });
     connect(m_pane, &BrowserPane::backClicked, this, &ListoroViewController::backClicked);
     connect(m_pane, &BrowserPane::forwardClicked, this, &ListoroViewController::forwardClicked);
@@ -91,18 +86,9 @@ void ListoroViewController::buildViews()
     m_grid = new ResultsGrid(this, m_layout, this);
     connect(m_grid, &ResultsGrid::reloadRequested, this, &ListoroViewController::reloadClicked);
     connect(m_grid, &ResultsGrid::nextRequested, this, &ListoroViewController::nextClicked);
-    connect(m_grid, &ResultsGrid::choiceChanged, this, [this](const GridChoice &choice) {
-        const QList<ZestoBookmark> bookmarks = ZestoBookmark::getBookmarks();
-        const bool stored = m_gridAddress == favoritesUrl
-            || std::any_of(bookmarks.cbegin(), bookmarks.cend(),
-                           [this](const ZestoBookmark &b) { return b.url() == m_gridAddress; });
-        GridChoices::keep(m_gridAddress, choice, stored);
-    });
-
     m_loader = new ResultsLoader(this, this, this);
-    connect(m_loader, &ResultsLoader::pageReceived, this,
-            &ListoroViewController::startLoadingResults);
-    connect(m_loader, &ResultsLoader::failed, this, &ListoroViewController::fetchFailed);
+    m_flow = new GridFlow(this, m_pane, m_grid, m_loader, this);
+    connect(m_grid, &ResultsGrid::choiceChanged, m_flow, &GridFlow::keepChoice);
 
     // Moves between the grid and the page it was made from.
     m_gridToggle = new BarButtonItem(tr("Web page"), BarButtonItem::Style::Bordered);
@@ -265,24 +251,15 @@ bool ListoroViewController::loadUrl()
         address = navBar()->text();
     }
     if (address == favoritesUrl) {
-        queueFavoritesGrid();
+        m_flow->queueFavorites();
         return true;
     }
     if (m_pane->load(address))
         return true;
     // An empty field opens nothing and needs no word.
     if (!address.isEmpty())
-        m_messages.badAddress(address);
+        m_flow->messages().badAddress(address);
     return false;
-}
-
-void ListoroViewController::queueFavoritesGrid()
-{
-    // The favorites grid is built from the store, once however many ways ask for it.
-    if (m_favoritesLoadQueued)
-        return;
-    m_favoritesLoadQueued = true;
-    MainQueue::post(this, [this] { startLoadingResults(); });
 }
 
 void ListoroViewController::backClicked()
@@ -349,9 +326,7 @@ void ListoroViewController::alertViewClickedButtonAtIndex(AlertView *alertView, 
         break;
     case Loading:
         // Cancel abandons the load: no grid appears later on its own.
-        abandonLoading();
-        m_loader->forgetLoading();
-        if (restoreHeldGrid())
+        if (m_flow->cancel())
             break;
         if (m_autozesto) {
             m_grid->discard();
@@ -373,178 +348,43 @@ void ListoroViewController::alertViewClickedButtonAtIndex(AlertView *alertView, 
 
 void ListoroViewController::zestoClicked()
 {
-    showLoading();
-    m_pane->hidePage();
-    m_grid->show();
-    updateGridItems();
-    if (m_currentUrl == favoritesUrl) {
-        // The favorites grid is built from the store; loadUrl() may have queued it already.
-        queueFavoritesGrid();
-        return;
-    }
-    m_loader->fetch(m_currentUrl);
-}
-
-void ListoroViewController::fetchFailed(const QString &reason)
-{
-    m_loader->dismissLoading();
-    const QString failed = m_currentUrl;
-    // A next page that cannot be had leaves the grid it was to follow.
-    if (!restoreHeldGrid())
-        loadUrl();
-    m_messages.fetchFailed(failed, reason);
-}
-
-bool ListoroViewController::restoreHeldGrid()
-{
-    if (m_heldUrl.isNull())
-        return false;
-    m_currentUrl = std::exchange(m_heldUrl, QString());
-    m_continuingGrid = false;
-    navBar()->setText(m_currentUrl);
-    m_loader->restoreHeld();
-    if (!m_grid->restoreHeld()) {
-        loadUrl();
-        return true;
-    }
-    m_pane->hidePage();
-    fixParsedLinksWidths();
-    resizeCollectionView();
-    m_grid->relayItems();
-    m_lastLaidOutSize = size();
-    updateGridItems();
-    return true;
-}
-
-void ListoroViewController::releaseHeldGrid()
-{
-    m_grid->releaseHeld();
-    m_loader->releaseHeld();
-    if (m_heldUrl.isNull())
-        return;
-    m_heldUrl.clear();
-    // The browser follows the grid to its page only now, so a cancelled next page leaves it on
-    // the page the kept grid was made of.
-    m_pane->load(m_currentUrl);
-}
-
-void ListoroViewController::abandonLoading()
-{
-    m_loader->abandonFetch();
-    // A grid still loading behind the alert goes with it.
-    if (m_grid->exists() && !m_grid->isOpen()) {
-        m_loader->dropExtractor();
-        m_grid->setListings(nullptr);
-        m_grid->discard();
-    }
-}
-
-void ListoroViewController::startLoadingResults()
-{
-    m_favoritesLoadQueued = false;
-    m_noLinksFound = false;
-    m_messages.startGrid();
-    const LinkExtractor::Ptr made
-        = m_loader->makeExtractor(m_currentUrl, m_currentUrl == favoritesUrl);
-    if (m_noLinksFound) {
-        // The page is back in the browser with the message; no empty grid covers it.
-        m_loader->dropExtractor();
-        return;
-    }
-    if (!made)
-        return;
-    const bool continuing = std::exchange(m_continuingGrid, false);
-    if (!continuing)
-        m_listedAddresses.clear();
-    if (m_currentUrl != favoritesUrl)
-        made->dropListingsShown(m_listedAddresses);
-
-    m_grid->setListings(made, m_currentUrl != favoritesUrl);
-    // The next pages keep the choice made on the first.
-    if (!continuing) {
-        m_gridAddress = m_currentUrl;
-        NewListings::mark(m_gridAddress, *made);
-        m_grid->setChoice(GridChoices::forPage(m_gridAddress));
-    }
-    m_grid->attachNewGrid();
-    resizeCollectionView();
-    updateGridItems();
-    if (AlertView *alert = loadingAlert())
-        alert->raise();
-    made->startDetailing();
-
-    // A grid with nothing to wait for (no favorites, no listing) opens at once.
-    if (extractor() && extractor()->parsedLinks() && extractor()->parsedLinks()->isEmpty())
-        progress(100);
+    m_flow->start();
 }
 
 void ListoroViewController::progress(int percent)
 {
-    if (percent <= 90) {
-        m_loader->showProgress(percent);
-        return;
-    }
-    m_grid->open();
-    releaseHeldGrid();
-    updateGridItems();
-    if (!loadingAlert())
-        return;
-    m_loader->dismissLoading();
-    updateGridItems();
-    // Given the keyboard before the offer, which hands it back when answered.
-    m_grid->takeKeyboard();
-    if (!m_isnext)
-        showConfirmAddToBookmarks();
-    m_messages.loadingClosed();
-    QPointer<LargeUICollectionView> grid = collectionView();
-    MainQueue::post(this, [grid] {
-        if (grid)
-            grid->reloadData();
-    });
+    m_flow->progress(percent);
 }
 
 void ListoroViewController::onParsedLinkModified(const std::shared_ptr<ParsedLink> &parsedLink)
 {
     // Records report on the GUI thread only, so no lock guards this.
     Q_ASSERT(QThread::currentThread() == thread());
-    if (!parsedLink)
-        return;
-    m_grid->layOutListing(parsedLink);
-    if (parsedLink->refused())
-        m_messages.siteRefused(loadingAlert() != nullptr);
+    m_flow->listingChanged(parsedLink);
 }
 
 void ListoroViewController::onNoLinksFound()
 {
-    m_noLinksFound = true;
-    m_loader->dismissLoading();
-    // The previous grid's listings went with its extractor: none of it may show again.
-    m_grid->setListings(nullptr);
-    m_grid->discard();
-    m_heldUrl.clear();
-    m_grid->releaseHeld();
-    m_loader->releaseHeld();
-    loadUrl();
-    // Which rules read the page and what their link rule did, so an out-of-date rule set is not
-    // mistaken for a page without results.
-    m_messages.noListings(m_loader->healthLine(m_currentUrl));
+    m_flow->noListings();
 }
 
 void ListoroViewController::nextClicked()
 {
-    if (!extractor() || extractor()->nextLink().isNull())
-        return;
-    const QString next = extractor()->nextLink();
-    // The grid shown waits aside until the next page's grid opens: cancelling brings it back.
-    releaseHeldGrid();
-    m_heldUrl = m_currentUrl;
-    m_grid->holdAside();
-    m_loader->holdAside();
-    navBar()->setText(next);
-    m_currentUrl = next;
-    m_isnext = true;
-    m_continuingGrid = true;
-    zestoClicked();
+    m_flow->next();
+}
+
+void ListoroViewController::goTo(const QString &address)
+{
+    m_currentUrl = address;
+    navBar()->setText(address);
+}
+
+void ListoroViewController::relayGrid()
+{
+    fixParsedLinksWidths();
+    resizeCollectionView();
+    m_grid->relayItems();
+    m_lastLaidOutSize = size();
 }
 
 void ListoroViewController::didRotateFromInterfaceOrientation(bool wasLandscape)

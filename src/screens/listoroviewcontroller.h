@@ -8,7 +8,7 @@
 #include "screens/addressfield.h"
 #include "screens/bookmarkoffer.h"
 #include "screens/browserpane.h"
-#include "screens/gridmessages.h"
+#include "screens/gridflow.h"
 #include "screens/resultsgrid.h"
 #include "screens/resultsloader.h"
 #include "screens/tilefavorites.h"
@@ -34,14 +34,15 @@ class QToolButton;
 // The browser screen. Its browsing side shows one site in an embedded browser under a bar with
 // the address field, back and forward, and the Zesto button (BrowserPane). Its grid side turns the
 // current results page (or the stored favorites, for "zesto://favorites") into a grid of listing
-// tiles: the page is fetched again and a link extractor lists and details its listings
+// tiles (GridFlow): the page is fetched again and a link extractor lists and details its listings
 // (ResultsLoader), and tiles fill in as pages and photos arrive (ResultsGrid), behind a loading
 // alert until more than 90 percent have settled. This class keeps the screen's state, its life
 // cycle, segues and keys, and answers every alert; the parts do the work.
 class ListoroViewController final : public ViewController,
                                     public ParsedLinkModified,
                                     public ZestoListingProtocol,
-                                    public AlertViewDelegate
+                                    public AlertViewDelegate,
+                                    private GridFlowHost
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ListoroViewController)
@@ -49,7 +50,7 @@ class ListoroViewController final : public ViewController,
 public:
     // The bar's toggle between the grid and its web page.
     BarButtonItem *gridToggle() const { return m_gridToggle; }
-    static inline const QString favoritesUrl = QStringLiteral("zesto://favorites");
+    static inline const QString favoritesUrl = GridFlow::favoritesUrl;
     static inline const QString detailSegue = QStringLiteral("Detailed View");
 
     // Alert tags.
@@ -64,11 +65,11 @@ public:
     explicit ListoroViewController(QWidget *parent = nullptr);
     ~ListoroViewController() override;
 
-    QString currentUrl() const { return m_currentUrl; }
+    QString currentUrl() const override { return m_currentUrl; }
     void setCurrentUrl(const QString &url) { m_currentUrl = url; }
     bool autozesto() const { return m_autozesto; }
     void setAutozesto(bool autozesto) { m_autozesto = autozesto; }
-    bool isnext() const { return m_isnext; }
+    bool isnext() const { return m_flow->isNext(); }
     bool askedbookmark() const { return m_bookmarkOffer.asked(); }
     int screen_width() const { return m_screenWidth; }
     int screen_height() const { return m_screenHeight; }
@@ -101,7 +102,7 @@ public:
 
     // Browsing.
     // False when the address cannot be opened: the user is told, the page shown stays.
-    bool loadUrl();
+    bool loadUrl() override;
     void textFieldShouldReturn()
     {
         const QString previous = m_currentUrl;
@@ -126,7 +127,8 @@ public:
     void getDimensions();
     void resizeWebView();
     void alignWebviewControlsWithNavBar() { m_pane->navBar()->alignButtons(); }
-    void showConfirmAddToBookmarks()
+    void showConfirmAddToBookmarks() { offerBookmark(); }
+    void offerBookmark() override
     {
         m_bookmarkOffer.offer(m_currentUrl, m_autozesto, favoritesUrl);
     }
@@ -134,7 +136,7 @@ public:
 
     // Grid mode.
     void zestoClicked();
-    void startLoadingResults();
+    void startLoadingResults() { m_flow->build(); }
     void showLoading() { m_loader->showLoading(); }
     void progress(int percent) override;
     void onParsedLinkModified(const std::shared_ptr<ParsedLink> &parsedLink) override;
@@ -146,6 +148,7 @@ public:
     TeachSession *teachSession() const { return m_teach; }
     void nextClicked();
     void reloadClicked() { m_grid->reload(); }
+    void fitGrid() override { resizeCollectionView(); }
     void resizeCollectionView()
     {
         getDimensions();
@@ -168,14 +171,9 @@ protected:
 
 private:
     void buildViews();
-    void updateGridItems();
-    void fetchFailed(const QString &reason);
-    // Cancel: the fetch is abandoned, and a grid still loading behind the alert goes with it.
-    void abandonLoading();
-    void queueFavoritesGrid();
-    // The grid a next page was to replace comes back (true), or goes for good.
-    bool restoreHeldGrid();
-    void releaseHeldGrid();
+    void updateGridItems() override;
+    void goTo(const QString &address) override;
+    void relayGrid() override;
 
     BrowserPane *m_pane = nullptr;
     TeachSession *m_teach = nullptr;
@@ -184,25 +182,14 @@ private:
     ResultsLoader *m_loader = nullptr;
     ::BookmarkOffer m_bookmarkOffer;
     TileFavorites m_tileFavorites;
-    GridMessages m_messages;
+    GridFlow *m_flow = nullptr;
     BarButtonItem *m_gridToggle = nullptr;
 
     QString m_currentUrl;
     bool m_autozesto = false;
-    bool m_isnext = false;
-    // The next results page is loading into the grid the previous page was in.
-    bool m_continuingGrid = false;
-    // The address the grid opened at, before any next page: its choice of order and filters.
-    QString m_gridAddress;
-    // The addresses of the listings this grid showed on its pages so far: each shows once.
-    QSet<QString> m_listedAddresses;
     int m_screenWidth = 0;
     int m_screenHeight = 0;
-    bool m_noLinksFound = false;
-    bool m_favoritesLoadQueued = false;
     QSize m_lastLaidOutSize;
-    // The page of the grid held aside while its next page loads; null when none is.
-    QString m_heldUrl;
     // The listing handed to the next detail screen.
     std::shared_ptr<ParsedLink> m_segueLink;
 };

@@ -7,6 +7,7 @@
 #include "ui/collectionviewflowlayout.h"
 #include "ui/itemcursor.h"
 #include "ui/smoothscroller.h"
+#include "ui/visiblecells.h"
 
 #include <QFocusEvent>
 #include <QGraphicsOpacityEffect>
@@ -39,8 +40,13 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
     , m_cells(new CellReusePool(viewport()))
     , m_cursor(std::make_unique<ItemCursor>(this))
 {
+    m_visible = std::make_unique<VisibleCells>(
+        this, m_cells, [this](const IndexPath &indexPath) { return requestCell(indexPath); },
+        [this](CollectionViewCell *cell, const IndexPath &indexPath) {
+            m_cursor->markCell(cell, indexPath);
+        });
     m_cells->onForget = [this](CollectionViewCell *cell) {
-        forgetCell(cell);
+        m_visible->forget(cell);
     };
     if (!m_layout->parent())
         m_layout->setParent(this);
@@ -99,17 +105,15 @@ CollectionViewCell *CollectionView::dequeueReusableCell(const QString &identifie
 void CollectionView::reloadData()
 {
     m_needsCounts = true;
-    m_reloadAll = true;
+    m_visible->reloadAll();
     m_selection.clear();
     m_layout->invalidateLayout();
 }
 
 void CollectionView::reloadItems(const QList<IndexPath> &indexPaths)
 {
-    for (const IndexPath &path : indexPaths) {
-        if (m_visibleCells.contains(path))
-            m_reloadPaths.insert(path);
-    }
+    for (const IndexPath &path : indexPaths)
+        m_visible->reload(path);
     m_layout->invalidateLayout();
 }
 
@@ -125,7 +129,7 @@ void CollectionView::performBatchUpdates(const std::function<void()> &updates,
     m_needsCounts = true;
     loadCountsIfNeeded();
     if (m_itemCounts != countsBefore)
-        m_reloadAll = true;
+        m_visible->reloadAll();
     m_layout->invalidateLayout();
     layoutIfNeeded();
     if (guard && completion)
@@ -178,7 +182,7 @@ void CollectionView::layoutIfNeeded()
         m_warnedUnsettled = true;
         m_needsLayout = false;
     }
-    finishPass();
+    m_visible->finishPass();
     m_inLayout = false;
     if (m_didScrollPending)
         notifyDidScroll();
@@ -246,38 +250,8 @@ void CollectionView::updateScrollRange()
 
 void CollectionView::updateVisibleCells(const QRectF &area)
 {
-    const QList<LayoutAttributes> wanted = m_layout->layoutAttributesForElementsInRect(area);
-    QSet<IndexPath> wantedPaths;
-    wantedPaths.reserve(wanted.size());
-    for (const LayoutAttributes &attributes : wanted)
-        wantedPaths.insert(attributes.indexPath);
-
-    // Leaving and reloaded cells go to their queues first, so the items arriving can reuse them.
-    for (auto it = m_visibleCells.begin(); it != m_visibleCells.end();) {
-        if (m_reloadAll || m_reloadPaths.contains(it.key()) || !wantedPaths.contains(it.key())) {
-            CollectionViewCell *cell = it.value();
-            it = m_visibleCells.erase(it);
-            m_visibleIndexPaths.remove(cell);
-            enqueueCell(cell);
-        } else {
-            ++it;
-        }
-    }
-    m_reloadAll = false;
-    m_reloadPaths.clear();
-
-    QPointer<CollectionView> guard(this);
-    for (const LayoutAttributes &attributes : wanted) {
-        CollectionViewCell *cell = m_visibleCells.value(attributes.indexPath);
-        if (!cell) {
-            cell = requestCell(attributes.indexPath);
-            if (!guard)
-                return;
-            if (!cell)
-                continue;
-        }
-        placeCell(cell, attributes.frame);
-    }
+    m_visible->update(m_layout->layoutAttributesForElementsInRect(area), m_bounds.topLeft(),
+                      m_inLayout);
 }
 
 CollectionViewCell *CollectionView::requestCell(const IndexPath &indexPath)
@@ -285,84 +259,45 @@ CollectionViewCell *CollectionView::requestCell(const IndexPath &indexPath)
     if (!m_dataSource)
         return nullptr;
     ++m_cellRequestDepth;
-    QPointer<CollectionViewCell> cell
-        = m_dataSource->collectionViewCellForItemAtIndexPath(this, indexPath);
+    QPointer<CollectionView> guard(this);
+    CollectionViewCell *cell = m_dataSource->collectionViewCellForItemAtIndexPath(this, indexPath);
+    if (!guard)
+        return nullptr;
     --m_cellRequestDepth;
     if (!cell) {
         qCWarning(lcCollectionView)
             << "the data source gave no cell for" << indexPath.section << indexPath.item;
-        return nullptr;
     }
-    m_cells->take(cell);
-    // A cell handed out twice moves to the item that asked last.
-    if (const auto previous = m_visibleIndexPaths.constFind(cell);
-        previous != m_visibleIndexPaths.cend()) {
-        m_visibleCells.remove(*previous);
-    }
-    m_visibleCells.insert(indexPath, cell);
-    m_visibleIndexPaths.insert(cell, indexPath);
-    cell->m_lastIndexPath = indexPath;
     return cell;
 }
 
-void CollectionView::forgetCell(CollectionViewCell *cell)
+QList<CollectionViewCell *> CollectionView::currentCells() const
 {
-    if (const auto path = m_visibleIndexPaths.constFind(cell); path != m_visibleIndexPaths.cend()) {
-        m_visibleCells.remove(*path);
-        m_visibleIndexPaths.erase(path);
-    }
-}
-
-void CollectionView::enqueueCell(CollectionViewCell *cell)
-{
-    cell->setMarked(false);
-    m_cells->enqueue(cell, m_inLayout);
-}
-
-void CollectionView::placeCell(CollectionViewCell *cell, const QRectF &frame)
-{
-    const QPointF offset = m_bounds.topLeft();
-    const int left = qRound(frame.left() - offset.x());
-    const int top = qRound(frame.top() - offset.y());
-    const QRect geometry(left, top, qRound(frame.right() - offset.x()) - left,
-                         qRound(frame.bottom() - offset.y()) - top);
-    if (cell->geometry() != geometry)
-        cell->setGeometry(geometry);
-    if (cell->isHidden())
-        cell->show();
-    m_cursor->markCell(cell, m_visibleIndexPaths.value(cell));
-}
-
-void CollectionView::finishPass()
-{
-    m_cells->finishPass(
-        [this](const CollectionViewCell *cell) { return m_visibleIndexPaths.contains(cell); });
+    return m_visible->cells();
 }
 
 QList<CollectionViewCell *> CollectionView::visibleCells()
 {
     layoutIfNeeded();
-    return m_visibleCells.values();
+    return m_visible->cells();
 }
 
 QList<IndexPath> CollectionView::indexPathsForVisibleItems()
 {
     layoutIfNeeded();
-    return m_visibleCells.keys();
+    return m_visible->indexPaths();
 }
 
 CollectionViewCell *CollectionView::cellForItemAtIndexPath(const IndexPath &indexPath)
 {
     layoutIfNeeded();
-    return m_visibleCells.value(indexPath);
+    return m_visible->cell(indexPath);
 }
 
 std::optional<IndexPath> CollectionView::indexPathForCell(const CollectionViewCell *cell)
 {
     layoutIfNeeded();
-    if (const auto path = m_visibleIndexPaths.constFind(cell); path != m_visibleIndexPaths.cend())
-        return *path;
-    return std::nullopt;
+    return m_visible->indexPath(cell);
 }
 
 std::optional<IndexPath> CollectionView::indexPathForItemAtPoint(const QPointF &point)

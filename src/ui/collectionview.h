@@ -23,6 +23,7 @@ class CollectionViewFlowLayout;
 class CellReusePool;
 class ItemCursor;
 class SmoothScroller;
+class VisibleCells;
 
 // A virtualised vertical flow of cells. The layout places every item in the content; cells exist
 // only for the items whose frames meet visibleBounds(), as children of the viewport at their
@@ -125,7 +126,7 @@ public:
 
 protected:
     // The cells that exist at this moment, without running a pending layout pass.
-    QList<CollectionViewCell *> currentCells() const { return m_visibleCells.values(); }
+    QList<CollectionViewCell *> currentCells() const;
 
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -147,11 +148,8 @@ private:
     void loadCountsIfNeeded();
     void updateScrollRange();
     void updateVisibleCells(const QRectF &area);
+    // The data source's cell for an item; null when it gives none, or destroyed this view.
     CollectionViewCell *requestCell(const IndexPath &indexPath);
-    void enqueueCell(CollectionViewCell *cell);
-    void forgetCell(CollectionViewCell *cell);
-    void placeCell(CollectionViewCell *cell, const QRectF &frame);
-    void finishPass();
     bool isItemValid(const IndexPath &indexPath);
     void selectItemByUser(const IndexPath &indexPath);
 
@@ -163,17 +161,12 @@ private:
     CollectionViewDataSource *m_dataSource = nullptr;
     CollectionViewDelegate *m_delegate = nullptr;
 
-    QMap<IndexPath, CollectionViewCell *> m_visibleCells;
-    QHash<const CollectionViewCell *, IndexPath> m_visibleIndexPaths;
-
     QList<int> m_itemCounts;
     QRectF m_bounds;
     bool m_needsCounts = true;
     bool m_needsLayout = true;
     bool m_layoutScheduled = false;
     bool m_inLayout = false;
-    bool m_reloadAll = false;
-    QSet<IndexPath> m_reloadPaths;
     int m_cellRequestDepth = 0;
     bool m_didScrollPending = false;
     bool m_warnedUnsettled = false;
@@ -184,6 +177,7 @@ private:
     SmoothScroller *m_scroller = nullptr;
     CellReusePool *m_cells = nullptr;
     std::unique_ptr<ItemCursor> m_cursor;
+    std::unique_ptr<VisibleCells> m_visible;
 
     QBrush m_backgroundBrush;
     qreal m_alpha = 1.0;

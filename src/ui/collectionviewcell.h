@@ -37,6 +37,7 @@ public:
 private:
     friend class CollectionView;
     friend class CellReusePool;
+    friend class VisibleCells;
 
     QString m_reuseIdentifier;
     QPointer<QWidget> m_marker;
