@@ -6,15 +6,15 @@
 #include "ui/collectionviewdelegate.h"
 #include "ui/collectionviewflowlayout.h"
 #include "ui/itemcursor.h"
+#include "ui/itemselection.h"
 #include "ui/smoothscroller.h"
+#include "ui/viewblend.h"
 #include "ui/visiblecells.h"
 
 #include <QFocusEvent>
-#include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -39,6 +39,7 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
     , m_scroller(new SmoothScroller(this))
     , m_cells(new CellReusePool(viewport()))
     , m_cursor(std::make_unique<ItemCursor>(this))
+    , m_selection(std::make_unique<ItemSelection>(this))
 {
     m_visible = std::make_unique<VisibleCells>(
         this, m_cells, [this](const IndexPath &indexPath) { return requestCell(indexPath); },
@@ -54,8 +55,7 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    viewport()->setAutoFillBackground(false);
-    updateViewportOpacity();
+    m_blend = std::make_unique<ViewBlend>(this);
     connect(m_scroller, &SmoothScroller::scrollEnded, this, [this] {
         if (m_delegate)
             m_delegate->scrollViewDidEndDragging(this, false);
@@ -106,7 +106,7 @@ void CollectionView::reloadData()
 {
     m_needsCounts = true;
     m_visible->reloadAll();
-    m_selection.clear();
+    m_selection->clear();
     m_layout->invalidateLayout();
 }
 
@@ -245,7 +245,7 @@ void CollectionView::updateScrollRange()
     bar->setPageStep(std::max(1, int(m_bounds.height())));
     m_scroller->setBarPageStep(bar->pageStep());
     bar->setRange(0, maximum);
-    m_scroller->setBarVisible(maximum > 0 && m_alpha > 0);
+    m_scroller->setBarVisible(maximum > 0 && alpha() > 0);
 }
 
 void CollectionView::updateVisibleCells(const QRectF &area)
@@ -314,32 +314,23 @@ std::optional<IndexPath> CollectionView::indexPathForItemAtPoint(const QPointF &
 
 QList<IndexPath> CollectionView::indexPathsForSelectedItems() const
 {
-    return m_selection;
+    return m_selection->items();
 }
 
 void CollectionView::selectItemAtIndexPath(const IndexPath &indexPath)
 {
     if (isItemValid(indexPath))
-        m_selection = { indexPath };
+        m_selection->select(indexPath);
 }
 
 void CollectionView::deselectItemAtIndexPath(const IndexPath &indexPath)
 {
-    m_selection.removeAll(indexPath);
+    m_selection->deselect(indexPath);
 }
 
-void CollectionView::selectItemByUser(const IndexPath &indexPath)
+void CollectionView::activateItem(const IndexPath &indexPath)
 {
-    QPointer<CollectionView> guard(this);
-    const QList<IndexPath> previous = std::exchange(m_selection, { indexPath });
-    for (const IndexPath &path : previous) {
-        if (path != indexPath && m_delegate)
-            m_delegate->didDeselectItemAtIndexPath(this, path);
-        if (!guard)
-            return;
-    }
-    if (m_delegate)
-        m_delegate->didSelectItemAtIndexPath(this, indexPath);
+    m_selection->pick(indexPath);
 }
 
 QPointF CollectionView::contentOffset() const
@@ -372,42 +363,26 @@ QRectF CollectionView::visibleBounds() const
 
 void CollectionView::setBackgroundBrush(const QBrush &brush)
 {
-    m_backgroundBrush = brush;
-    updateViewportOpacity();
-    viewport()->update();
+    m_blend->setBrush(brush);
 }
 
-void CollectionView::updateViewportOpacity()
+QBrush CollectionView::backgroundBrush() const
 {
-    // An opaque viewport hides what lies under the view, even while the view is blended.
-    const QBrush painted = m_backgroundBrush.style() == Qt::NoBrush
-        ? palette().brush(QPalette::Base)
-        : m_backgroundBrush;
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent, m_alpha >= 1 && painted.isOpaque());
+    return m_blend->brush();
+}
+
+qreal CollectionView::alpha() const
+{
+    return m_blend->alpha();
 }
 
 void CollectionView::setAlpha(qreal alpha)
 {
-    m_alpha = std::clamp(alpha, qreal(0), qreal(1));
-    // Fully transparent: draw nothing at all. An opacity effect at zero still takes part in
-    // the window's composition, which shows black where an embedded browser lives.
-    viewport()->setVisible(m_alpha > 0);
-    if (m_alpha <= 0)
+    m_blend->setAlpha(alpha);
+    if (m_blend->alpha() <= 0)
         m_scroller->setBarVisible(false);
     else
         updateScrollRange();
-    if (m_alpha >= 1 || m_alpha <= 0) {
-        setGraphicsEffect(nullptr);
-    } else {
-        auto *effect = qobject_cast<QGraphicsOpacityEffect *>(graphicsEffect());
-        if (!effect) {
-            effect = new QGraphicsOpacityEffect(this);
-            setGraphicsEffect(effect);
-        }
-        effect->setOpacity(m_alpha);
-    }
-    setAttribute(Qt::WA_TransparentForMouseEvents, m_alpha <= 0);
-    updateViewportOpacity();
 }
 
 void CollectionView::scrollContentsBy(int dx, int dy)
@@ -435,12 +410,8 @@ void CollectionView::resizeEvent(QResizeEvent *event)
 
 void CollectionView::paintEvent(QPaintEvent *event)
 {
-    QPainter painter(viewport());
-    QBrush brush = m_backgroundBrush.style() == Qt::NoBrush ? palette().brush(QPalette::Base)
-                                                            : m_backgroundBrush;
     // Anchored at the content's origin, so a pattern scrolls with the cells.
-    brush.setTransform(brush.transform() * QTransform::fromTranslate(0, -m_bounds.top()));
-    painter.fillRect(event->rect(), brush);
+    m_blend->paint(event, m_bounds.top());
 }
 
 int CollectionView::maximumOffset() const
@@ -501,22 +472,17 @@ void CollectionView::setCurrentItem(const std::optional<IndexPath> &indexPath)
 void CollectionView::mousePressEvent(QMouseEvent *event)
 {
     // Only clicks the cells did not take arrive here.
-    if (event->button() != Qt::LeftButton) {
+    if (m_selection->press(event))
+        event->accept();
+    else
         QAbstractScrollArea::mousePressEvent(event);
-        return;
-    }
-    m_pressedIndexPath = indexPathForItemAtPoint(event->position() + m_bounds.topLeft());
-    event->accept();
 }
 
 void CollectionView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton) {
+    if (!m_selection->release(event)) {
         QAbstractScrollArea::mouseReleaseEvent(event);
         return;
     }
-    const std::optional<IndexPath> pressed = std::exchange(m_pressedIndexPath, std::nullopt);
     event->accept();
-    if (pressed && pressed == indexPathForItemAtPoint(event->position() + m_bounds.topLeft()))
-        selectItemByUser(*pressed);
 }

@@ -22,7 +22,9 @@ class CollectionViewDelegate;
 class CollectionViewFlowLayout;
 class CellReusePool;
 class ItemCursor;
+class ItemSelection;
 class SmoothScroller;
+class ViewBlend;
 class VisibleCells;
 
 // A virtualised vertical flow of cells. The layout places every item in the content; cells exist
@@ -94,7 +96,7 @@ public:
     std::optional<IndexPath> currentItem() const;
     void setCurrentItem(const std::optional<IndexPath> &indexPath);
     // As a click on the item: the delegate is told it was selected.
-    void activateItem(const IndexPath &indexPath) { selectItemByUser(indexPath); }
+    void activateItem(const IndexPath &indexPath);
 
     QList<IndexPath> indexPathsForSelectedItems() const;
     // Without delegate callbacks.
@@ -112,7 +114,7 @@ public:
 
     // Tiled from the content's origin, so a pattern moves with the content. No brush paints
     // the palette's base colour.
-    QBrush backgroundBrush() const { return m_backgroundBrush; }
+    QBrush backgroundBrush() const;
     void setBackgroundBrush(const QBrush &brush);
     // How much of the view's top and bottom bars over it hide: items the keyboard moves to are
     // scrolled clear of them.
@@ -121,7 +123,7 @@ public:
     int obscuredBottom() const { return m_obscuredBottom; }
     void setObscuredBottom(int height) { m_obscuredBottom = height; }
     // 0 hides the view and lets clicks through, 1 shows it; values between blend it.
-    qreal alpha() const { return m_alpha; }
+    qreal alpha() const;
     void setAlpha(qreal alpha);
 
 protected:
@@ -151,10 +153,8 @@ private:
     // The data source's cell for an item; null when it gives none, or destroyed this view.
     CollectionViewCell *requestCell(const IndexPath &indexPath);
     bool isItemValid(const IndexPath &indexPath);
-    void selectItemByUser(const IndexPath &indexPath);
 
     int maximumOffset() const;
-    void updateViewportOpacity();
     void notifyDidScroll();
 
     CollectionViewFlowLayout *m_layout = nullptr;
@@ -171,16 +171,13 @@ private:
     bool m_didScrollPending = false;
     bool m_warnedUnsettled = false;
 
-    QList<IndexPath> m_selection;
-    std::optional<IndexPath> m_pressedIndexPath;
-
     SmoothScroller *m_scroller = nullptr;
     CellReusePool *m_cells = nullptr;
     std::unique_ptr<ItemCursor> m_cursor;
+    std::unique_ptr<ItemSelection> m_selection;
     std::unique_ptr<VisibleCells> m_visible;
 
-    QBrush m_backgroundBrush;
-    qreal m_alpha = 1.0;
+    std::unique_ptr<ViewBlend> m_blend;
     int m_obscuredTop = 0;
     int m_obscuredBottom = 0;
 };
