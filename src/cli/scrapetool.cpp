@@ -1,8 +1,6 @@
 #include "cli/scrapetool.h"
 
-#include "cli/onlinescrape.h"
 #include "cli/scrapearguments.h"
-#include "cli/scrapereport.h"
 #include "platform/cachedirectory.h"
 #include "platform/cachelimit.h"
 #include "platform/userdefaults.h"
@@ -11,10 +9,12 @@
 #include "scrape/cachetrim.h"
 #include "scrape/listingpage.h"
 #include "scrape/listingtable.h"
+#include "scrape/onlinescrape.h"
 #include "scrape/resultspage.h"
 #include "scrape/rulederivation.h"
 #include "scrape/rulehealth.h"
 #include "scrape/rulesdocumentcheck.h"
+#include "scrape/scrapereport.h"
 #include "scrape/settingsrefresh.h"
 #include "scrape/zestoscrapesetting.h"
 

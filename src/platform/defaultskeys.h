@@ -17,6 +17,7 @@ inline constexpr QLatin1StringView windowGeometry("window_geometry");
 inline constexpr QLatin1StringView gridChoices("grid_choices");
 // What each bookmarked page listed at its last visit, and how many of those were new.
 inline constexpr QLatin1StringView bookmarkVisits("bookmark_visits");
+inline constexpr QLatin1StringView watchedBookmarks("watched_bookmarks");
 // The disk cache's size limit in bytes.
 inline constexpr QLatin1StringView cacheLimit("cache_limit");
 

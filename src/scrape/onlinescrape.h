@@ -39,6 +39,10 @@ public:
     // Leaves out the listings whose addresses are in seen, before their pages are fetched, and
     // adds the others' to it; null: every listing is reported.
     void setSeen(QSet<QString> *addresses) { seen = addresses; }
+    // false: the listings are listed, their pages and photos not fetched.
+    void setDetailing(bool detailing) { detail = detailing; }
+    // The site refused a results page (HTTP 403, 429 or 503, also when asked again).
+    bool refused() const { return pageRefused; }
     void start(std::function<void(const QJsonArray &pages, const QString &error)> finished);
     // Ends the run now, reporting what settled so far with error.
     void abandon(const QString &error);
@@ -74,6 +78,8 @@ private:
     std::shared_ptr<HttpFetch> fetch;
     QJsonArray reports;
     bool noLinks = false;
+    bool detail = true;
+    bool pageRefused = false;
     bool checkRules = false;
     QSet<QString> *seen = nullptr;
     std::optional<RuleHealth> resultsHealth;

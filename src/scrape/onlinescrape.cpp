@@ -1,12 +1,12 @@
-#include "cli/onlinescrape.h"
+#include "scrape/onlinescrape.h"
 
-#include "cli/scrapereport.h"
 #include "platform/hostvetting.h"
 #include "platform/httpclient.h"
 #include "platform/mainqueue.h"
 #include "platform/pagecache.h"
 #include "scrape/parsedlink.h"
 #include "scrape/resultspage.h"
+#include "scrape/scrapereport.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -56,6 +56,7 @@ void OnlineScrape::fetchPage(const QString &url)
                 return;
             }
             if (!result.isSuccessStatus()) {
+                pageRefused = result.isRefusal();
                 finish(QStringLiteral("cannot fetch %1: HTTP status %2")
                            .arg(currentUrl)
                            .arg(result.statusCode));
@@ -102,12 +103,11 @@ void OnlineScrape::scrapePage(const QByteArray &body, AddressPolicy::Reach reach
                 finish(QStringLiteral("no listing links on %1").arg(currentUrl));
                 return;
             }
-            if (seen) {
+            if (seen)
                 extractor->dropListingsShown(*seen);
-                if (extractor->parsedLinks()->isEmpty()) {
-                    pageDone();
-                    return;
-                }
+            if (!detail || extractor->parsedLinks()->isEmpty()) {
+                pageDone();
+                return;
             }
             extractor->startDetailing();
         });

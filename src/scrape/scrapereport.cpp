@@ -1,4 +1,4 @@
-#include "cli/scrapereport.h"
+#include "scrape/scrapereport.h"
 
 #include <QJsonArray>
 #include <QJsonValue>
