@@ -18,6 +18,10 @@ inline constexpr QLatin1StringView gridChoices("grid_choices");
 // What each bookmarked page listed at its last visit, and how many of those were new.
 inline constexpr QLatin1StringView bookmarkVisits("bookmark_visits");
 inline constexpr QLatin1StringView watchedBookmarks("watched_bookmarks");
+// Closing the window quits even while bookmarks are watched; and whether the user was told that
+// it does not.
+inline constexpr QLatin1StringView quitOnClose("quit_on_close");
+inline constexpr QLatin1StringView toldKeptInTray("told_kept_in_tray");
 // The disk cache's size limit in bytes.
 inline constexpr QLatin1StringView cacheLimit("cache_limit");
 

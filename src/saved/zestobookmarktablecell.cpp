@@ -5,12 +5,14 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyle>
 
 ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     : QWidget(parent)
     , titleLabel(new QLabel(this))
     , noteLabel(new QLabel(this))
+    , watchToggle(new QPushButton(this))
     , openButton(new QPushButton(tr("Zesto"), this))
     , removeButton(new QPushButton(tr("Delete"), this))
 {
@@ -34,6 +36,11 @@ ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     noteLabel->setObjectName(QStringLiteral("bookmarkNote"));
     noteLabel->setTextFormat(Qt::PlainText);
     noteLabel->hide();
+    watchToggle->setObjectName(QStringLiteral("bookmarkWatch"));
+    watchToggle->setCheckable(true);
+    watchToggle->setCursor(Qt::PointingHandCursor);
+    watchToggle->setFocusPolicy(Qt::NoFocus);
+    setWatched(false);
     openButton->setFocusPolicy(Qt::NoFocus);
     removeButton->setFocusPolicy(Qt::NoFocus);
 
@@ -42,6 +49,7 @@ ZestoBookmarkTableCell::ZestoBookmarkTableCell(QWidget *parent)
     layout->setSpacing(8);
     layout->addWidget(titleLabel, 1);
     layout->addWidget(noteLabel);
+    layout->addWidget(watchToggle);
     layout->addWidget(openButton);
     layout->addWidget(removeButton);
 }
@@ -51,6 +59,18 @@ void ZestoBookmarkTableCell::setTitleText(const QString &text)
     fullTitle = text;
     titleLabel->setAccessibleName(text);
     elideTitle();
+}
+
+void ZestoBookmarkTableCell::setWatched(bool watched)
+{
+    const QSignalBlocker quiet(watchToggle);
+    watchToggle->setChecked(watched);
+    watchToggle->setText(watched ? tr("Watching") : tr("Watch"));
+    watchToggle->setToolTip(watched ? tr("Stop watching this search for new listings")
+                                    : tr("Check this search every 30 minutes while Listoro runs, "
+                                         "and tell me of new listings"));
+    watchToggle->setAccessibleName(watched ? tr("Watching for new listings")
+                                           : tr("Watch for new listings"));
 }
 
 void ZestoBookmarkTableCell::setNote(const QString &text)

@@ -5,8 +5,8 @@
 class QLabel;
 class QPushButton;
 
-// One row of the bookmarks table: the bookmark's name, a button that opens it in grid mode and
-// a button that deletes it.
+// One row of the bookmarks table: the bookmark's name, a toggle that watches it for new
+// listings, a button that opens it in grid mode and a button that deletes it.
 class ZestoBookmarkTableCell final : public QWidget
 {
     Q_OBJECT
@@ -24,6 +24,8 @@ public:
     // A short note after the name ("3 new at the last visit"); empty: none.
     QLabel *note() const { return noteLabel; }
     void setNote(const QString &text);
+    QPushButton *watchButton() const { return watchToggle; }
+    void setWatched(bool watched);
     QPushButton *zestoButton() const { return openButton; }
     QPushButton *deleteButton() const { return removeButton; }
 
@@ -39,6 +41,7 @@ protected:
 private:
     QLabel *titleLabel = nullptr;
     QLabel *noteLabel = nullptr;
+    QPushButton *watchToggle = nullptr;
     QPushButton *openButton = nullptr;
     QPushButton *removeButton = nullptr;
     QString fullTitle;

@@ -4,6 +4,7 @@
 #include "platform/storeproblems.h"
 #include "platform/userdefaults.h"
 #include "saved/bookmarkvisits.h"
+#include "saved/watchedbookmarks.h"
 #include "saved/zestobookmarktablecell.h"
 #include "saved/zestofavorite.h"
 #include "scrape/settingsrefresh.h"
@@ -12,6 +13,7 @@
 #include "screens/listorostoryboard.h"
 #include "screens/listoroviewcontroller.h"
 #include "screens/siteaddresses.h"
+#include "screens/watchcentre.h"
 #include "ui/alertview.h"
 #include "ui/navigationbar.h"
 #include "ui/navigationcontroller.h"
@@ -132,6 +134,10 @@ void HomeViewController::viewDidLoad()
     ViewController::viewDidLoad();
     connect(&StoreProblems::instance(), &StoreProblems::reported, this,
             &HomeViewController::showStoreProblems);
+    // A watch's word on its row follows its checks; after the toggle that changed it returns.
+    if (WatchCentre *watches = WatchCentre::instance())
+        connect(watches, &WatchCentre::changed, this, &HomeViewController::reloadData,
+                Qt::QueuedConnection);
     showStoreProblems();
     // Seed before the refresh starts: the refresh compares versions and the seed does not, so
     // this order never lets the shipped document replace a newer remote one.
@@ -415,9 +421,26 @@ ZestoBookmarkTableCell *HomeViewController::makeCell(const ZestoBookmark &bookma
 {
     auto *cell = new ZestoBookmarkTableCell;
     cell->setTitleText(textForBookmark(bookmark, row));
-    if (const int fresh = BookmarkVisits::last(bookmark.url()).newCount; fresh > 0)
-        cell->setNote(fresh == 1 ? tr("1 new at the last visit")
-                                 : tr("%1 new at the last visit").arg(fresh));
+    const int fresh = BookmarkVisits::last(bookmark.url()).newCount;
+    QStringList notes;
+    if (fresh > 0)
+        notes.append(fresh == 1 ? tr("1 new at the last visit")
+                                : tr("%1 new at the last visit").arg(fresh));
+    // Watching needs the application's watches; a screen without them offers none.
+    WatchCentre *watches = WatchCentre::instance();
+    cell->watchButton()->setVisible(watches);
+    if (watches) {
+        cell->setWatched(WatchedBookmarks::isWatched(bookmark.url()));
+        if (const QString note = watches->note(bookmark.url()); !note.isEmpty())
+            notes.append(note);
+        connect(cell->watchButton(), &QPushButton::toggled, this,
+                [cell, address = bookmark.url()](bool on) {
+                    if (WatchCentre *centre = WatchCentre::instance())
+                        centre->setWatched(address, on);
+                    cell->setWatched(on);
+                });
+    }
+    cell->setNote(notes.join(QStringLiteral(" · ")));
     UntrustedText::setToolTip(cell, bookmark.url());
     // The row of a cell is looked up at the click: rows move when others are deleted.
     connect(cell->zestoButton(), &QPushButton::clicked, this,

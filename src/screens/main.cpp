@@ -9,6 +9,7 @@
 #include "screens/homeviewcontroller.h"
 #include "screens/launchoptions.h"
 #include "screens/listorostoryboard.h"
+#include "screens/watchcentre.h"
 #include "ui/navigationcontroller.h"
 
 #include <QApplication>
@@ -116,6 +117,8 @@ int main(int argc, char **argv)
         std::fflush(stdout);
     }
 
+    // Before the home screen, which offers watches when they exist.
+    WatchCentre watches;
     auto *delegate = new AppDelegate(&app);
     Storyboard *storyboard = ListoroStoryboard::create(delegate);
     NavigationController *window = ListoroStoryboard::instantiateInitialWindow(storyboard);
@@ -124,6 +127,12 @@ int main(int argc, char **argv)
                                              : QStringLiteral("Listoro"));
     window->setWindowIcon(QApplication::windowIcon());
     delegate->setWindow(window);
+    watches.setWindow(window);
+    QObject::connect(
+        &watches, &WatchCentre::openRequested, window, [window](const QString &address) {
+            if (auto *home = qobject_cast<HomeViewController *>(window->viewControllers().value(0)))
+                home->openPage(address, true);
+        });
     // Ctrl+Q quits from any screen, and with an alert open.
     auto *quit = new QShortcut(QKeySequence::Quit, window);
     quit->setContext(Qt::ApplicationShortcut);

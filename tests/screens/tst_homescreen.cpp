@@ -2,12 +2,15 @@
 #include "screens/homefixture.h"
 
 #include "demo/demosite.h"
+#include "saved/watchedbookmarks.h"
 #include "saved/zestobookmark.h"
 #include "saved/zestobookmarktablecell.h"
 #include "saved/zestofavorite.h"
 #include "scrape/zestoscrapesetting.h"
 #include "screens/listoroviewcontroller.h"
+#include "screens/watchcentre.h"
 #include "ui/navigationbar.h"
+#include "watch/bookmarkwatcher.h"
 #include "widgets/panelview.h"
 #include "widgets/viewalpha.h"
 
@@ -88,6 +91,7 @@ private slots:
     void launchPage_opensOnceAsAGridOrInTheBrowser();
     void bookmarkRow_keepsItsButtonsInANarrowWindow_data();
     void bookmarkRow_keepsItsButtonsInANarrowWindow();
+    void bookmarkRow_watchToggleKeepsTheWatch();
     void panels_followTheWindowShape_data();
     void panels_followTheWindowShape();
     void surfRule_findsTheSiteInTheTitle_data();
@@ -350,6 +354,8 @@ void TestHomeScreen::bookmarkRow_keepsItsButtonsInANarrowWindow()
     const QString name = u"Garden furniture, lawn mowers and every kind of outdoor tool "
                          "below sixty dollars in the east end of the island"_s;
     ZestoBookmark::setBookmarks({ ZestoBookmark(name, u"http://127.0.0.1:1/garden"_s) });
+    // With watches, the row has its watch toggle too.
+    WatchCentre watches;
     HomeWindow w(opened);
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
@@ -359,8 +365,9 @@ void TestHomeScreen::bookmarkRow_keepsItsButtonsInANarrowWindow()
     QListWidget *table = home->bookmarksTable();
     QTRY_COMPARE(cell->geometry(), table->visualItemRect(table->item(0)));
     const QRect room = table->viewport()->rect();
-    for (QWidget *button : { static_cast<QWidget *>(cell->zestoButton()),
-                             static_cast<QWidget *>(cell->deleteButton()) }) {
+    for (QWidget *button :
+         { static_cast<QWidget *>(cell->watchButton()), static_cast<QWidget *>(cell->zestoButton()),
+           static_cast<QWidget *>(cell->deleteButton()) }) {
         const QRect at(button->mapTo(table->viewport(), QPoint()), button->size());
         QVERIFY2(room.contains(at), qPrintable(button->objectName()));
     }
@@ -368,6 +375,30 @@ void TestHomeScreen::bookmarkRow_keepsItsButtonsInANarrowWindow()
     QVERIFY(cell->title()->text().endsWith(QChar(0x2026)));
     QVERIFY(cell->title()->fontMetrics().horizontalAdvance(cell->title()->text())
             <= cell->title()->width());
+}
+
+void TestHomeScreen::bookmarkRow_watchToggleKeepsTheWatch()
+{
+    TemporaryProfile profile;
+    confirmHowto();
+    const QString address = u"http://127.0.0.1:1/bikes"_s;
+    ZestoBookmark::setBookmarks({ ZestoBookmark(u"Bikes"_s, address) });
+    WatchCentre watches;
+    HomeWindow w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    for (const bool on : { true, false }) {
+        ZestoBookmarkTableCell *cell = w.home()->cellForRow(0);
+        QVERIFY(cell->watchButton()->isVisible());
+        QCOMPARE(cell->watchButton()->isChecked(), !on);
+        cell->watchButton()->click();
+        QCOMPARE(WatchedBookmarks::isWatched(address), on);
+        QCOMPARE(watches.watcher()->watchCount(), on ? 1 : 0);
+        // The rows are drawn again with what is kept.
+        QTRY_VERIFY(w.home()->cellForRow(0) && w.home()->cellForRow(0) != cell);
+        QCOMPARE(w.home()->cellForRow(0)->watchButton()->isChecked(), on);
+        QCOMPARE(w.home()->cellForRow(0)->watchButton()->text(), on ? u"Watching"_s : u"Watch"_s);
+    }
 }
 
 void TestHomeScreen::panels_followTheWindowShape_data()
