@@ -49,6 +49,8 @@ public:
     GridMessages &messages() { return m_messages; }
     // The grid shows a page after the first of its search.
     bool isNext() const { return m_isNext; }
+    // The address the grid opened at, before any next page; null before a grid.
+    QString gridAddress() const { return m_gridAddress; }
 
     // Zesto: the grid of the current page.
     void start();

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -27,6 +28,7 @@ GridToolbar::GridToolbar(QWidget *parent)
                           "btnNext", this))
     , m_btnExport(barButton(tr("Export…"), tr("Save the listings shown to a CSV or JSON file"),
                             "btnExport", this))
+    , m_btnWatch(barButton(QString(), QString(), "btnWatch", this))
     , m_lastPageNote(new QLabel(tr("Last page: there is no next page"), this))
 {
     setObjectName(QStringLiteral("toolbar"));
@@ -38,12 +40,30 @@ GridToolbar::GridToolbar(QWidget *parent)
     bar->setContentsMargins(12, 6, 12, 6);
     bar->addWidget(m_btnReload);
     bar->addWidget(m_btnExport);
+    bar->addWidget(m_btnWatch);
     bar->addStretch(1);
     bar->addWidget(m_lastPageNote);
     bar->addWidget(m_btnNext);
     connect(m_btnReload, &QPushButton::clicked, this, &GridToolbar::reloadRequested);
     connect(m_btnNext, &QPushButton::clicked, this, &GridToolbar::nextRequested);
     connect(m_btnExport, &QPushButton::clicked, this, &GridToolbar::exportRequested);
+    m_btnWatch->setCheckable(true);
+    m_btnWatch->hide();
+    connect(m_btnWatch, &QPushButton::toggled, this, [this](bool watched) {
+        showWatch(true, watched);
+        emit watchToggled(watched);
+    });
+}
+
+void GridToolbar::showWatch(bool offered, bool watched)
+{
+    const QSignalBlocker quiet(m_btnWatch);
+    m_btnWatch->setVisible(offered);
+    m_btnWatch->setChecked(watched);
+    m_btnWatch->setText(watched ? tr("Watching") : tr("Watch"));
+    m_btnWatch->setToolTip(watched ? tr("Stop watching this search for new listings")
+                                   : tr("Check this search every 30 minutes while Listoro runs, "
+                                        "and tell me of new listings"));
 }
 
 void GridToolbar::showPaging(bool hasNext, bool paged)

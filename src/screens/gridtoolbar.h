@@ -20,19 +20,24 @@ public:
     QPushButton *btnReload() const { return m_btnReload; }
     QPushButton *btnNext() const { return m_btnNext; }
     QPushButton *btnExport() const { return m_btnExport; }
+    QPushButton *btnWatch() const { return m_btnWatch; }
     QLabel *lastPageNote() const { return m_lastPageNote; }
 
     // paged: the grid shows a results page (the favorites have no pages and say nothing).
     void showPaging(bool hasNext, bool paged);
+    // offered: the grid's page is a bookmark that can be watched.
+    void showWatch(bool offered, bool watched);
 
 Q_SIGNALS:
     void reloadRequested();
     void nextRequested();
     void exportRequested();
+    void watchToggled(bool watched);
 
 private:
     QPushButton *m_btnReload;
     QPushButton *m_btnNext;
     QPushButton *m_btnExport;
+    QPushButton *m_btnWatch;
     QLabel *m_lastPageNote;
 };

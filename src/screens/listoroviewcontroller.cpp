@@ -2,6 +2,8 @@
 
 #include "grid/displayparsedlink.h"
 #include "platform/mainqueue.h"
+#include "saved/watchedbookmarks.h"
+#include "saved/zestobookmark.h"
 #include "screens/addressfield.h"
 #include "screens/browserpane.h"
 #include "screens/browsershortcuts.h"
@@ -11,6 +13,7 @@
 #include "screens/rulesetsviewcontroller.h"
 #include "screens/siteaddresses.h"
 #include "screens/teachsession.h"
+#include "screens/watchcentre.h"
 #include "ui/barbuttonitem.h"
 #include "ui/navigationbar.h"
 #include "ui/navigationcontroller.h"
@@ -89,6 +92,10 @@ void ListoroViewController::buildViews()
     m_loader = new ResultsLoader(this, this, this);
     m_flow = new GridFlow(this, m_pane, m_grid, m_loader, this);
     connect(m_grid, &ResultsGrid::choiceChanged, m_flow, &GridFlow::keepChoice);
+    connect(m_grid->toolbar(), &GridToolbar::watchToggled, this, [this](bool watched) {
+        if (WatchCentre *watches = WatchCentre::instance())
+            watches->setWatched(m_flow->gridAddress(), watched);
+    });
 
     // Moves between the grid and the page it was made from.
     m_gridToggle = new BarButtonItem(tr("Web page"), BarButtonItem::Style::Bordered);
@@ -130,6 +137,11 @@ void ListoroViewController::updateGridItems()
     const bool hasNext = extractor() && !extractor()->nextLink().isEmpty();
     // Not behind the loading alert: the grid is not open yet.
     m_grid->setToolbarVisible(grid && m_grid->isOpen(), hasNext, m_currentUrl != favoritesUrl);
+    // A bookmarked search can be watched from its grid too.
+    const QString page = m_flow->gridAddress();
+    m_grid->toolbar()->showWatch(WatchCentre::instance() && !page.isEmpty() && page != favoritesUrl
+                                     && ZestoBookmark::isBookmarked(page),
+                                 WatchedBookmarks::isWatched(page));
     updatePlace();
 }
 
@@ -320,6 +332,8 @@ void ListoroViewController::alertViewClickedButtonAtIndex(AlertView *alertView, 
         break;
     case BookmarkName:
         m_bookmarkOffer.answerName(alertView, buttonIndex, navBar()->text());
+        // A page just bookmarked can be watched from its grid.
+        updateGridItems();
         break;
     case RemoveFavorite:
         m_tileFavorites.answerRemoval(buttonIndex);

@@ -1,12 +1,15 @@
 #include "screens/preferencesviewcontroller.h"
 
 #include "platform/cachelimit.h"
+#include "platform/defaultskeys.h"
 #include "platform/mainqueue.h"
+#include "platform/userdefaults.h"
 #include "saved/seenlistings.h"
 #include "scrape/cachetrim.h"
 #include "ui/navigationitem.h"
 #include "ui/theme.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -107,10 +110,27 @@ void PreferencesViewController::viewDidLoad()
         showSeenCount();
     });
 
+    auto *watchBox = new QGroupBox(tr("Watched searches"), this);
+    watchBox->setMaximumWidth(720);
+    auto *quitOnClose = new QCheckBox(
+        tr("Closing the window quits Listoro, even while searches are watched"), watchBox);
+    quitOnClose->setObjectName(QStringLiteral("quitOnClose"));
+    quitOnClose->setChecked(UserDefaults::standard().boolForKey(DefaultsKeys::quitOnClose));
+    connect(quitOnClose, &QCheckBox::toggled, this,
+            [](bool quits) { UserDefaults::standard().setBool(quits, DefaultsKeys::quitOnClose); });
+    auto *watchNote = new QLabel(tr("Otherwise Listoro stays in the tray and goes on checking "
+                                    "them; quit it from the tray's menu."),
+                                 watchBox);
+    watchNote->setWordWrap(true);
+    auto *watchLayout = new QVBoxLayout(watchBox);
+    watchLayout->addWidget(quitOnClose);
+    watchLayout->addWidget(watchNote);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 20);
     layout->addWidget(box);
     layout->addWidget(seenBox);
+    layout->addWidget(watchBox);
     layout->addStretch(1);
 
     connect(m_limit, &QComboBox::activated, this,

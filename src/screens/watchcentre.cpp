@@ -60,9 +60,8 @@ WatchCentre::WatchCentre(QObject *parent)
     auto *open = m_menu->addAction(tr("Open Listoro"));
     connect(open, &QAction::triggered, this, &WatchCentre::showWindow);
     m_pause = m_menu->addAction(tr("Pause all watches"));
-    m_pause->setCheckable(true);
-    connect(m_pause, &QAction::toggled, this, [this](bool paused) {
-        m_watcher->setPaused(paused);
+    connect(m_pause, &QAction::triggered, this, [this] {
+        m_watcher->setPaused(!m_watcher->isPaused());
         updateTray();
     });
     m_menu->addSeparator();

@@ -9,13 +9,16 @@
 #include "platform/userdefaults.h"
 #include "saved/bookmarkvisits.h"
 #include "saved/seenlistings.h"
+#include "saved/watchedbookmarks.h"
 #include "saved/zestobookmark.h"
 #include "scrape/settingsrefresh.h"
 #include "screens/detailviewcontroller.h"
 #include "screens/gridexport.h"
 #include "screens/gridfilterbar.h"
+#include "screens/gridtoolbar.h"
 #include "screens/listoroviewcontroller.h"
 #include "screens/resultsgrid.h"
+#include "screens/watchcentre.h"
 #include "ui/navigationcontroller.h"
 #include "ui/storyboard.h"
 
@@ -103,6 +106,7 @@ private slots:
 
     void bookmark_sortFilterSeenAndNew()
     {
+        WatchCentre watches;
         DemoSite::Options options;
         options.listingsPerPage = 4;
         options.pages = 1;
@@ -121,6 +125,12 @@ private slots:
             });
         }());
         QCOMPARE(control<QLabel>("filterCount")->text(), u"4 listings"_s);
+        // A bookmarked search is watched from its grid as from its row.
+        QPushButton *watch = screen->findChild<GridToolbar *>()->btnWatch();
+        QVERIFY(watch->isVisible() && !watch->isChecked());
+        watch->click();
+        QVERIFY(WatchedBookmarks::isWatched(address));
+        QCOMPARE(watch->text(), u"Watching"_s);
 
         // Cheapest first.
         control<QComboBox>("filterOrder")->setCurrentIndex(int(GridChoice::Order::PriceLowToHigh));

@@ -15,8 +15,10 @@
 #include "widgets/viewalpha.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -398,6 +400,24 @@ void TestHomeScreen::bookmarkRow_watchToggleKeepsTheWatch()
         QTRY_VERIFY(w.home()->cellForRow(0) && w.home()->cellForRow(0) != cell);
         QCOMPARE(w.home()->cellForRow(0)->watchButton()->isChecked(), on);
         QCOMPARE(w.home()->cellForRow(0)->watchButton()->text(), on ? u"Watching"_s : u"Watch"_s);
+    }
+
+    // The tray's menu opens Listoro, pauses every watch (said on the row) and quits.
+    watches.setWatched(address, true);
+    QStringList items;
+    for (const QAction *action : watches.trayMenu()->actions()) {
+        if (!action->isSeparator())
+            items.append(action->text());
+    }
+    QCOMPARE(items, (QStringList{ u"Open Listoro"_s, u"Pause all watches"_s, u"Quit Listoro"_s }));
+    watches.trayMenu()->actions().at(1)->trigger();
+    QVERIFY(watches.watcher()->isPaused());
+    QCOMPARE(watches.trayMenu()->actions().at(1)->text(), u"Resume watches"_s);
+    QTRY_COMPARE(w.home()->cellForRow(0)->note()->text(), u"Watch paused"_s);
+    if (const QString shots = qEnvironmentVariable("LISTORO_SHOTS"); !shots.isEmpty()) {
+        watches.trayMenu()->popup(QPoint(0, 0));
+        QVERIFY(watches.trayMenu()->grab().save(shots + u"/tray-menu.png"_s));
+        watches.trayMenu()->hide();
     }
 }
 
