@@ -11,7 +11,6 @@
 #include "ui/viewblend.h"
 #include "ui/visiblecells.h"
 
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMouseEvent>
@@ -38,7 +37,7 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
     , m_layout(layout ? layout : new CollectionViewFlowLayout(this))
     , m_scroller(new SmoothScroller(this))
     , m_cells(new CellReusePool(viewport()))
-    , m_cursor(std::make_unique<ItemCursor>(this))
+    , m_cursor(new ItemCursor(this))
     , m_selection(std::make_unique<ItemSelection>(this))
 {
     m_visible = std::make_unique<VisibleCells>(
@@ -69,7 +68,8 @@ CollectionView::CollectionView(const QRect &frame, CollectionViewFlowLayout *lay
 CollectionView::~CollectionView()
 {
     // The cells and controls outlive this body (QWidget deletes them later): nothing they do
-    // from now on may reach this object.
+    // from now on may reach this object; nor may the focus leaving it as it goes.
+    removeEventFilter(m_cursor);
     disconnect(m_scroller, nullptr, this, nullptr);
     m_cells->onForget = nullptr;
     if (m_layout->collectionView() == this)
@@ -430,33 +430,11 @@ void CollectionView::wheelEvent(QWheelEvent *event)
 
 void CollectionView::keyPressEvent(QKeyEvent *event)
 {
-    if (m_cursor->key(event) || m_scroller->key(event))
+    // The item cursor has had the keys it answers (Tab, Enter).
+    if (m_scroller->key(event))
         event->accept();
     else
         QAbstractScrollArea::keyPressEvent(event);
-}
-
-bool CollectionView::focusNextPrevChild(bool next)
-{
-    // Tab goes from tile to tile, and on to the next control past the last one.
-    if (hasFocus() && m_cursor->step(next))
-        return true;
-    return QAbstractScrollArea::focusNextPrevChild(next);
-}
-
-void CollectionView::focusInEvent(QFocusEvent *event)
-{
-    QAbstractScrollArea::focusInEvent(event);
-    // Tabbing into the grid lands on a tile; a click or a screen showing leaves it as it was.
-    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
-        m_cursor->enterSight();
-    m_cursor->markVisibleCells();
-}
-
-void CollectionView::focusOutEvent(QFocusEvent *event)
-{
-    QAbstractScrollArea::focusOutEvent(event);
-    m_cursor->markVisibleCells();
 }
 
 std::optional<IndexPath> CollectionView::currentItem() const

@@ -135,9 +135,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    bool focusNextPrevChild(bool next) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
@@ -173,7 +170,7 @@ private:
 
     SmoothScroller *m_scroller = nullptr;
     CellReusePool *m_cells = nullptr;
-    std::unique_ptr<ItemCursor> m_cursor;
+    ItemCursor *m_cursor;
     std::unique_ptr<ItemSelection> m_selection;
     std::unique_ptr<VisibleCells> m_visible;
 

@@ -4,6 +4,7 @@
 #include "ui/collectionviewcell.h"
 #include "ui/collectionviewflowlayout.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -16,8 +17,33 @@ constexpr qreal sightMargin = 8;
 } // namespace
 
 ItemCursor::ItemCursor(CollectionView *view)
-    : m_view(view)
+    : QObject(view)
+    , m_view(view)
 {
+    m_view->installEventFilter(this);
+}
+
+bool ItemCursor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_view)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return key(static_cast<QKeyEvent *>(event));
+    case QEvent::FocusIn: {
+        // Tabbing into the view lands on an item; a click or a screen showing leaves it be.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            enterSight();
+        markVisibleCells();
+        return false;
+    }
+    case QEvent::FocusOut:
+        markVisibleCells();
+        return false;
+    default:
+        return false;
+    }
 }
 
 void ItemCursor::setCurrent(const std::optional<IndexPath> &indexPath)
@@ -54,6 +80,13 @@ bool ItemCursor::step(bool forward)
 
 bool ItemCursor::key(QKeyEvent *event)
 {
+    // Tab goes from item to item, and on to the next control past the last one.
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const bool forward
+            = event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
+        return m_view->hasFocus() && step(forward);
+    }
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
         return false;
     if (m_current && m_current->section < m_view->numberOfSections()
