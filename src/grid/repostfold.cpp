@@ -6,6 +6,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -59,6 +61,7 @@ Result fold(const QList<int> &rows, const std::function<std::optional<quint64>(i
     };
     QList<Kept> kept;
     QHash<quint64, QList<int>> byBand; // band value -> indices into kept, latest last
+    std::vector<int> triedBy; // per kept listing: the row last compared with it
     for (const int row : rows) {
         const std::optional<quint64> print = fingerprint(row);
         if (!print) {
@@ -67,13 +70,14 @@ Result fold(const QList<int> &rows, const std::function<std::optional<quint64>(i
         }
         const QStringList title = words(row);
         int into = -1;
-        QSet<int> tried;
         for (int band = 0; band < bands && into < 0; ++band) {
-            const QList<int> &candidates = byBand.value(bandKey(*print, band));
-            for (const int k : candidates) {
-                if (tried.contains(k))
+            const auto candidates = byBand.constFind(bandKey(*print, band));
+            if (candidates == byBand.cend())
+                continue;
+            for (const int k : *candidates) {
+                // A listing sharing several bands is compared once.
+                if (std::exchange(triedBy[k], row) == row)
                     continue;
-                tried.insert(k);
                 if (PhotoFingerprint::samePicture(kept.at(k).fingerprint, *print)
                     && closeTitles(kept.at(k).words, title)) {
                     into = k;
@@ -87,6 +91,7 @@ Result fold(const QList<int> &rows, const std::function<std::optional<quint64>(i
         }
         result.rows.append(row);
         kept.append({ row, *print, title });
+        triedBy.push_back(-1);
         for (int band = 0; band < bands; ++band) {
             QList<int> &list = byBand[bandKey(*print, band)];
             if (list.size() >= bandDepth)
