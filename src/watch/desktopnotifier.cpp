@@ -54,6 +54,29 @@ void DesktopNotifier::notify(const QString &address, const QString &summary, con
         showOnTray(address, summary, body);
         return;
     }
+    if (m_markup) {
+        send(address, summary, body, imagePath);
+        return;
+    }
+    // Whether the server reads markup in bodies decides how the seller's words are sent: asked
+    // once, before the first notification.
+    QDBusMessage ask
+        = QDBusMessage::createMethodCall(service, path, service, QStringLiteral("GetCapabilities"));
+    auto *pending
+        = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(ask, 10000), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, pending, address, summary, body, imagePath] {
+                pending->deleteLater();
+                const QDBusPendingReply<QStringList> reply = *pending;
+                m_markup
+                    = !reply.isError() && reply.value().contains(QStringLiteral("body-markup"));
+                send(address, summary, body, imagePath);
+            });
+}
+
+void DesktopNotifier::send(const QString &address, const QString &summary, const QString &body,
+                           const QString &imagePath)
+{
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!m_connected) {
         bus.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
@@ -68,9 +91,10 @@ void DesktopNotifier::notify(const QString &address, const QString &summary, con
         hints.insert(QStringLiteral("image-path"), QUrl::fromLocalFile(imagePath).toString());
     QDBusMessage call
         = QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
-    // Bodies may carry markup for some servers: the seller's words are escaped.
+    // A server that reads markup would take a seller's tags and entities as its own.
     call << QStringLiteral("Listoro") << uint(0) << QStringLiteral("listoro") << summary
-         << body.toHtmlEscaped() << QStringList{ openAction, tr("Open") } << hints << -1;
+         << (m_markup.value_or(true) ? body.toHtmlEscaped() : body)
+         << QStringList{ openAction, tr("Open") } << hints << -1;
     // Never waited for on the GUI thread: the answer comes back as an event.
     auto *pending = new QDBusPendingCallWatcher(bus.asyncCall(call, 10000), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <optional>
+
 class QSystemTrayIcon;
 
 // Tells the user of new listings with the desktop's notifications: through the freedesktop
@@ -38,10 +40,14 @@ private Q_SLOTS:
     void closed(uint id, uint reason);
 
 private:
+    void send(const QString &address, const QString &summary, const QString &body,
+              const QString &imagePath);
     void showOnTray(const QString &address, const QString &summary, const QString &body);
 
     QPointer<QSystemTrayIcon> m_tray;
     QHash<uint, QString> m_shown; // notification id -> address
     QString m_trayAddress; // what a click on the tray's last message opens
     bool m_connected = false;
+    // The server reads markup in bodies; unknown before the first notification.
+    std::optional<bool> m_markup;
 };

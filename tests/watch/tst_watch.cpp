@@ -43,7 +43,7 @@ public:
     QList<Shown> shown;
 
 public Q_SLOTS:
-    QStringList GetCapabilities() { return { u"actions"_s, u"body"_s }; }
+    QStringList GetCapabilities() { return { u"actions"_s, u"body"_s, u"body-markup"_s }; }
     uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
                 const QStringList &actions, const QVariantMap &hints, int)
     {
