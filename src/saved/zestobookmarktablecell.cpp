@@ -1,5 +1,7 @@
 #include "saved/zestobookmarktablecell.h"
 
+#include "saved/watchedbookmarks.h"
+
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -63,14 +65,20 @@ void ZestoBookmarkTableCell::setTitleText(const QString &text)
 
 void ZestoBookmarkTableCell::setWatched(bool watched)
 {
-    const QSignalBlocker quiet(watchToggle);
-    watchToggle->setChecked(watched);
-    watchToggle->setText(watched ? tr("Watching") : tr("Watch"));
-    watchToggle->setToolTip(watched ? tr("Stop watching this search for new listings")
-                                    : tr("Check this search every 30 minutes while Listoro runs, "
-                                         "and tell me of new listings"));
-    watchToggle->setAccessibleName(watched ? tr("Watching for new listings")
-                                           : tr("Watch for new listings"));
+    showWatchState(watchToggle, watched);
+}
+
+void ZestoBookmarkTableCell::showWatchState(QPushButton *toggle, bool watched)
+{
+    const QSignalBlocker quiet(toggle);
+    toggle->setChecked(watched);
+    toggle->setText(watched ? tr("Watching") : tr("Watch"));
+    toggle->setToolTip(watched ? tr("Stop watching this search for new listings")
+                               : tr("Check this search every %1 minutes while Listoro runs, "
+                                    "and tell me of new listings")
+                                     .arg(WatchedBookmarks::defaultMinutes));
+    toggle->setAccessibleName(watched ? tr("Watching for new listings")
+                                      : tr("Watch for new listings"));
 }
 
 void ZestoBookmarkTableCell::setNote(const QString &text)

@@ -26,6 +26,8 @@ public:
     void setNote(const QString &text);
     QPushButton *watchButton() const { return watchToggle; }
     void setWatched(bool watched);
+    // A watch toggle's check, text and tips, as the row's and the grid bar's show them; no signal.
+    static void showWatchState(QPushButton *toggle, bool watched);
     QPushButton *zestoButton() const { return openButton; }
     QPushButton *deleteButton() const { return removeButton; }
 

@@ -1,9 +1,10 @@
 #include "screens/gridtoolbar.h"
 
+#include "saved/zestobookmarktablecell.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 namespace {
 
@@ -57,13 +58,8 @@ GridToolbar::GridToolbar(QWidget *parent)
 
 void GridToolbar::showWatch(bool offered, bool watched)
 {
-    const QSignalBlocker quiet(m_btnWatch);
     m_btnWatch->setVisible(offered);
-    m_btnWatch->setChecked(watched);
-    m_btnWatch->setText(watched ? tr("Watching") : tr("Watch"));
-    m_btnWatch->setToolTip(watched ? tr("Stop watching this search for new listings")
-                                   : tr("Check this search every 30 minutes while Listoro runs, "
-                                        "and tell me of new listings"));
+    ZestoBookmarkTableCell::showWatchState(m_btnWatch, watched);
 }
 
 void GridToolbar::showPaging(bool hasNext, bool paged)
